@@ -1,0 +1,50 @@
+// The registry file of the prefix: the Registry Editor export format, parsed
+// into keys and values and written back preserving what was not changed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::reg {
+
+struct Value {
+    std::string name;  // "" is the default value (@)
+    uint32_t type = 1; // REG_SZ
+    std::string data;  // raw bytes; text types hold narrow (UTF-8) text
+};
+
+// One line of a section: a value, or a line kept verbatim (comments,
+// deletions, lines this reader does not understand).
+struct Entry {
+    bool isValue = false;
+    Value value;
+    std::string raw;
+};
+
+struct Key {
+    std::string path; // e.g. HKEY_LOCAL_MACHINE\SOFTWARE\Zelkora
+    std::vector<Entry> entries;
+};
+
+struct File {
+    bool regedit4 = false;           // REGEDIT4 header: text data in hex is narrow, not UTF-16
+    std::vector<std::string> preamble; // lines before the first section (header excluded)
+    std::vector<Key> keys;
+};
+
+// Never fails: what it cannot read is kept verbatim.
+File Parse(std::string_view bytes);
+std::string Format(const File& file);
+
+// Lookups without regard to case. KeyIndex is -1 when no section has the path.
+int KeyIndex(const File& file, std::string_view path);
+bool KeyExists(const File& file, std::string_view path);
+Value* FindValue(Key& key, std::string_view name);
+
+// Conversions between UTF-8 and UTF-16LE bytes.
+std::string Utf16LeToUtf8(std::string_view bytes);
+std::string Utf8ToUtf16Le(std::string_view text);
+
+} // namespace platform::reg

@@ -1,0 +1,50 @@
+// The prefix folder that holds the emulated machine, the mapping of Windows
+// paths onto it, and the file primitives the layer is built on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// $ZELKORA_PREFIX, or $HOME/.zelkora; read anew at every call.
+std::string PrefixDir();
+
+// The native path for a Windows path: X:\rest names <prefix>/drive_x/rest, a
+// path that starts with "/" is native already, backslashes separate, and each
+// existing component is matched without regard to letter case.
+std::string MapPath(std::string_view path);
+
+// Reads a whole file. False when it does not exist or cannot be read; errno
+// then tells why.
+bool ReadWholeFile(const std::string& nativePath, std::string& out);
+
+// Replaces a file atomically (temporary file beside it, flush, rename). Refuses
+// a read-only target. Returns 0 or an errno value. The caller holds WriteLock.
+int WriteFileAtomic(const std::string& nativePath, std::string_view content);
+
+// Serialises the layer's read-modify-write cycles between processes (and
+// threads) of one prefix.
+class WriteLock {
+  public:
+    WriteLock();
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
+// What the program's file test sees at a path.
+enum class FileKind { Missing, PlainFile, Other };
+
+// Looks at a Windows (or native) path. A path that the file system rejects with
+// an error rather than an answer raises a failure with a number and description.
+FileKind ProbeFile(std::string_view path);
+
+// ASCII case-insensitive equality.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+std::string ToUpperAscii(std::string_view s);
+
+} // namespace platform

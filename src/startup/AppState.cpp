@@ -1,0 +1,3 @@
+#include "startup/AppState.h"
+
+AppStateData AppState;
