@@ -25,3 +25,8 @@ std::string kel_Trim(const std::string& text) {
     size_t e = text.find_last_not_of(' ');
     return text.substr(b, e - b + 1);
 }
+
+Variant kel_Nz(Variant&& value, const Variant& valueIfNull) {
+    if (value.IsNull()) return kel_Nz(static_cast<const Variant&>(value), valueIfNull);
+    return std::move(value);
+}

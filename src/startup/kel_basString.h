@@ -13,3 +13,6 @@ std::string kel_TrimAtNull(const std::string& text);
 
 // The text without leading and trailing blanks (spaces).
 std::string kel_Trim(const std::string& text);
+
+// The same for a value that is no longer needed: it is moved, not copied.
+Variant kel_Nz(Variant&& value, const Variant& valueIfNull);

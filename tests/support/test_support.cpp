@@ -93,7 +93,7 @@ void WriteRegistry(const TempPrefix& prefix, const std::string& body) {
 
 std::string ToolsDir() {
     const char* d = std::getenv("ZELKORA_TOOLS_DIR");
-    return d ? d : "tools";
+    return d ? d : ZELKORA_DEFAULT_TOOLS_DIR;
 }
 
 int RunCommand(const std::string& command, std::string* output) {
@@ -106,6 +106,62 @@ int RunCommand(const std::string& command, std::string* output) {
     int status = ::pclose(p);
     if (output) *output = out;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace testing_support
+
+#include <sqlite3.h>
+
+namespace testing_support {
+
+std::string ShellQuote(const std::string& s) {
+    std::string r = "'";
+    for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return r + "'";
+}
+
+TestCatalogue::TestCatalogue(const TempPrefix& prefix, bool create)
+    : path_("C:\\Zelkora\\Data\\Zelkora.mdb"), native_(prefix.path("drive_c/Zelkora/Data/Zelkora.mdb")) {
+    MakeDirs(prefix.path("drive_c/Zelkora/Data"));
+    if (create) Run("create", "");
+}
+
+int TestCatalogue::TryRun(const std::string& command, const std::string& args, std::string* out) {
+    return RunCommand(ToolsDir() + "/zelkora-catalogue " + command + " " + ShellQuote(native_) +
+                          " " + args,
+                      out);
+}
+
+void TestCatalogue::Run(const std::string& command, const std::string& args) {
+    std::string out;
+    int rc = TryRun(command, args, &out);
+    ASSERT_EQ(rc, 0) << command << " " << args << ": " << out;
+}
+
+void TestCatalogue::AddTheme(const std::string& key, const std::string& text,
+                             const std::string& opts) {
+    Run("add-theme", ShellQuote(key) + " " + ShellQuote(text) + " " + opts);
+}
+
+void TestCatalogue::AddModule(const std::string& key, const std::string& theme,
+                              const std::string& text, const std::string& opts) {
+    Run("add-module", ShellQuote(key) + " " + ShellQuote(theme) + " " + ShellQuote(text) + " " + opts);
+}
+
+void TestCatalogue::AddToy(const std::string& key, const std::string& text,
+                           const std::string& opts) {
+    Run("add-toy", ShellQuote(key) + " " + ShellQuote(text) + " " + opts);
+}
+
+void TestCatalogue::Sql(const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(native_.c_str(), &db), SQLITE_OK);
+    char* err = nullptr;
+    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+    std::string msg = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << msg;
 }
 
 } // namespace testing_support

@@ -58,3 +58,34 @@ std::string ToolsDir();
 int RunCommand(const std::string& command, std::string* output = nullptr);
 
 } // namespace testing_support
+
+namespace testing_support {
+
+// A catalogue file in the prefix, made and filled with zelkora-catalogue.
+class TestCatalogue {
+  public:
+    // Creates C:\Zelkora\Data\Zelkora.mdb in the current prefix.
+    explicit TestCatalogue(const TempPrefix& prefix, bool create = true);
+    // The Windows path the program is given.
+    const std::string& path() const { return path_; }
+    std::string native() const { return native_; }
+    // Runs the tool with the arguments after the file; fails the test on error.
+    void Run(const std::string& command, const std::string& args);
+    // The same, returning the exit status and output.
+    int TryRun(const std::string& command, const std::string& args, std::string* out = nullptr);
+    void AddTheme(const std::string& key, const std::string& text, const std::string& opts = "");
+    void AddModule(const std::string& key, const std::string& theme, const std::string& text,
+                   const std::string& opts = "");
+    void AddToy(const std::string& key, const std::string& text, const std::string& opts = "");
+    // Runs SQL straight against the file (for states the tool refuses to make).
+    void Sql(const std::string& sql);
+
+  private:
+    std::string path_;
+    std::string native_;
+};
+
+// Quotes a text for /bin/sh.
+std::string ShellQuote(const std::string& s);
+
+} // namespace testing_support

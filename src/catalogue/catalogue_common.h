@@ -1,0 +1,39 @@
+// Pieces the catalogue procedures share.
+#pragma once
+
+#include "runtime/app.h"
+#include "runtime/failure.h"
+#include "runtime/msgbox.h"
+#include "runtime/report.h"
+#include "startup/kel_basString.h"
+
+#include <string>
+#include <vector>
+
+namespace catalogue {
+
+// The report most catalogue procedures show: number - description, titled
+// with the application title and the procedure's name.
+inline void ReportCatalogueFailure(const Failure& f, const char* procedure) {
+    MsgBox(ErrorText(f), vbCritical, App::Title() + " - " + procedure);
+}
+
+// A text field as loaded: its value, or a single space for Null.
+inline std::string TextOf(Variant&& v) { return CStr(kel_Nz(std::move(v), Variant(" "))); }
+
+// An element of a catalogue array; an index past its end is "Subscript out of range".
+template <class T> T& Element(std::vector<T>& a, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= a.size()) Raise(Err::SubscriptOutOfRange);
+    return a[static_cast<size_t>(index)];
+}
+
+} // namespace catalogue
+
+namespace catalogue {
+
+// The existence queries: true when the statement, with the key bound, finds a
+// row. Reports a failure under the procedure's name and answers false.
+bool RowExists(const std::string& path, const char* statement, const std::string& key,
+               const char* procedure);
+
+} // namespace catalogue
