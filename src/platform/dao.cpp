@@ -4,6 +4,7 @@
 #include "runtime/failure.h"
 
 #include <cctype>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace dao {
@@ -62,21 +63,25 @@ bool EqualsNoCase(std::string_view a, std::string_view b) { return platform::Equ
 
 } // namespace
 
-// The rows of a snapshot: one cell per row and column, text kept in one arena.
+// The rows of a snapshot: one cell per row and column, in blocks of rows, with
+// the text in fixed-size chunks, so that nothing is moved while rows arrive.
 struct RecordsetData {
     struct Cell {
         int type; // SQLITE_NULL, SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT
+        uint32_t len;
         union {
             int64_t i;
             double d;
-            struct {
-                uint32_t off, len;
-            } t;
+            const char* text;
         };
     };
+    static constexpr size_t kRowsPerBlock = 128;
+    static constexpr size_t kChunk = 64 * 1024;
+
     std::vector<std::string> names;
-    std::vector<Cell> cells;
-    std::string arena;
+    std::vector<std::unique_ptr<Cell[]>> blocks;
+    std::vector<std::unique_ptr<char[]>> chunks;
+    size_t chunkUsed = kChunk;
     size_t columns = 0;
     size_t rows = 0;
     size_t cursor = 0;  // == rows at EOF
@@ -86,17 +91,42 @@ struct RecordsetData {
     void Visit() {
         if (cursor < rows && cursor + 1 > visited) visited = cursor + 1;
     }
+    Cell* NewRow() {
+        if (rows % kRowsPerBlock == 0)
+            blocks.emplace_back(new Cell[kRowsPerBlock * (columns ? columns : 1)]);
+        return &blocks.back()[(rows % kRowsPerBlock) * columns];
+    }
+    const Cell& At(size_t row, size_t col) const {
+        return blocks[row / kRowsPerBlock][(row % kRowsPerBlock) * columns + col];
+    }
+    const char* Keep(const char* p, size_t n) {
+        if (n > kChunk / 4) {
+            chunks.emplace_back(new char[n]);
+            std::memcpy(chunks.back().get(), p, n);
+            return chunks.back().get(); // a chunk of its own; the current one goes on
+        }
+        if (chunkUsed + n > kChunk) {
+            chunks.emplace_back(new char[kChunk]);
+            chunkUsed = 0;
+            current = chunks.back().get();
+        }
+        char* dst = current + chunkUsed;
+        std::memcpy(dst, p, n);
+        chunkUsed += n;
+        return dst;
+    }
+    char* current = nullptr;
 };
 
 Variant Field::Value() const {
     const RecordsetData& d = *data_;
     if (d.closed) Raise(errObjectClosed, "Object invalid or no longer set.");
     if (d.cursor >= d.rows) Raise(errNoCurrentRecord, "No current record.");
-    const auto& c = d.cells[d.cursor * d.columns + column_];
+    const auto& c = d.At(d.cursor, column_);
     switch (c.type) {
     case SQLITE_INTEGER: return Variant(c.i);
     case SQLITE_FLOAT: return Variant(c.d);
-    case SQLITE_TEXT: return Variant(std::string(d.arena.data() + c.t.off, c.t.len));
+    case SQLITE_TEXT: return Variant(std::string(c.text, c.len));
     default: return Variant::Null();
     }
 }
@@ -164,8 +194,10 @@ Recordset Database::OpenRecordset(const std::string& statement, int, const Param
     for (int c = 0; c < ncol; ++c) data->names.emplace_back(sqlite3_column_name(st.stmt, c));
     int rc;
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+        RecordsetData::Cell* row = data->NewRow();
         for (int c = 0; c < ncol; ++c) {
-            RecordsetData::Cell cell{};
+            RecordsetData::Cell& cell = row[c];
+            cell.len = 0;
             cell.type = sqlite3_column_type(st.stmt, c);
             switch (cell.type) {
             case SQLITE_INTEGER: cell.i = sqlite3_column_int64(st.stmt, c); break;
@@ -177,12 +209,10 @@ Recordset Database::OpenRecordset(const std::string& statement, int, const Param
                                     : reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
                 int n = sqlite3_column_bytes(st.stmt, c);
                 cell.type = SQLITE_TEXT;
-                cell.t.off = static_cast<uint32_t>(data->arena.size());
-                cell.t.len = static_cast<uint32_t>(n);
-                if (n) data->arena.append(p, static_cast<size_t>(n));
+                cell.len = static_cast<uint32_t>(n);
+                cell.text = n ? data->Keep(p, static_cast<size_t>(n)) : "";
             }
             }
-            data->cells.push_back(cell);
         }
         ++data->rows;
     }
@@ -209,12 +239,12 @@ void Database::Close() {
 Database Workspace::OpenDatabase(const std::string& path) {
     auto conn = std::make_shared<Connection>();
     std::string native = platform::MapPath(path);
-    int rc = sqlite3_open_v2(native.c_str(), &conn->db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(native.c_str(), &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) RaiseStore(conn->db, rc);
     sqlite3_busy_timeout(conn->db, 3000);
     // Opening is lazy in SQLite; reading the schema now tells a damaged file or
     // one that is no database at once.
-    rc = sqlite3_exec(conn->db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    rc = sqlite3_exec(conn->db, "PRAGMA schema_version", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) RaiseStore(conn->db, rc);
     return Database(std::move(conn));
 }
