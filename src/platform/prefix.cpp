@@ -192,8 +192,13 @@ std::recursive_mutex& ThreadLock() {
 }
 } // namespace
 
+namespace {
+thread_local int lockDepth = 0; // the lock is taken again by nested read-modify-writes
+} // namespace
+
 WriteLock::WriteLock() {
     ThreadLock().lock();
+    if (lockDepth++ > 0) return;
     std::string dir = PrefixDir();
     ::mkdir(dir.c_str(), 0755);
     fd_ = ::open((dir + "/.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
@@ -203,6 +208,7 @@ WriteLock::WriteLock() {
 }
 
 WriteLock::~WriteLock() {
+    --lockDepth;
     if (fd_ >= 0) ::close(fd_); // closing releases the lock
     ThreadLock().unlock();
 }

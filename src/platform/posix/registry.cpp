@@ -4,6 +4,7 @@
 #include "platform/posix/win32_posix.h"
 #include "platform/prefix.h"
 
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -62,9 +63,23 @@ HKEY NewHandle(std::string path, REGSAM access) {
 
 std::string RegistryPath() { return platform::PrefixDir() + "/registry.reg"; }
 
+// A new prefix's registry holds the desktop key that every Windows user has.
+const char* kDefaultRegistry = "Windows Registry Editor Version 5.00\r\n\r\n"
+                               "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+                               "\"Wallpaper\"=\"\"\r\n"
+                               "\"WallpaperStyle\"=\"0\"\r\n"
+                               "\"TileWallpaper\"=\"0\"\r\n";
+
 platform::reg::File Load() {
     std::string bytes;
-    if (!platform::ReadWholeFile(RegistryPath(), bytes)) return {};
+    if (!platform::ReadWholeFile(RegistryPath(), bytes)) {
+        if (errno != ENOENT) return {};
+        platform::WriteLock lock;
+        if (!platform::ReadWholeFile(RegistryPath(), bytes)) {
+            bytes = kDefaultRegistry;
+            platform::WriteFileAtomic(RegistryPath(), bytes);
+        }
+    }
     return platform::reg::Parse(bytes);
 }
 

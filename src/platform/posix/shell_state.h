@@ -1,8 +1,9 @@
 // <prefix>/shell.ini: the emulated shell's state (Active Desktop, desktop
-// items, Windows version, online switch).
+// items, Windows version, online switch, and injected member failures).
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -11,5 +12,24 @@ std::string ShellIniPath();
 
 // The defaults a new prefix starts with.
 std::string DefaultShellIni();
+
+struct ShellState {
+    bool activeDesktop = true;
+    bool enableComponents = true;
+    std::string wallpaper;          // stored as given
+    std::vector<std::string> items; // friendly names of the desktop items
+};
+
+// Reads the Active Desktop part of shell.ini. False, with the reason, when the
+// file cannot be read or a value is malformed.
+bool LoadShellState(ShellState& state, std::string& error);
+
+// Writes it back atomically, keeping every other section and line. Returns 0
+// or an errno value.
+int SaveShellState(const ShellState& state);
+
+// An HRESULT that [Faults] in shell.ini tells a member to return (for tests
+// and demonstrations), or 0.
+long ShellFault(const char* member);
 
 } // namespace platform

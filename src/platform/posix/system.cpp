@@ -26,17 +26,6 @@ std::string DefaultShellIni() {
            "Online=auto\r\n";
 }
 
-std::string ShellIniPath() {
-    std::string path = PrefixDir() + "/shell.ini";
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
-        WriteLock lock;
-        if (::stat(path.c_str(), &st) != 0 && errno == ENOENT)
-            WriteFileAtomic(path, DefaultShellIni());
-    }
-    return path;
-}
-
 } // namespace platform
 
 namespace {
@@ -134,9 +123,11 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT, PVOID pvParam, UINT fWinIni) {
     const char* path = pvParam ? static_cast<const char*>(pvParam) : "";
     if (fWinIni & SPIF_UPDATEINIFILE) {
         HKEY key;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        LONG open = RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &key);
+        if (open != ERROR_SUCCESS) {
+            SetLastError(static_cast<DWORD>(open));
             return FALSE;
+        }
         LONG rc = RegSetValueExA(key, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
                                  static_cast<DWORD>(std::strlen(path) + 1));
         RegCloseKey(key);

@@ -130,3 +130,144 @@ void Sleep(DWORD dwMilliseconds);
 #define SPIF_UPDATEINIFILE 0x0001
 #define SPIF_SENDWININICHANGE 0x0002
 BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
+
+// COM and the shell's Active Desktop.
+typedef struct _GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+} GUID;
+typedef GUID CLSID;
+typedef GUID IID;
+typedef const GUID& REFCLSID;
+typedef const GUID& REFIID;
+inline bool operator==(const GUID& a, const GUID& b) {
+    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
+           __builtin_memcmp(a.Data4, b.Data4, 8) == 0;
+}
+typedef uint32_t ULONG;
+typedef WCHAR* PWSTR;
+typedef const WCHAR* PCWSTR;
+
+#define S_OK ((HRESULT)0)
+#define S_FALSE ((HRESULT)1)
+#define E_NOTIMPL ((HRESULT)0x80004001L)
+#define E_NOINTERFACE ((HRESULT)0x80004002L)
+#define E_POINTER ((HRESULT)0x80004003L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define E_ACCESSDENIED ((HRESULT)0x80070005L)
+#define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define HRESULT_INVALID_DATA ((HRESULT)0x8007000DL)
+#define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154L)
+#define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
+#define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0L)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
+
+#define CLSCTX_INPROC_SERVER 0x1
+#define COINIT_APARTMENTTHREADED 0x2
+
+HRESULT CoInitialize(LPVOID pvReserved);
+void CoUninitialize();
+
+struct IUnknown {
+    virtual HRESULT QueryInterface(REFIID riid, void** ppvObject) = 0;
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
+
+  protected:
+    ~IUnknown() = default;
+};
+typedef IUnknown* LPUNKNOWN;
+
+HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
+                         LPVOID* ppv);
+
+extern const CLSID CLSID_ActiveDesktop; // {75048700-EF1F-11D0-9888-006097DEACF9}
+extern const IID IID_IActiveDesktop;    // {F490EB00-1240-11D1-9888-006097DEACF9}
+extern const IID IID_IUnknown;
+
+#define INTERNET_MAX_URL_LENGTH 2084
+
+typedef struct _tagCOMPONENTSOPT {
+    DWORD dwSize;
+    BOOL fEnableComponents;
+    BOOL fActiveDesktop;
+} COMPONENTSOPT, *LPCOMPONENTSOPT;
+typedef const COMPONENTSOPT* LPCCOMPONENTSOPT;
+
+typedef struct _tagCOMPPOS {
+    DWORD dwSize;
+    int iLeft;
+    int iTop;
+    DWORD dwWidth;
+    DWORD dwHeight;
+    int izIndex;
+    BOOL fCanResize;
+    BOOL fCanResizeX;
+    BOOL fCanResizeY;
+    int iPreferredLeftPercent;
+    int iPreferredTopPercent;
+} COMPPOS;
+
+typedef struct _tagCOMPSTATEINFO {
+    DWORD dwSize;
+    int iLeft;
+    int iTop;
+    DWORD dwWidth;
+    DWORD dwHeight;
+    DWORD dwItemState;
+} COMPSTATEINFO;
+
+typedef struct _tagCOMPONENT {
+    DWORD dwSize;
+    DWORD dwID;
+    int iComponentType;
+    BOOL fChecked;
+    BOOL fDirty;
+    BOOL fNoScroll;
+    COMPPOS cpPos;
+    WCHAR wszFriendlyName[MAX_PATH];
+    WCHAR wszSource[INTERNET_MAX_URL_LENGTH];
+    WCHAR wszSubscribedURL[INTERNET_MAX_URL_LENGTH];
+    DWORD dwCurItemState;
+    COMPSTATEINFO csiOriginal;
+    COMPSTATEINFO csiRestored;
+} COMPONENT, *LPCOMPONENT;
+typedef const COMPONENT* LPCCOMPONENT;
+
+static_assert(sizeof(COMPONENTSOPT) == 12, "COMPONENTSOPT keeps its Windows size");
+static_assert(sizeof(COMPONENT) == 8976, "COMPONENT keeps its Windows size");
+
+#define AD_APPLY_SAVE 0x00000001
+#define AD_APPLY_HTMLGEN 0x00000002
+#define AD_APPLY_REFRESH 0x00000004
+#define AD_APPLY_ALL (AD_APPLY_SAVE | AD_APPLY_HTMLGEN | AD_APPLY_REFRESH)
+#define AD_APPLY_FORCE 0x00000008
+#define AD_APPLY_BUFFERED_REFRESH 0x00000010
+#define AD_APPLY_DYNAMICREFRESH 0x00000020
+
+// The members of IActiveDesktop in the order of its vtable; those the
+// emulation does not offer answer E_NOTIMPL.
+struct IActiveDesktop : public IUnknown {
+    virtual HRESULT ApplyChanges(DWORD dwFlags) = 0;
+    virtual HRESULT GetWallpaper(PWSTR pwszWallpaper, UINT cchWallpaper, DWORD dwFlags) = 0;
+    virtual HRESULT SetWallpaper(PCWSTR pwszWallpaper, DWORD dwReserved) = 0;
+    virtual HRESULT GetWallpaperOptions(LPVOID pwpo, DWORD dwReserved) = 0;
+    virtual HRESULT SetWallpaperOptions(const void* pwpo, DWORD dwReserved) = 0;
+    virtual HRESULT GetPattern(PWSTR pwszPattern, UINT cchPattern, DWORD dwReserved) = 0;
+    virtual HRESULT SetPattern(PCWSTR pwszPattern, DWORD dwReserved) = 0;
+    virtual HRESULT GetDesktopItemOptions(LPCOMPONENTSOPT pco, DWORD dwReserved) = 0;
+    virtual HRESULT SetDesktopItemOptions(LPCCOMPONENTSOPT pco, DWORD dwReserved) = 0;
+    virtual HRESULT AddDesktopItem(LPCCOMPONENT pcomp, DWORD dwReserved) = 0;
+    virtual HRESULT AddDesktopItemWithUI(HWND hwnd, LPCOMPONENT pcomp, DWORD dwReserved) = 0;
+    virtual HRESULT ModifyDesktopItem(LPCCOMPONENT pcomp, DWORD dwFlags) = 0;
+    virtual HRESULT RemoveDesktopItem(LPCCOMPONENT pcomp, DWORD dwReserved) = 0;
+    virtual HRESULT GetDesktopItemCount(int* pcItems, DWORD dwReserved) = 0;
+    virtual HRESULT GetDesktopItem(int nComponent, LPCOMPONENT pcomp, DWORD dwReserved) = 0;
+
+  protected:
+    ~IActiveDesktop() = default;
+};

@@ -1,0 +1,157 @@
+#include "desktop/kel_basActiveDesktop.h"
+
+#include "platform/hresult.h"
+#include "platform/prefix.h"
+#include "platform/text.h"
+#include "platform/win32.h"
+#include "runtime/report.h"
+#include "startup/kel_basFile.h"
+#include "startup/kel_basOS.h"
+#include "startup/kel_basString.h"
+
+namespace {
+
+using platform::CheckHResult;
+
+// One shell object for the length of one operation, released on every path.
+class ActiveDesktopObject {
+  public:
+    ActiveDesktopObject() {
+        void* p = nullptr;
+        CheckHResult(CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IActiveDesktop, &p));
+        ad_ = static_cast<IActiveDesktop*>(p);
+    }
+    ~ActiveDesktopObject() {
+        if (ad_) ad_->Release();
+    }
+    ActiveDesktopObject(const ActiveDesktopObject&) = delete;
+    ActiveDesktopObject& operator=(const ActiveDesktopObject&) = delete;
+    IActiveDesktop* operator->() const { return ad_; }
+
+  private:
+    IActiveDesktop* ad_ = nullptr;
+};
+
+// Writes the enable state; true is written as all bits set.
+void SetDesktopItemOptions(bool on) {
+    ActiveDesktopObject ad;
+    COMPONENTSOPT co{};
+    co.dwSize = sizeof co;
+    co.fEnableComponents = on ? -1 : 0;
+    co.fActiveDesktop = on ? -1 : 0;
+    CheckHResult(ad->SetDesktopItemOptions(&co, 0));
+    CheckHResult(ad->ApplyChanges(AD_APPLY_ALL));
+}
+
+// The wallpaper, read through a buffer of 254 wide characters filled with spaces.
+std::string ReadWallpaper(ActiveDesktopObject& ad) {
+    std::u16string buffer(254, u' ');
+    CheckHResult(ad->GetWallpaper(buffer.data(), 254, 0));
+    return kel_TrimAtNull(platform::FromWide(buffer));
+}
+
+} // namespace
+
+bool kel_IsActiveDesktopEnabled() {
+    bool result = false;
+    try {
+        if (kel_IsXPOrGreater()) return true;
+        ActiveDesktopObject ad;
+        COMPONENTSOPT co{};
+        co.dwSize = sizeof co;
+        CheckHResult(ad->GetDesktopItemOptions(&co, 0));
+        result = co.fActiveDesktop == 1;
+    } catch (const Failure& f) {
+        ReportFailure(f, "kel_IsActiveDesktopEnabled");
+    }
+    return result;
+}
+
+void kel_SetActiveDesktopEnabled() {
+    try {
+        SetDesktopItemOptions(true);
+    } catch (const Failure& f) {
+        ReportFailure(f, "kel_SetActiveDesktopEnabled");
+    }
+}
+
+void kel_SetActiveDesktopDisabled() {
+    try {
+        SetDesktopItemOptions(false);
+    } catch (const Failure& f) {
+        ReportFailure(f, "kel_SetActiveDesktopDisabled");
+    }
+}
+
+void kel_ApplyWallPaper(const std::string& pathOrUrl) {
+    try {
+        ActiveDesktopObject ad;
+        CheckHResult(ad->SetWallpaper(platform::ToWide(pathOrUrl).c_str(), 0));
+        CheckHResult(ad->ApplyChanges(AD_APPLY_ALL));
+    } catch (const Failure& f) {
+        ReportFailure(f, "kel_ApplyWallPaper");
+    }
+}
+
+void kel_RemoveWallPaper() {
+    try {
+        if (!kel_IsActiveDesktopEnabled()) return;
+        ActiveDesktopObject ad;
+        CheckHResult(ad->SetWallpaper(u"", 0));
+        CheckHResult(ad->ApplyChanges(AD_APPLY_ALL));
+    } catch (const Failure& f) {
+        ReportFailure(f, "kel_RemoveWallPaper");
+    }
+}
+
+std::string kel_GetWallPaper() {
+    std::string result;
+    try {
+        if (!kel_IsActiveDesktopEnabled()) return result;
+        ActiveDesktopObject ad;
+        result = ReadWallpaper(ad);
+    } catch (const Failure& f) {
+        ReportFailure(f, "kel_GetWallPaper");
+    }
+    return result;
+}
+
+void kel_RemoveMyHomePageComponent() {
+    try {
+        ActiveDesktopObject ad;
+        int count = 0;
+        CheckHResult(ad->GetDesktopItemCount(&count, 0));
+        for (int i = 0; i <= count - 1; ++i) {
+            if (i > 32767) Raise(Err::Overflow); // the index is a 16-bit counter
+            COMPONENT c{};
+            c.dwSize = sizeof c;
+            CheckHResult(ad->GetDesktopItem(i, &c, 0));
+            std::string name = platform::ToUpperAscii(
+                kel_TrimAtNull(platform::FromWide(std::u16string(c.wszFriendlyName, MAX_PATH))));
+            if (name == "MY CURRENT HOME PAGE") {
+                CheckHResult(ad->RemoveDesktopItem(&c, 0));
+                break;
+            }
+        }
+        CheckHResult(ad->ApplyChanges(AD_APPLY_ALL));
+    } catch (const Failure& f) {
+        ReportFailure(f, "kel_RemoveMyHomePageComponent");
+    }
+}
+
+bool zkr_IsZKRModulePage(const std::string& wallpaper) {
+    std::string name = kel_StripExtensionFromFileName(wallpaper);
+    return name.size() > 3 && platform::ToUpperAscii(name.substr(0, 3)) == "ZKR";
+}
+
+bool zkr_IsZKRModuleApplied() {
+    bool result = false;
+    try {
+        ActiveDesktopObject ad;
+        result = zkr_IsZKRModulePage(ReadWallpaper(ad));
+    } catch (const Failure& f) {
+        ReportFailure(f, "zkr_IsZKRModuleApplied");
+    }
+    return result;
+}

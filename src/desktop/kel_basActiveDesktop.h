@@ -1,0 +1,19 @@
+// The Active Desktop adapter: the only place that talks to the shell's
+// Active Desktop. Each operation creates its own shell object and releases it.
+#pragma once
+
+#include <string>
+
+bool kel_IsActiveDesktopEnabled();
+void kel_SetActiveDesktopEnabled();
+void kel_SetActiveDesktopDisabled();
+void kel_ApplyWallPaper(const std::string& pathOrUrl);
+void kel_RemoveWallPaper();
+std::string kel_GetWallPaper();
+void kel_RemoveMyHomePageComponent();
+// True when the Active Desktop wallpaper is one of the product's module pages.
+bool zkr_IsZKRModuleApplied();
+
+// The applied-module rule on a wallpaper: its file name (after the last
+// backslash) is longer than 3 characters and begins with "ZKR" in any case.
+bool zkr_IsZKRModulePage(const std::string& wallpaper);
