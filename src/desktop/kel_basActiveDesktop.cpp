@@ -84,13 +84,15 @@ void kel_SetActiveDesktopDisabled() {
     }
 }
 
-void kel_ApplyWallPaper(const std::string& pathOrUrl) {
+bool kel_ApplyWallPaper(const std::string& pathOrUrl) {
     try {
         ActiveDesktopObject ad;
         CheckHResult(ad->SetWallpaper(platform::ToWide(pathOrUrl).c_str(), 0));
         CheckHResult(ad->ApplyChanges(AD_APPLY_ALL));
+        return true;
     } catch (const Failure& f) {
         ReportFailure(f, "kel_ApplyWallPaper");
+        return false;
     }
 }
 

@@ -7,7 +7,9 @@
 bool kel_IsActiveDesktopEnabled();
 void kel_SetActiveDesktopEnabled();
 void kel_SetActiveDesktopDisabled();
-void kel_ApplyWallPaper(const std::string& pathOrUrl);
+// Makes a page the wallpaper; false when the shell refused it (the failure has
+// been reported), so that a caller does not take the page for applied.
+bool kel_ApplyWallPaper(const std::string& pathOrUrl);
 void kel_RemoveWallPaper();
 std::string kel_GetWallPaper();
 void kel_RemoveMyHomePageComponent();

@@ -271,3 +271,9 @@ struct IActiveDesktop : public IUnknown {
   protected:
     ~IActiveDesktop() = default;
 };
+
+// Windows of other processes (found through the prefix's instance channel).
+HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
+int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
+BOOL FlashWindow(HWND hWnd, BOOL bInvert);
+BOOL BringWindowToTop(HWND hWnd);

@@ -1,0 +1,210 @@
+// The Manager's one window: its controls (on the headless toolkit) and all of
+// its logic. The tabs' procedures live in one source file per tab.
+#pragma once
+
+#include "startup/AppState.h"
+#include "window/toolkit/toolkit.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+class frmZKRMain {
+  public:
+    frmZKRMain();
+    ~frmZKRMain();
+
+    // The one window of the process, created the first time it is asked for.
+    static frmZKRMain& Instance();
+    // Shows the window without making it modal: the load event runs first.
+    void Show();
+
+    // ---- The window and its controls ----
+    toolkit::Window Me{"frmZKRMain", "Zelkora Manager"};
+    toolkit::TabControl SSTab1{"SSTab1", {"&Modules", "&Toyz", "&Update", "&Options", "&Help", "A&bout"}};
+    toolkit::WebBrowser wbBanner{"wbBanner"};
+
+    // Modules tab
+    toolkit::ImageList TreeImageList{
+        "TreeImageList", {"theme-closed", "theme-open", "module", "module-selected"}};
+    toolkit::TreeView TreeView{"TreeView"};
+    toolkit::Frame Frame1{"Frame1", "Preview"};
+    toolkit::CommandButton cmdRemove{
+        "cmdRemove", "&Remove",
+        "Click this button to remove the previewed Zelkora module from your desktop."};
+    toolkit::PictureBox pctModule{"pctModule"};
+    toolkit::CommandButton cmdApply{
+        "cmdApply", "&Apply", "Click this button to apply the previewed Zelkora module to your desktop."};
+    toolkit::WebBrowser wbModuleCopyright{"wbModuleCopyright"};
+    toolkit::CommandButton cmdRefresh{
+        "cmdRefresh", "Re&fresh List",
+        "Click this button to update the Modules list above, following a module installation."};
+    toolkit::CommandButton cmdRemoveNode{
+        "cmdRemoveNode", "Uninstall",
+        "Click this button to remove the selected module above from your computer."};
+
+    // Toyz tab
+    toolkit::Label Label9{"Label9", "Your Toyz (Active):"};
+    toolkit::Label Label10{"Label10", "Installed Toyz:"};
+    toolkit::Label Label11{"Label11", "1."};
+    toolkit::Label Label12{"Label12", "2."};
+    toolkit::Label Label13{"Label13", "3."};
+    toolkit::ListBox lstToyz{
+        "lstToyz", {}, "Click a toy from this list toy for addition to the Active Toyz list below."};
+    toolkit::ListBox lstActiveToyz{
+        "lstActiveToyz", {}, "Click a toy from this list to remove from the Active Toyz list."};
+    toolkit::Frame Frame4{"Frame4", "Preview"};
+    toolkit::PictureBox pctToy{"pctToy"};
+    toolkit::WebBrowser wbToyCopyright{"wbToyCopyright"};
+    toolkit::CommandButton cmdUninstallToy{
+        "cmdUninstallToy", "Uninstall",
+        "Click this button to remove the selected toy above from your computer."};
+    toolkit::CommandButton cmdRefreshToyzList{
+        "cmdRefreshToyzList", "Re&fresh List",
+        "Click this button to update the Installed Toyz list above, following a Toy installation."};
+    toolkit::CommandButton cmdUp{
+        "cmdUp", "", "Click this button to remove the selected toy below from the the Active Toyz list."};
+    toolkit::CommandButton cmdDown{
+        "cmdDown", "", "Click this button to add the selected toy above to the Active Toyz list below."};
+    toolkit::CommandButton cmdApplyToyz{
+        "cmdApplyToyz", "&Apply", "Click this button to bind the Active Toyz to your Zelkora modules."};
+
+    // Update tab
+    toolkit::WebBrowser wbUpdate{"wbUpdate"};
+
+    // Options tab
+    toolkit::Frame Frame3{"Frame3", "Zelkora Desktop Options"};
+    toolkit::CheckBox chkShowDeskTop{
+        "chkShowDeskTop", "Zelkora Enabled", "Enable this check box to disable Zelkora Manager desktop."};
+    toolkit::CommandButton cmdApplyTransparency{
+        "cmdApplyTransparency", "&Apply",
+        "Use this button to apply the transparency level below to the Zelkora desktop utilities."};
+    toolkit::Slider Slider1{
+        "Slider1", 1, 100,
+        "Drag this slider to adjust the level of transparency for Zelkora desktop modules."};
+    toolkit::Label Label6{"Label6", "Transparency:"};
+    toolkit::Label Label7{"Label7", "1"};
+    toolkit::Label Label8{"Label8", "100"};
+    toolkit::Frame Frame2{"Frame2", "Zelkora Manager Options"};
+    toolkit::CommandButton cmdDeInstall{
+        "cmdDeInstall", "&Un-Install Zelkora",
+        "Click this button to remove the Zelkora desktop system from your computer."};
+    toolkit::CheckBox chkExitAfterApply{
+        "chkExitAfterApply", "Exit Manager after apply",
+        "Enable this check box to cause Zelkora Manger to close follownig a module apply."};
+    toolkit::CheckBox chkMinimizeAfterApply{
+        "chkMinimizeAfterApply", "Minimize Manager after apply",
+        "Enable this check box to cause Zelkora Manger to Minimize to the task bar follownig a "
+        "module apply."};
+
+    // Help tab
+    toolkit::WebBrowser wbHelp{"wbHelp"};
+
+    // About tab
+    toolkit::PictureBox Picture4{"Picture4"};
+    toolkit::PictureBox Picture2{"Picture2"};
+    toolkit::Label Label1{"Label1", "Application:"};
+    toolkit::Label Label2{"Label2", "Company Name:"};
+    toolkit::Label Label3{"Label3", "Copyright:"};
+    toolkit::Label Label4{"Label4", "Version:"};
+    toolkit::Label Label5{"Label5", "Product:"};
+    toolkit::Label lblAppTitle{"lblAppTitle", "lblAppTitle"};
+    toolkit::Label lblCompanyName{"lblCompanyName", "lblCompanyName"};
+    toolkit::Label lblLegalCopyright{"lblLegalCopyright", "lblLegalCopyright"};
+    toolkit::Label lblVersion{"lblVersion", "lblVersion"};
+    toolkit::Label lblProductName{"lblProductName", "lblProductName"};
+    toolkit::PictureBox Picture1{"Picture1"};
+    toolkit::PictureBox Picture3{"Picture3"};
+    toolkit::Label Label14{
+        "Label14",
+        "Zelkora desktop modules play their animations with the Vector Motion Player by Vector "
+        "Motion Systems, Inc. Copyright (C) Vector Motion Systems, Inc. All rights reserved. "
+        "Vector Motion and Vector Motion Player are trademarks of Vector Motion Systems, Inc."};
+
+    // ---- Window state ----
+    bool ModuleApplied = false;
+    std::string CurrentModuleURL;
+
+    // Requests that a second instance sent to this window.
+    std::atomic<int> FlashRequests{0};
+    std::atomic<int> RaiseRequests{0};
+    // Called (from the thread that serves the requests) after each one.
+    std::function<void(bool raise)> OnInstanceRequest;
+
+    // ---- Load and synchronisation ----
+    void Form_Load();
+    void zkr_SyncManager();
+
+    // ---- Modules tab ----
+    void zkr_BuildModuleTree();
+    void zkr_RefreshModules();
+    void cmdRefresh_Click();
+    void TreeView_Click();
+    void TreeView_DblClick();
+    void zkr_SetModuleCommandState();
+    void zkr_PreviewModule();
+    void zkr_UpdateModulePreview();
+    void zkr_LoadSelectedModule();
+    void zkr_ApplyModuleToDesktop();
+    void cmdApply_Click();
+    void zkr_RemoveModuleFromDesktop();
+    void cmdRemove_Click();
+    void zkr_UninstallModule();
+    void cmdRemoveNode_Click();
+
+    // ---- Options tab ----
+    void zkr_SetOptions();
+    void chkExitAfterApply_Click();
+    void chkMinimizeAfterApply_Click();
+    void chkShowDeskTop_Click();
+    void zkr_ApplyModuleTransparency();
+    int16_t getModuleTransparency();
+    void cmdApplyTransparency_Click();
+    void cmdDeInstall_Click();
+    void zkr_DeInstallManager();
+
+    // ---- Toyz tab ----
+    void zkr_RefreshToyz();
+    void zkr_FillToyzLists();
+    void lstToyz_Click();
+    void lstActiveToyz_Click();
+    void zkr_AddActiveToy();
+    void zkr_RemoveActiveToy();
+    void cmdDown_Click();
+    void cmdUp_Click();
+    void cmdRefreshToyzList_Click();
+    void cmdApplyToyz_Click();
+    void zkr_BindToyzToModules();
+    void zkr_SaveToyOrder(const std::string& path);
+    void zkr_UninstallToy();
+    void cmdUninstallToy_Click();
+
+    // ---- Web panes and About ----
+    void zkr_SetOfflineDefaults();
+    void zkr_SetOnlineDefaults();
+    void zkr_SetAbout();
+
+    // The catalogue entry of a tree node, and the node of an entry (0 when
+    // none): the same index while every entry is a theme or a module.
+    int ItemOfNode(int node) const;
+    int NodeOfItem(int item) const;
+
+  private:
+    // The catalogue entry of the selected node.
+    const ModuleRecord& SelectedEntry();
+    void BindEvents();
+    // Raises "File not found" when an uninstaller's program cannot be found,
+    // so that nothing is removed before it is known to start.
+    static void CheckUninstaller(const std::string& commandLine);
+    void RegisterInstanceWindow();
+    std::vector<int> nodeItem_; // node index -> ModuleItems index
+    std::vector<int> itemNode_; // ModuleItems index -> node index
+    unsigned long windowHandle_ = 0;
+};
+
+// Where the vendor's banner lives.
+inline constexpr const char* kVendorBannerUrl = "http://www.zelkora.example/_banner/defaultad.htm";
+
+// Called with the window when it is shown (the Qt view builds itself here).
+using ShowHandler = std::function<void(frmZKRMain&)>;
+ShowHandler SetShowHandler(ShowHandler handler);
