@@ -1,0 +1,246 @@
+// The Manager driven as a user drives it: start-up, the module tree, preview
+// and command state, applying and removing modules.
+#include "window/manager_fixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+const char* kAskActiveDesktop =
+    "Active Desktop is required to run Zelkora.  Would you like to enable the Active Desktop?";
+
+TEST_F(ManagerTest, StartsOnTheModulesTabWithTheFirstThemeSelected) {
+    StandardCatalogue();
+    Load();
+    ASSERT_EQ(form->TreeView.Count(), 5);
+    EXPECT_EQ(form->SSTab1.Tab(), 0);
+    EXPECT_EQ(form->TreeView.SelectedItem()->Index(), 1);
+    EXPECT_EQ(form->TreeView.Nodes(1).Text(), "Ocean Theme");
+    EXPECT_TRUE(form->TreeView.Nodes(1).Expanded());
+    EXPECT_EQ(form->TreeView.Nodes(1).Image, 1);
+    EXPECT_EQ(form->TreeView.Nodes(1).ExpandedImage, 2);
+    EXPECT_EQ(form->TreeView.Nodes(3).Parent(), 1); // Waves under Ocean
+    EXPECT_EQ(form->TreeView.Nodes(3).Image, 3);
+    EXPECT_EQ(form->TreeView.Nodes(3).SelectedImage, 4);
+    EXPECT_EQ(form->TreeView.Nodes(5).Parent(), 2);
+    EXPECT_EQ(form->TreeView.Style(), 7);
+    EXPECT_EQ(form->chkShowDeskTop.Value(), 1);
+    EXPECT_EQ(Enabled(), "0001"); // a theme: only the transparency
+    EXPECT_FALSE(form->ModuleApplied);
+    EXPECT_EQ(form->wbModuleCopyright.LocationURL(), "C:\\Zelkora\\defaultmodulecopyright.htm");
+    EXPECT_EQ(form->wbBanner.LocationURL(), "C:\\Zelkora\\defaultad.htm");
+    EXPECT_EQ(form->wbHelp.LocationURL(), "C:\\Zelkora\\defaulthelp.htm");
+    EXPECT_EQ(form->wbUpdate.LocationURL(), "C:\\Zelkora\\defaultupdate.htm");
+    EXPECT_EQ(form->Slider1.Value(), 50);
+}
+
+TEST_F(ManagerTest, ActiveDesktopOffAnsweredNo) {
+    StandardCatalogue();
+    Shell("version 5.0");
+    Shell("active-desktop off");
+    box->Expect(kAskActiveDesktop, 36, title, vbNo);
+    Load();
+    EXPECT_EQ(form->chkShowDeskTop.Value(), 0);
+    EXPECT_FALSE(ActiveDesktopOn());
+    EXPECT_EQ(form->TreeView.SelectedItem()->Index(), 1); // nothing selected by the sync
+    EXPECT_EQ(Enabled(), "0000");
+    std::string ini = ReadFile(prefix.path("shell.ini"));
+    EXPECT_NE(ini.find("Item0=My Current Home Page"), std::string::npos);
+}
+
+TEST_F(ManagerTest, ActiveDesktopOffAnsweredYes) {
+    StandardCatalogue();
+    Shell("version 5.0");
+    Shell("active-desktop off");
+    box->Expect(kAskActiveDesktop, 36, title, vbYes);
+    Load();
+    EXPECT_TRUE(ActiveDesktopOn());
+    EXPECT_EQ(form->chkShowDeskTop.Value(), 0); // left unchecked
+    std::string ini = ReadFile(prefix.path("shell.ini"));
+    EXPECT_NE(ini.find("Count=0"), std::string::npos) << ini;
+    EXPECT_EQ(ini.find("My Current Home Page"), std::string::npos);
+}
+
+TEST_F(ManagerTest, AModuleOnTheDesktopIsSelectedAndPreviewed) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote("D:\\elsewhere\\zkrREEF.HTM")); // only the file name counts
+    Load();
+    int reef = NodeOf("Reef Module");
+    EXPECT_EQ(form->TreeView.SelectedItem()->Index(), reef);
+    EXPECT_TRUE(form->ModuleApplied);
+    EXPECT_EQ(form->CurrentModuleURL, ModuleUrl("Reef"));
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Reef/preview.bmp"));
+    EXPECT_EQ(form->wbModuleCopyright.LocationURL(), "C:\\Zelkora\\Modules\\Reef\\copyright.htm");
+    EXPECT_EQ(form->wbBanner.LocationURL(), "C:\\Zelkora\\defaultad.htm"); // offline
+    EXPECT_EQ(Enabled(), "1111");
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    EXPECT_EQ(Enabled(), "1011");
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Waves/preview.bmp"));
+}
+
+TEST_F(ManagerTest, CommandStateFollowsTheNodeAndTheDesktopSwitch) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Waves")));
+    Load();
+    struct Case {
+        const char* node;
+        int showDesktop;
+        const char* enabled;
+    } cases[] = {{"Ocean Theme", 1, "0001"}, {"Ocean Theme", 0, "0000"},
+                 {"Waves Module", 1, "1111"}, {"Waves Module", 0, "0010"},
+                 {"Reef Module", 1, "1011"},  {"Reef Module", 0, "0010"}};
+    for (auto c : cases) {
+        form->chkShowDeskTop.SetValue(c.showDesktop);
+        form->TreeView.UserClick(NodeOf(c.node));
+        EXPECT_EQ(Enabled(), c.enabled) << c.node << " " << c.showDesktop;
+    }
+}
+
+TEST_F(ManagerTest, KeyboardSelectionLeavesButtonsAndPreviewAlone) {
+    StandardCatalogue();
+    Load();
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    std::string before = Enabled();
+    form->TreeView.UserKeyboardSelect(NodeOf("Ocean Theme"));
+    EXPECT_EQ(Enabled(), before);
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Waves/preview.bmp"));
+}
+
+TEST_F(ManagerTest, ApplyByButtonSwitchesTheDesktopOnAndSetsTheWallpaper) {
+    StandardCatalogue();
+    Shell("version 5.0");
+    Shell("active-desktop off");
+    box->Expect(kAskActiveDesktop, 36, title, vbNo);
+    Load();
+    form->TreeView.UserClick(NodeOf("Stars Module"));
+    EXPECT_EQ(Enabled(), "0010");
+    form->cmdApply.SetEnabled(true); // a user cannot press it now; the logic still copes
+    form->cmdApply.UserClick();
+    EXPECT_EQ(form->chkShowDeskTop.Value(), 1);
+    EXPECT_TRUE(ActiveDesktopOn());
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
+    EXPECT_EQ(Enabled(), "1111");
+    form->cmdRemove.UserClick();
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_FALSE(form->ModuleApplied);
+    EXPECT_EQ(form->CurrentModuleURL, ModuleUrl("Stars"));
+    EXPECT_EQ(Enabled(), "1011");
+}
+
+TEST_F(ManagerTest, ApplyByDoubleClickAndNotOnATheme) {
+    StandardCatalogue();
+    Load();
+    form->TreeView.UserDblClick(NodeOf("Space Theme"));
+    EXPECT_EQ(Wallpaper(), "");
+    form->TreeView.UserDblClick(NodeOf("Reef Module"));
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Reef/preview.bmp"));
+    EXPECT_EQ(Enabled(), "1111");
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
+}
+
+TEST_F(ManagerTest, ExitAfterApplyEndsAtOnceAndTheWallpaperStays) {
+    StandardCatalogue();
+    Load();
+    form->chkExitAfterApply.UserToggle();
+    form->chkMinimizeAfterApply.UserToggle();
+    EXPECT_THROW(form->TreeView.UserDblClick(NodeOf("Waves Module")), EndCalled);
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Waves"));
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
+}
+
+TEST_F(ManagerTest, ExitAfterApplyEndsTheRealProcess) {
+    StandardCatalogue();
+    Load();
+    form->chkExitAfterApply.UserToggle();
+    SetEndHandler(nullptr);
+    EXPECT_EXIT(form->TreeView.UserDblClick(NodeOf("Waves Module")), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Waves")); // applied by the process that ended
+}
+
+TEST_F(ManagerTest, MinimiseAfterApply) {
+    StandardCatalogue();
+    Load();
+    form->chkMinimizeAfterApply.UserToggle();
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    form->cmdApply.UserClick();
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbMinimized);
+}
+
+TEST_F(ManagerTest, ARefusedWallpaperIsNotTakenForApplied) {
+    StandardCatalogue();
+    Load();
+    form->chkExitAfterApply.UserToggle();
+    Shell("fail SetWallpaper 0x80004005");
+    box->Expect("Error: -2147467259 - Unspecified error", 16, "Zelkora Manager - kel_ApplyWallPaper ");
+    form->TreeView.UserDblClick(NodeOf("Waves Module")); // no end: nothing was applied
+    EXPECT_FALSE(form->ModuleApplied);
+    EXPECT_EQ(form->CurrentModuleURL, "");
+}
+
+TEST_F(ManagerTest, PreviewHintForAModuleWithoutPicture) {
+    StandardCatalogue();
+    cat.AddModule("Bare", "Space", "Bare Module", "--set ModulePreviewPath=");
+    cat.AddModule("Nullish", "Space", "Null Module");
+    Load();
+    form->TreeView.UserClick(NodeOf("Stars Module"));
+    box->Expect("Select an Zelkora module by double clicking the folders on the left.", 64, title);
+    form->TreeView.UserClick(NodeOf("Bare Module"));
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Stars/preview.bmp"));
+    box->Expect("Error: 53 - File not found", 16, "Zelkora Manager - zkr_UpdateModulePreview ");
+    form->TreeView.UserClick(NodeOf("Null Module")); // a Null path reads as " "
+    box->Verify();
+    WriteFile(App("Modules/Stars/preview.bmp"), "not a picture");
+    box->Expect("Error: 481 - Invalid picture", 16, "Zelkora Manager - zkr_UpdateModulePreview ");
+    form->TreeView.UserClick(NodeOf("Stars Module"));
+}
+
+TEST_F(ManagerTest, OnlinePreviewSendsTheBannerAndStartNavigatesToTheVendor) {
+    StandardCatalogue();
+    Shell("online 1");
+    Load();
+    const auto& history = form->wbBanner.History();
+    ASSERT_GE(history.size(), 2u);
+    EXPECT_EQ(history[history.size() - 2], "C:\\Zelkora\\defaultad.htm");
+    EXPECT_EQ(history.back(), kVendorBannerUrl);
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    EXPECT_EQ(form->wbBanner.LocationURL(), "http://www.zelkora.example/Waves");
+}
+
+TEST_F(ManagerTest, EmptyCatalogueShowsTheUpdateTabAndTilesTheProductBitmap) {
+    Load();
+    EXPECT_EQ(form->SSTab1.Tab(), 2);
+    EXPECT_EQ(form->TreeView.Count(), 0);
+    EXPECT_FALSE(form->cmdApply.Enabled());
+    EXPECT_FALSE(form->cmdRemove.Enabled());
+    EXPECT_FALSE(form->cmdRemoveNode.Enabled());
+    std::string reg = ReadFile(prefix.path("registry.reg"));
+    EXPECT_NE(reg.find("\"WallpaperStyle\"=\"1\""), std::string::npos);
+    EXPECT_NE(reg.find("\"TileWallpaper\"=\"1\""), std::string::npos);
+    EXPECT_NE(reg.find("\"Wallpaper\"=\"C:\\\\Zelkora\\\\zelkora.bmp\""), std::string::npos);
+}
+
+TEST_F(ManagerTest, RefreshRebuildsTheSameTreeAndClearsThePicture) {
+    StandardCatalogue();
+    Load();
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    EXPECT_FALSE(form->pctModule.GetPicture().empty());
+    form->cmdRefresh.UserClick();
+    EXPECT_EQ(form->TreeView.Count(), 5);
+    EXPECT_TRUE(form->pctModule.GetPicture().empty());
+    EXPECT_EQ(form->wbModuleCopyright.LocationURL(), "C:\\Zelkora\\Modules\\Waves\\copyright.htm");
+    cat.AddTheme("Forest", "Forest Theme");
+    form->cmdRefresh.UserClick();
+    EXPECT_EQ(form->TreeView.Count(), 6);
+    EXPECT_EQ(form->TreeView.Nodes(3).Text(), "Forest Theme"); // themes first, as loaded
+}
+
+TEST_F(ManagerTest, ABrokenTreeIsReportedByTheRefreshHandler) {
+    StandardCatalogue();
+    Load();
+    cat.Sql("UPDATE tblModules SET ModuleThemeKey = 'Gone' WHERE ModuleKey = 'Stars'");
+    box->Expect("Error: 35601 - Element not found", 16, "Zelkora Manager - cmdRefresh_Click ");
+    form->cmdRefresh.UserClick();
+}
+
+} // namespace
