@@ -213,28 +213,27 @@ Node& TreeView::Add(const std::string& relative, int relationship, const std::st
         auto it = byKey_.find(relative);
         if (it == byKey_.end()) Raise(35601, "Element not found");
         parent = it->second;
-        if (relationship != tvwChild) parent = nodes_[static_cast<size_t>(parent - 1)]->parent_;
+        if (relationship != tvwChild) parent = nodes_[static_cast<size_t>(parent - 1)].parent_;
     }
     if (!key.empty() && byKey_.count(key)) Raise(35602, "Key is not unique in collection");
-    auto node = std::make_unique<Node>();
-    node->tree_ = this;
-    node->index_ = Count() + 1;
-    node->parent_ = parent;
-    node->key_ = key;
-    node->text_ = text;
-    if (parent) nodes_[static_cast<size_t>(parent - 1)]->children_.push_back(node->index_);
-    if (!key.empty()) byKey_.emplace(key, node->index_);
-    nodes_.push_back(std::move(node));
+    Node& node = nodes_.emplace_back();
+    node.tree_ = this;
+    node.index_ = Count();
+    node.parent_ = parent;
+    node.key_ = key;
+    node.text_ = text;
+    if (parent) nodes_[static_cast<size_t>(parent - 1)].children_.push_back(node.index_);
+    if (!key.empty()) byKey_.emplace(node.key_, node.index_);
     Notify();
-    return *nodes_.back();
+    return node;
 }
 
 Node& TreeView::Nodes(int index) {
     if (index < 1 || index > Count()) Raise(35600, "Index out of bounds");
-    return *nodes_[static_cast<size_t>(index - 1)];
+    return nodes_[static_cast<size_t>(index - 1)];
 }
 
-Node* TreeView::SelectedItem() { return selected_ ? nodes_[static_cast<size_t>(selected_ - 1)].get() : nullptr; }
+Node* TreeView::SelectedItem() { return selected_ ? &nodes_[static_cast<size_t>(selected_ - 1)] : nullptr; }
 
 void TreeView::SetImageList(const ImageList* l) {
     imageList_ = l;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <string_view>
 #include <functional>
 #include <memory>
 #include <string>
@@ -243,8 +245,8 @@ class TreeView : public Control {
   private:
     friend class Node;
     void Select(int index);
-    std::vector<std::unique_ptr<Node>> nodes_;
-    std::unordered_map<std::string, int> byKey_;
+    std::deque<Node> nodes_; // nodes never move, so keys can be viewed in place
+    std::unordered_map<std::string_view, int> byKey_;
     int selected_ = 0;
     const ImageList* imageList_ = nullptr;
     int style_ = 0;
