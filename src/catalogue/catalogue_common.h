@@ -36,4 +36,12 @@ namespace catalogue {
 bool RowExists(const std::string& path, const char* statement, const std::string& key,
                const char* procedure);
 
+// The uninstall-path lookups: the field of the row the key finds, as text.
+// No row: "Error reading UninstallPath" under the caption, and "". A failure
+// (a Null path included) is reported as "Error: " & number & " - " &
+// description under failureTitle, and "" is returned.
+std::string ReadUninstallPath(const std::string& path, const char* statement, const char* field,
+                              const std::string& key, const char* caption,
+                              const std::string& failureTitle);
+
 } // namespace catalogue

@@ -109,22 +109,9 @@ bool zkr_DoesModuleExist(const std::string& path, const std::string& moduleKey) 
 }
 
 std::string zkr_GetModuleUninstallPath(const std::string& path, const std::string& moduleKey) {
-    std::string result;
-    try {
-        if (!zkr_IsDataFileAvailable(path)) return result;
-        auto db = DBEngine.Workspaces(0).OpenDatabase(path);
-        auto rs = db.OpenRecordset("Select MOduleUninstallPath From tblModules where ModuleKey = ?",
-                                   dao::dbOpenDynaset, {moduleKey});
-        if (rs.Eof()) {
-            MsgBox("Error reading UninstallPath", vbInformation, "Zelkora Module Uninstall");
-            return result;
-        }
-        result = CStr(rs.Fields("ModuleUninstallPath").Value());
-        db.Close();
-    } catch (const Failure& f) {
-        ReportError(f, "Zelkora Module Uninstall - zkr_GetModuleUninstallPath() ");
-    }
-    return result;
+    return catalogue::ReadUninstallPath(
+        path, "Select MOduleUninstallPath From tblModules where ModuleKey = ?", "ModuleUninstallPath",
+        moduleKey, "Zelkora Module Uninstall", "Zelkora Module Uninstall - zkr_GetModuleUninstallPath() ");
 }
 
 void zkr_DeleteModule(const Variant& path, const Variant& moduleKey) {

@@ -76,22 +76,9 @@ void zkr_LoadToyzData(const std::string& path) {
 }
 
 std::string zkr_GetToyUninstallPath(std::string path, std::string toyKey) {
-    std::string result;
-    try {
-        if (!zkr_IsDataFileAvailable(path)) return result;
-        auto db = DBEngine.Workspaces(0).OpenDatabase(path);
-        auto rs = db.OpenRecordset("SELECT ToyUninstallPath From tblToyz WHERE ToyKey = ?",
-                                   dao::dbOpenDynaset, {toyKey});
-        if (rs.Eof()) {
-            MsgBox("Error reading UninstallPath", vbInformation, "Zelkora Toy Uninstall");
-            return result;
-        }
-        result = CStr(rs.Fields("ToyUninstallPath").Value());
-        db.Close();
-    } catch (const Failure& f) {
-        ReportError(f, App::Title() + " - zkr_GetToyUninstallPath");
-    }
-    return result;
+    return catalogue::ReadUninstallPath(path, "SELECT ToyUninstallPath From tblToyz WHERE ToyKey = ?",
+                                        "ToyUninstallPath", toyKey, "Zelkora Toy Uninstall",
+                                        App::Title() + " - zkr_GetToyUninstallPath");
 }
 
 void zkr_RemoveToyData(const std::string& path, const std::string& toyKey) {

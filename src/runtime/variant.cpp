@@ -12,6 +12,25 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// 16 for "&H", 8 for "&O", else 0.
+int RadixPrefix(std::string_view t) {
+    if (t.size() < 2 || t[0] != '&') return 0;
+    char r = static_cast<char>(std::toupper(static_cast<unsigned char>(t[1])));
+    return r == 'H' ? 16 : r == 'O' ? 8 : 0;
+}
+
+// The leading digits of that base (at most 32 bits' worth); used tells how many.
+int64_t ReadDigits(std::string_view t, int base, size_t& used) {
+    int64_t v = 0;
+    for (used = 0; used < t.size(); ++used) {
+        char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[used])));
+        int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : 99;
+        if (d >= base || v * base + d > 0xFFFFFFFFLL) break;
+        v = v * base + d;
+    }
+    return v;
+}
+
 // Parses a whole text as a number (blanks around it allowed). No value when the
 // text is not entirely a number.
 std::optional<double> ParseWholeNumber(std::string_view t) {
@@ -20,18 +39,10 @@ std::optional<double> ParseWholeNumber(std::string_view t) {
     while (e > b && IsBlank(t[e - 1])) --e;
     t = t.substr(b, e - b);
     if (t.empty()) return std::nullopt;
-    if (t.size() > 2 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h' || t[1] == 'O' || t[1] == 'o')) {
-        int base = (t[1] == 'H' || t[1] == 'h') ? 16 : 8;
-        int64_t v = 0;
-        for (size_t i = 2; i < t.size(); ++i) {
-            char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i])));
-            int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                    : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                             : 99;
-            if (d >= base) return std::nullopt;
-            v = v * base + d;
-            if (v > 0xFFFFFFFFLL) return std::nullopt;
-        }
+    if (int base = RadixPrefix(t)) {
+        size_t used = 0;
+        int64_t v = ReadDigits(t.substr(2), base, used);
+        if (used == 0 || used != t.size() - 2) return std::nullopt;
         return static_cast<double>(v);
     }
     size_t i = 0;
@@ -66,20 +77,9 @@ double Val(std::string_view text) {
     s.reserve(text.size());
     for (char c : text)
         if (!IsBlank(c)) s.push_back(c);
-    if (s.size() >= 2 && s[0] == '&') {
-        int base = (s[1] == 'H' || s[1] == 'h') ? 16 : (s[1] == 'O' || s[1] == 'o') ? 8 : 0;
-        if (base) {
-            int64_t v = 0;
-            for (size_t i = 2; i < s.size(); ++i) {
-                char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i])));
-                int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                 : 99;
-                if (d >= base || v > 0xFFFFFFFLL) break;
-                v = v * base + d;
-            }
-            return static_cast<double>(v);
-        }
+    if (int base = RadixPrefix(s)) {
+        size_t used = 0;
+        return static_cast<double>(ReadDigits(std::string_view(s).substr(2), base, used));
     }
     size_t i = 0;
     std::string num;

@@ -196,6 +196,9 @@ class frmZKRMain {
     // Raises "File not found" when an uninstaller's program cannot be found,
     // so that nothing is removed before it is known to start.
     static void CheckUninstaller(const std::string& commandLine);
+    // The shared steps of both uninstalls: the item's folder, the user's OK and
+    // a startable uninstaller. Returns its command line, or "" to stop.
+    static std::string ConfirmUninstall(const std::string& folder, const std::string& name);
     void RegisterInstanceWindow();
     std::vector<int> nodeItem_; // node index -> ModuleItems index
     std::vector<int> itemNode_; // ModuleItems index -> node index

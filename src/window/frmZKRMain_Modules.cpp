@@ -162,22 +162,26 @@ void frmZKRMain::CheckUninstaller(const std::string& commandLine) {
     if (!platform::ResolveCommandLine(commandLine)) Raise(Err::FileNotFound);
 }
 
+std::string frmZKRMain::ConfirmUninstall(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        MsgBox("Error determining uninstall path.", vbInformation, App::Title());
+        return {};
+    }
+    if (MsgBox("Are you sure you would like to remove " + name + "? Click OK to continue de-installation",
+               vbOKCancel + vbQuestion, App::Title()) != vbOK)
+        return {};
+    std::string commandLine = folder + "\\setup.exe /uninst";
+    CheckUninstaller(commandLine);
+    return commandLine;
+}
+
 void frmZKRMain::zkr_UninstallModule() {
     try {
         const ModuleRecord m = SelectedEntry();
         wbModuleCopyright.Navigate(AppState.ApplicationPath + "defaultmodulecopyright.htm");
         std::string path = DataFilePath();
-        std::string u = zkr_GetModuleUninstallPath(path, m.Key);
-        if (u.empty()) {
-            MsgBox("Error determining uninstall path.", vbInformation, App::Title());
-            return;
-        }
-        if (MsgBox("Are you sure you would like to remove " + m.TreeText +
-                       "? Click OK to continue de-installation",
-                   vbOKCancel + vbQuestion, App::Title()) != vbOK)
-            return;
-        std::string commandLine = u + "\\setup.exe /uninst";
-        CheckUninstaller(commandLine);
+        std::string commandLine = ConfirmUninstall(zkr_GetModuleUninstallPath(path, m.Key), m.TreeText);
+        if (commandLine.empty()) return;
         // Only the module that is on the desktop is taken off it.
         if (ModuleApplied && m.URL == CurrentModuleURL) {
             kel_RemoveWallPaper();

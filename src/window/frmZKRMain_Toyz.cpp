@@ -151,17 +151,8 @@ void frmZKRMain::zkr_UninstallToy() {
     try {
         const ToyRecord t = ToyAt(lstToyz.ListIndex());
         std::string path = DataFilePath();
-        std::string u = zkr_GetToyUninstallPath(path, t.ToyKey);
-        if (u.empty()) {
-            MsgBox("Error determining uninstall path.", vbInformation, App::Title());
-            return;
-        }
-        if (MsgBox("Are you sure you would like to remove " + t.ToyText +
-                       "? Click OK to continue de-installation",
-                   vbOKCancel + vbQuestion, App::Title()) != vbOK)
-            return;
-        std::string commandLine = u + "\\setup.exe /uninst";
-        CheckUninstaller(commandLine);
+        std::string commandLine = ConfirmUninstall(zkr_GetToyUninstallPath(path, t.ToyKey), t.ToyText);
+        if (commandLine.empty()) return;
         zkr_RemoveToyData(path, t.ToyKey);
         zkr_RefreshToyz();
         Shell(commandLine, 1);
