@@ -47,12 +47,14 @@ void CheckBox::UserToggle() {
 
 void ListBox::AddItem(std::string text) {
     items_.push_back(std::move(text));
+    ++itemsRevision_;
     Notify();
 }
 
 void ListBox::RemoveItem(int index) {
     if (index < 0 || index >= ListCount()) Raise(Err::InvalidProcedureCall);
     items_.erase(items_.begin() + index);
+    ++itemsRevision_;
     if (index_ == index) index_ = -1;
     else if (index_ > index) --index_;
     Notify();
@@ -60,6 +62,7 @@ void ListBox::RemoveItem(int index) {
 
 void ListBox::Clear() {
     items_.clear();
+    ++itemsRevision_;
     index_ = -1;
     Notify();
 }
@@ -189,7 +192,7 @@ void TabControl::SetTab(int t) {
 void Node::SetExpanded(bool e) {
     if (expanded_ == e) return;
     expanded_ = e;
-    tree_->Changed.Emit();
+    tree_->Notify();
 }
 
 bool Node::Selected() const { return tree_->selected_ == index_; }
@@ -200,6 +203,7 @@ void Node::SetSelected(bool s) {
 }
 
 void TreeView::Clear() {
+    ++structure_;
     nodes_.clear();
     byKey_.clear();
     selected_ = 0;
@@ -216,6 +220,7 @@ Node& TreeView::Add(const std::string& relative, int relationship, const std::st
         if (relationship != tvwChild) parent = nodes_[static_cast<size_t>(parent - 1)].parent_;
     }
     if (!key.empty() && byKey_.count(key)) Raise(35602, "Key is not unique in collection");
+    ++structure_;
     Node& node = nodes_.emplace_back();
     node.tree_ = this;
     node.index_ = Count();
@@ -257,9 +262,9 @@ void TreeView::UserClick(int index) {
     RaiseUserEvent(Name + "_Click", Click);
 }
 
-void TreeView::UserDblClick(int index) {
+void TreeView::UserDblClick(int index, bool clickDelivered) {
     if (!Enabled() || index < 1 || index > Count()) return;
-    UserClick(index);
+    if (!clickDelivered) UserClick(index);
     RaiseUserEvent(Name + "_DblClick", DblClick);
 }
 

@@ -49,14 +49,20 @@ class Control {
     void SetEnabled(bool e);
 
     Signal Changed; // any property the view shows has changed
+    // Counts the changes, so that a view redraws only what changed.
+    uint64_t Revision() const { return revision_; }
 
   protected:
-    void Notify() { Changed.Emit(); }
+    void Notify() {
+        ++revision_;
+        Changed.Emit();
+    }
 
   private:
     std::string caption_;
     std::string toolTip_;
     bool enabled_ = true;
+    uint64_t revision_ = 0;
 };
 
 using Label = Control;
@@ -97,6 +103,8 @@ class ListBox : public Control {
     void SetListIndex(int index);
     void Refresh();
     int Refreshes() const { return refreshes_; }
+    // Counts changes of the entries themselves (not of the selection).
+    uint64_t ItemsRevision() const { return itemsRevision_; }
     std::function<void()> Click;
     // The user selected an entry (by mouse or keyboard).
     void UserSelect(int index);
@@ -105,6 +113,7 @@ class ListBox : public Control {
     std::vector<std::string> items_;
     int index_ = -1;
     int refreshes_ = 0;
+    uint64_t itemsRevision_ = 0;
 };
 
 // A picture loaded from a file, through the decoder port.
@@ -237,8 +246,11 @@ class TreeView : public Control {
     std::function<void()> DblClick;
     // The user clicked a node: it is selected, then Click is raised.
     void UserClick(int index);
-    // A double-click raises Click first, then DblClick.
-    void UserDblClick(int index);
+    // A double-click raises Click first, then DblClick; a view whose toolkit
+    // already delivered the click of the pair says so.
+    void UserDblClick(int index, bool clickDelivered = false);
+    // Counts changes of the nodes themselves (not of the selection).
+    uint64_t StructureRevision() const { return structure_; }
     // A selection moved with the keyboard raises no event.
     void UserKeyboardSelect(int index);
 
@@ -248,6 +260,7 @@ class TreeView : public Control {
     std::deque<Node> nodes_; // nodes never move, so keys can be viewed in place
     std::unordered_map<std::string_view, int> byKey_;
     int selected_ = 0;
+    uint64_t structure_ = 0;
     const ImageList* imageList_ = nullptr;
     int style_ = 0;
 };

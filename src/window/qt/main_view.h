@@ -1,0 +1,54 @@
+// The Qt view of frmZKRMain: it draws the window's controls and hands the
+// user's actions to them; every decision stays with the window's logic.
+#pragma once
+
+#include "window/frmZKRMain.h"
+
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QTabWidget;
+class QTreeWidget;
+
+class MainView : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit MainView(frmZKRMain& form, QWidget* parent = nullptr);
+
+    frmZKRMain& form() { return form_; }
+    QTabWidget* tabs() const { return tabs_; }
+    QTreeWidget* tree() const { return tree_; }
+    // Brings every widget in line with its control at once.
+    void SyncNow();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+  private:
+    void BuildModulesTab(QWidget* page);
+    void BuildToyzTab(QWidget* page);
+    void BuildOptionsTab(QWidget* page);
+    void BuildAboutTab(QWidget* page);
+    void ScheduleSync();
+    void OnInstanceRequest(bool toFront);
+
+    // The binders: each returns the widget made for the control and registers
+    // how to bring it in line with the control.
+    QWidget* Button(toolkit::CommandButton& c);
+    QWidget* ArrowButton(toolkit::CommandButton& c, bool up);
+    QWidget* Check(toolkit::CheckBox& c);
+    QWidget* List(toolkit::ListBox& c);
+    QWidget* Picture(toolkit::PictureBox& c, QSize size);
+    QWidget* Web(toolkit::WebBrowser& c);
+    QWidget* Text(toolkit::Label& c);
+
+    frmZKRMain& form_;
+    QTabWidget* tabs_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    std::vector<std::function<void()>> syncs_;
+    bool syncPending_ = false;
+    int overrideCursors_ = 0;
+};

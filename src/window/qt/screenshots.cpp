@@ -1,0 +1,94 @@
+#include "window/qt/screenshots.h"
+
+#include "window/qt/main_view.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <time.h>
+#include <unistd.h>
+
+namespace qtview {
+
+double ProcessMilliseconds() {
+    // The process's start time, from /proc, against the boot clock.
+    std::ifstream stat("/proc/self/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    auto close = content.rfind(')');
+    std::istringstream rest(content.substr(close + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && rest >> field; ++i) {
+    }
+    double startTicks = std::stod(field);
+    timespec now;
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    double nowMs = now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+    return nowMs - startTicks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+namespace {
+
+class FirstPaint : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            QTimer::singleShot(0, [] {
+                std::printf("startup_ms %.1f\n", ProcessMilliseconds());
+                std::fflush(stdout);
+                QApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+  private:
+    bool done_ = false;
+};
+
+} // namespace
+
+void StartProbes(MainView& view) {
+    if (const char* p = std::getenv("ZELKORA_STARTUP_PROBE"); p && *p == '1')
+        view.installEventFilter(new FirstPaint(&view));
+    const char* shot = std::getenv("ZELKORA_SCREENSHOT");
+    if (!shot || !*shot) return;
+    QString file = QString::fromLocal8Bit(shot);
+    bool tabs = std::getenv("ZELKORA_SCREENSHOT_TABS") && *std::getenv("ZELKORA_SCREENSHOT_TABS") == '1';
+    int wait = 4000;
+    if (const char* w = std::getenv("ZELKORA_SCREENSHOT_WAIT_MS")) wait = std::atoi(w);
+    QTimer::singleShot(wait, &view, [&view, file, tabs] {
+        auto save = [&view](const QString& name) {
+            view.SyncNow();
+            QApplication::processEvents();
+            view.grab().save(name);
+            std::printf("screenshot %s\n", name.toLocal8Bit().constData());
+        };
+        if (!tabs) {
+            save(file);
+        } else {
+            for (int i = 0; i < view.tabs()->count(); ++i) {
+                view.form().SSTab1.UserSelectTab(i);
+                view.SyncNow();
+                // A page in a tab that was hidden is drawn once the tab shows.
+                QEventLoop settle;
+                QTimer::singleShot(900, &settle, &QEventLoop::quit);
+                settle.exec();
+                QString name = file;
+                name.replace(".png", QString("-%1.png").arg(i + 1));
+                save(name);
+            }
+        }
+        std::fflush(stdout);
+        QApplication::exit(0);
+    });
+}
+
+} // namespace qtview

@@ -1,0 +1,19 @@
+// What the window does for the run script and the start-up benchmark, asked
+// through the environment (the program itself takes no arguments):
+//  ZELKORA_STARTUP_PROBE=1  print the milliseconds from process start to the
+//                           first painted window, then end;
+//  ZELKORA_SCREENSHOT=FILE  save a picture of the window once its pages have
+//                           loaded (ZELKORA_SCREENSHOT_TABS=1: one per tab,
+//                           FILE's name with the tab's number), then end.
+#pragma once
+
+class MainView;
+
+namespace qtview {
+
+void StartProbes(MainView& view);
+
+// Milliseconds since the process started.
+double ProcessMilliseconds();
+
+} // namespace qtview
