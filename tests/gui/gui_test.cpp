@@ -1,0 +1,207 @@
+// The Qt view driven through its real widgets on the offscreen platform: each
+// action is checked in the emulated desktop and the files afterwards.
+#include "window/manager_fixture.h"
+#include "window/qt/main_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+using namespace testing_support;
+
+class Gui : public ManagerTest {
+  protected:
+    std::unique_ptr<MainView> view;
+
+    void Open() {
+        Load();
+        view = std::make_unique<MainView>(*form);
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        Settle();
+    }
+    void TearDown() override {
+        view.reset();
+        ManagerTest::TearDown();
+    }
+    void Settle() {
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        view->SyncNow();
+    }
+    template <class W> W* Widget(const char* name) {
+        W* w = view->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void Click(const char* button) {
+        auto* b = Widget<QPushButton>(button);
+        ASSERT_TRUE(b->isEnabled()) << button;
+        QTest::mouseClick(b, Qt::LeftButton);
+        Settle();
+    }
+    void ShowTab(int i) {
+        view->tabs()->setCurrentIndex(i);
+        Settle();
+    }
+    QPoint TreeItemCentre(const QString& text) {
+        auto items = view->tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        EXPECT_EQ(items.size(), 1) << text.toStdString();
+        return view->tree()->visualItemRect(items.value(0)).center();
+    }
+    void ClickTree(const QString& text) {
+        QTest::mouseClick(view->tree()->viewport(), Qt::LeftButton, {}, TreeItemCentre(text));
+        Settle();
+    }
+    void DoubleClickTree(const QString& text) {
+        QPoint at = TreeItemCentre(text);
+        QTest::mouseClick(view->tree()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->tree()->viewport(), Qt::LeftButton, {}, at);
+        Settle();
+    }
+    void ClickRow(const char* list, int row) {
+        auto* l = Widget<QListWidget>(list);
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+        Settle();
+    }
+    void Toggle(const char* box) {
+        auto* c = Widget<QCheckBox>(box);
+        QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(8, c->height() / 2));
+        Settle();
+    }
+    void StandardToyz() {
+        for (const char* t : {"Clock", "Notes", "Weather"}) {
+            std::string dir = std::string("ZelToyz/") + t;
+            WriteFile(App(dir + "/preview.bmp"), TinyBmp(3, 3));
+            WriteFile(App(dir + "/setup.exe"), "#!/bin/sh\necho \"$*\" > '" + App(dir + "/ran.txt") + "'\n");
+            std::filesystem::permissions(App(dir + "/setup.exe"), std::filesystem::perms::owner_all);
+            cat.AddToy(t, t, "--preview " + ShellQuote(std::string(AP) + "ZelToyz\\" + t + "\\preview.bmp") +
+                                 " --uninstall " + ShellQuote(std::string(AP) + "ZelToyz\\" + t));
+        }
+    }
+};
+
+TEST_F(Gui, ApplyByDoubleClickAndByTheButtonThenRemove) {
+    StandardCatalogue();
+    Open();
+    EXPECT_EQ(view->windowTitle(), "Zelkora Manager");
+    EXPECT_EQ(view->tree()->topLevelItemCount(), 2);
+    DoubleClickTree("Reef Module");
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
+    EXPECT_TRUE(Widget<QPushButton>("cmdRemove")->isEnabled());
+    ClickTree("Stars Module");
+    EXPECT_FALSE(Widget<QPushButton>("cmdRemove")->isEnabled());
+    Click("cmdApply");
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
+    Click("cmdRemove");
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_FALSE(Widget<QPushButton>("cmdRemove")->isEnabled());
+}
+
+TEST_F(Gui, TheOptionsCheckBoxesWriteThePreferencesAndSwitchTheDesktop) {
+    StandardCatalogue();
+    Shell("version 5.0");
+    Open();
+    ShowTab(3);
+    Toggle("chkExitAfterApply");
+    EXPECT_TRUE(Widget<QCheckBox>("chkExitAfterApply")->isChecked());
+    Toggle("chkMinimizeAfterApply");
+    Toggle("chkMinimizeAfterApply");
+    EXPECT_EQ(ReadFile(App("zelkora.ini")), "[Options]\r\nExitAfterApply=1\r\nMinimizeAfterApply=0\r\n");
+    Toggle("chkShowDeskTop");
+    EXPECT_FALSE(ActiveDesktopOn());
+    EXPECT_FALSE(Widget<QPushButton>("cmdApplyTransparency")->isEnabled());
+    Toggle("chkShowDeskTop");
+    EXPECT_TRUE(ActiveDesktopOn());
+}
+
+TEST_F(Gui, MinimiseAfterApplyMinimisesTheWindow) {
+    StandardCatalogue();
+    Open();
+    ShowTab(3);
+    Toggle("chkMinimizeAfterApply");
+    ShowTab(0);
+    DoubleClickTree("Waves Module");
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbMinimized);
+    EXPECT_TRUE(view->isMinimized());
+}
+
+TEST_F(Gui, AddRemoveAndApplyToyz) {
+    StandardToyz();
+    Open();
+    ShowTab(1);
+    EXPECT_EQ(Widget<QListWidget>("lstToyz")->count(), 3);
+    ClickRow("lstToyz", 2);
+    Click("cmdDown");
+    ClickRow("lstToyz", 0);
+    Click("cmdDown");
+    EXPECT_EQ(Widget<QListWidget>("lstActiveToyz")->count(), 2);
+    EXPECT_FALSE(Widget<QPushButton>("cmdDown")->isEnabled());
+    ClickRow("lstActiveToyz", 0);
+    Click("cmdUp");
+    ClickRow("lstToyz", 1);
+    Click("cmdDown");
+    box->Expect("The selected Toyz are activated in the modules", 64, title);
+    Click("cmdApplyToyz");
+    EXPECT_EQ(ReadFile(App("ZelToyz/ZelToyz.txt")), "&myFav1=Clock&myFav2=Notes&\r\n");
+    Click("cmdRefreshToyzList");
+    auto* active = Widget<QListWidget>("lstActiveToyz");
+    ASSERT_EQ(active->count(), 2);
+    EXPECT_EQ(active->item(0)->text(), "Clock");
+    EXPECT_EQ(active->item(1)->text(), "Notes");
+}
+
+TEST_F(Gui, UninstallAToy) {
+    StandardToyz();
+    Open();
+    ShowTab(1);
+    ClickRow("lstToyz", 1);
+    box->Expect("Are you sure you would like to remove Notes? Click OK to continue de-installation", 33, title,
+                vbOK);
+    Click("cmdUninstallToy");
+    EXPECT_EQ(Widget<QListWidget>("lstToyz")->count(), 2);
+    std::string out;
+    cat.TryRun("list", "toyz", &out);
+    EXPECT_EQ(out.find("Notes"), std::string::npos);
+    for (int i = 0; i < 100 && !FileExists(App("ZelToyz/Notes/ran.txt")); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(ReadFile(App("ZelToyz/Notes/ran.txt")), "/uninst\n");
+}
+
+TEST_F(Gui, CaptionsToolTipsAndPicturesAreShown) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Waves")));
+    Open();
+    EXPECT_EQ(view->tabs()->tabText(5), "A&bout");
+    EXPECT_EQ(Widget<QPushButton>("cmdRemoveNode")->text(), "Uninstall");
+    EXPECT_EQ(Widget<QPushButton>("cmdApply")->toolTip(),
+              "Click this button to apply the previewed Zelkora module to your desktop.");
+    auto* picture = Widget<QLabel>("pctModule");
+    EXPECT_FALSE(picture->pixmap().isNull());
+    auto items = view->tree()->findItems("Waves Module", Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_TRUE(items[0]->isSelected());
+    EXPECT_FALSE(items[0]->icon(0).isNull());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // The offscreen platform unless a display is asked for; the browser runs
+    // without its sandbox (tests run as root in CI) and without a GPU.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging", 0);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
