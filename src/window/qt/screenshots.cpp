@@ -55,9 +55,10 @@ class FirstPaint : public QObject {
 
 } // namespace
 
+void ExitAtFirstPaint(QWidget& widget) { widget.installEventFilter(new FirstPaint(&widget)); }
+
 void StartProbes(MainView& view) {
-    if (const char* p = std::getenv("ZELKORA_STARTUP_PROBE"); p && *p == '1')
-        view.installEventFilter(new FirstPaint(&view));
+    if (const char* p = std::getenv("ZELKORA_STARTUP_PROBE"); p && *p == '1') ExitAtFirstPaint(view);
     const char* shot = std::getenv("ZELKORA_SCREENSHOT");
     if (!shot || !*shot) return;
     QString file = QString::fromLocal8Bit(shot);

@@ -8,6 +8,7 @@
 #pragma once
 
 class MainView;
+class QWidget;
 
 namespace qtview {
 
@@ -15,5 +16,8 @@ void StartProbes(MainView& view);
 
 // Milliseconds since the process started.
 double ProcessMilliseconds();
+
+// Prints "startup_ms N" when the widget is first painted, then ends the event loop.
+void ExitAtFirstPaint(QWidget& widget);
 
 } // namespace qtview
