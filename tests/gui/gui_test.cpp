@@ -193,6 +193,23 @@ TEST_F(Gui, CaptionsToolTipsAndPicturesAreShown) {
     EXPECT_FALSE(items[0]->icon(0).isNull());
 }
 
+TEST_F(Gui, ASecondStartRaisesAMinimisedWindow) {
+    StandardCatalogue();
+    Open();
+    view->showMinimized();
+    Settle();
+    ASSERT_TRUE(view->isMinimized());
+    // As the instance channel's thread delivers them: flashes, then the raise.
+    std::thread([this] {
+        for (int i = 0; i < 11; ++i) form->OnInstanceRequest(false);
+        form->OnInstanceRequest(true);
+    }).join();
+    QTest::qWait(50);
+    Settle();
+    EXPECT_FALSE(view->isMinimized());
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,28 +1,11 @@
 #include "window/manager_fixture.h"
 
+#include "art.h"
 #include "platform/posix/shell_state.h"
 
 namespace testing_support {
 
-std::string TinyBmp(int w, int h) {
-    int row = (w * 3 + 3) / 4 * 4;
-    int size = 54 + row * h;
-    std::string b(static_cast<size_t>(size), '\0');
-    auto put32 = [&b](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<uint32_t>(size));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    b[26] = 1;
-    b[28] = 24;
-    for (size_t i = 54; i < b.size(); ++i) b[i] = static_cast<char>(0x40 + (i % 7) * 20);
-    return b;
-}
+std::string TinyBmp(int w, int h) { return demo::Scene("clock", w, h, 1).Bmp(); }
 
 void ManagerTest::SetUp() {
     CoInitialize(nullptr);
