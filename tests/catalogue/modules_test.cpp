@@ -115,6 +115,9 @@ TEST_F(Modules, MissingFileIsToldOncePerCall) {
     zkr_RemoveModuleData(wrong, "Waves", "Ocean");
     box.Expect("C:\\Zelkora\\Data" + std::string(kMissing), 16, "Zelkora Manager");
     EXPECT_FALSE(zkr_IsDataFileAvailable("C:\\Zelkora\\Data")); // a folder is no data file
+    // A path the file system rejects with an error rather than an answer.
+    box.Expect("52 - Bad file name or number", 16, "Zelkora Manager");
+    EXPECT_FALSE(zkr_IsDataFileAvailable("C:\\" + std::string(5000, 'x') + "\\Zelkora.mdb"));
 }
 
 TEST_F(Modules, RemovingTheLastModuleOfAThemeRemovesTheTheme) {

@@ -173,6 +173,15 @@ TEST_F(Registry, Utf16FileWithByteOrderMarkAndRegedit4AreRead) {
     LONG rc;
     EXPECT_EQ(Query(HKEY_CURRENT_USER, "U", "Name", 255, &rc),
               std::string("Zelkora \xC3\xA9t\xC3\xA9\0", 14));
+    HKEY k;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "U", 0, KEY_SET_VALUE, &k), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(k, "New", 0, REG_SZ, reinterpret_cast<const BYTE*>("v"), 2), ERROR_SUCCESS);
+    RegCloseKey(k);
+    std::string written = ReadFile(prefix.path("registry.reg"));
+    ASSERT_EQ(written.substr(0, 2), "\xFF\xFE"); // written back as it was read
+    std::string back = platform::reg::Utf16LeToUtf8(written.substr(2));
+    EXPECT_NE(back.find("\"Name\"=\"Zelkora \xC3\xA9t\xC3\xA9\""), std::string::npos);
+    EXPECT_NE(back.find("\"New\"=\"v\""), std::string::npos);
     WriteFile(prefix.path("registry.reg"),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\U]\r\n\"E\"=hex(2):41,42,00\r\n");
     DWORD type;

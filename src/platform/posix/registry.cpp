@@ -84,7 +84,7 @@ platform::reg::File Load() {
 }
 
 LONG Save(const platform::reg::File& f) {
-    int e = platform::WriteFileAtomic(RegistryPath(), platform::reg::Format(f));
+    int e = platform::WriteFileAtomic(RegistryPath(), platform::reg::Encode(f));
     return e == 0 ? ERROR_SUCCESS : e == EACCES ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
 }
 

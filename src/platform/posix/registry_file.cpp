@@ -232,9 +232,11 @@ std::string Utf8ToUtf16Le(std::string_view s) {
 
 File Parse(std::string_view bytes) {
     std::string text;
+    bool utf16 = false;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
         text = Utf16LeToUtf8(bytes.substr(2));
+        utf16 = true;
     } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         text = bytes.substr(3);
     } else {
@@ -275,6 +277,7 @@ File Parse(std::string_view bytes) {
         lines.push_back(std::move(l));
     }
     File f;
+    f.utf16 = utf16;
     bool headerSeen = false;
     for (const auto& logical : lines) {
         const std::string& line = logical.physical;
@@ -348,6 +351,11 @@ std::string Format(const File& f) {
         }
     }
     return out;
+}
+
+std::string Encode(const File& f) {
+    std::string text = Format(f);
+    return f.utf16 ? "\xFF\xFE" + Utf8ToUtf16Le(text) : text;
 }
 
 int KeyIndex(const File& file, std::string_view path) {

@@ -30,13 +30,16 @@ struct Key {
 
 struct File {
     bool regedit4 = false;           // REGEDIT4 header: text data in hex is narrow, not UTF-16
+    bool utf16 = false;              // the file was UTF-16LE with a byte-order mark
     std::vector<std::string> preamble; // lines before the first section (header excluded)
     std::vector<Key> keys;
 };
 
 // Never fails: what it cannot read is kept verbatim.
 File Parse(std::string_view bytes);
+// The file's text (UTF-8), and its bytes in the encoding it was read in.
 std::string Format(const File& file);
+std::string Encode(const File& file);
 
 // Lookups without regard to case. KeyIndex is -1 when no section has the path.
 int KeyIndex(const File& file, std::string_view path);
