@@ -42,9 +42,10 @@ std::string Canvas::Bmp() const {
         for (int x = 0; x < w_; ++x) {
             const Rgb& p = px_[static_cast<size_t>((h_ - 1 - y) * w_ + x)];
             size_t at = 54 + static_cast<size_t>(y * row + x * 3);
-            b[at] = static_cast<char>(std::clamp(p.b, 0.0, 1.0) * 255);
-            b[at + 1] = static_cast<char>(std::clamp(p.g, 0.0, 1.0) * 255);
-            b[at + 2] = static_cast<char>(std::clamp(p.r, 0.0, 1.0) * 255);
+            auto byte = [](double v) { return static_cast<char>(static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255))); };
+            b[at] = byte(p.b);
+            b[at + 1] = byte(p.g);
+            b[at + 2] = byte(p.r);
         }
     return b;
 }
