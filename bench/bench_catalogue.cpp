@@ -56,13 +56,15 @@ std::string MakeCatalogue(int themes, int modules, int toyz) {
                  "'C:\\Program Files\\Zelkora\\ZelToyz\\T' || i || '\\preview.bmp', 0, "
                  "CASE WHEN i <= 3 THEN -1 ELSE 0 END, 'Copyright (C) Zelkora Software ' || i, "
                  "'ZelToyz\\T' || i || '\\copyright.htm', " +
-                 std::to_string(toyz) + " - i, 'C:\\Program Files\\Zelkora\\ZelToyz\\T' || i FROM n");
+                 std::to_string(toyz) +
+                 " - i, 'C:\\Program Files\\Zelkora\\ZelToyz\\T' || i FROM n");
     Exec(db, "COMMIT");
     sqlite3_close(db);
     return path;
 }
 
-
-int Themes(int64_t total) { return total >= 32767 ? 100 : static_cast<int>(total / 100); }
+int Themes(int64_t total) {
+    return total >= 32767 ? 100 : static_cast<int>(total / 100);
+}
 
 } // namespace bench

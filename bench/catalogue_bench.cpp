@@ -56,7 +56,8 @@ void FloorModules(const std::string& path, std::vector<ModuleRecord>& items) {
     sqlite3_close(db);
 }
 
-void FloorToyz(const std::string& path, std::vector<ToyRecord>& all, std::vector<ToyRecord>& active) {
+void FloorToyz(const std::string& path, std::vector<ToyRecord>& all,
+               std::vector<ToyRecord>& active) {
     sqlite3* db;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     auto read = [db](const char* sql, std::vector<ToyRecord>& out) {
@@ -79,7 +80,6 @@ void FloorToyz(const std::string& path, std::vector<ToyRecord>& all, std::vector
     read("SELECT * FROM tblToyz WHERE ToyIsActive = -1 ORDER BY ToyOrder", active);
     sqlite3_close(db);
 }
-
 
 void BM_LoadModuleData(benchmark::State& state) {
     int total = static_cast<int>(state.range(0));

@@ -19,7 +19,8 @@ int boxes = 0;
 // An installation around the catalogue of that size; returns its DataPath.
 std::string Install(int total) {
     std::string dir = bench::BenchDir();
-    std::string cat = bench::MakeCatalogue(bench::Themes(total), total - bench::Themes(total), total);
+    std::string cat =
+        bench::MakeCatalogue(bench::Themes(total), total - bench::Themes(total), total);
     std::string folder = "size" + std::to_string(total);
     std::filesystem::create_directories(dir + "/drive_c/" + folder);
     std::filesystem::copy_file(cat, dir + "/drive_c/" + folder + "/Zelkora.mdb",
@@ -31,7 +32,8 @@ std::string Install(int total) {
     bmp[18] = 1;
     bmp[22] = 1;
     int modulesCount = total - bench::Themes(total);
-    for (std::string rel : {"ZelToyz/T" + std::to_string(total), "Modules/M" + std::to_string(modulesCount)}) {
+    for (std::string rel :
+         {"ZelToyz/T" + std::to_string(total), "Modules/M" + std::to_string(modulesCount)}) {
         std::filesystem::create_directories(dir + "/drive_c/Program Files/Zelkora/" + rel);
         std::ofstream(dir + "/drive_c/Program Files/Zelkora/" + rel + "/preview.bmp") << bmp;
     }
@@ -39,8 +41,8 @@ std::string Install(int total) {
     std::string error;
     platform::LoadShellState(s, error);
     int modules = total - bench::Themes(total);
-    s.wallpaper = "C:\\Program Files\\Zelkora\\Modules\\M" + std::to_string(modules) + "\\ZKRmodule" +
-                  std::to_string(modules) + ".htm";
+    s.wallpaper = "C:\\Program Files\\Zelkora\\Modules\\M" + std::to_string(modules) +
+                  "\\ZKRmodule" + std::to_string(modules) + ".htm";
     platform::SaveShellState(s);
     std::ofstream(dir + "/shell.ini", std::ios::app) << "[System]\r\nOnline=0\r\n";
     AppState = AppStateData{};
@@ -84,8 +86,18 @@ void BM_FormLoad(benchmark::State& state) {
     state.SetComplexityN(total);
 }
 
-BENCHMARK(BM_BuildModuleTree)->Arg(1000)->Arg(8000)->Arg(32767)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_FormLoad)->Arg(1000)->Arg(8000)->Arg(32767)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_BuildModuleTree)
+    ->Arg(1000)
+    ->Arg(8000)
+    ->Arg(32767)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_FormLoad)
+    ->Arg(1000)
+    ->Arg(8000)
+    ->Arg(32767)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 } // namespace
 

@@ -11,8 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string once = platform::reg::Format(file);
     std::string twice = platform::reg::Format(platform::reg::Parse(once));
     if (once != twice) std::abort();
-    if (platform::reg::Format(platform::reg::Parse(platform::reg::Encode(file))) != once) std::abort();
-    for (auto& k : file.keys) platform::reg::FindValue(k, "ApplicationPath");
+    if (platform::reg::Format(platform::reg::Parse(platform::reg::Encode(file))) != once)
+        std::abort();
+    for (auto& k : file.keys)
+        platform::reg::FindValue(k, "ApplicationPath");
     platform::reg::KeyExists(file, "HKEY_LOCAL_MACHINE\\SOFTWARE");
     return 0;
 }

@@ -19,7 +19,9 @@ inline void ReportCatalogueFailure(const Failure& f, const char* procedure) {
 }
 
 // A text field as loaded: its value, or a single space for Null.
-inline std::string TextOf(Variant&& v) { return CStr(kel_Nz(std::move(v), Variant(" "))); }
+inline std::string TextOf(Variant&& v) {
+    return CStr(kel_Nz(std::move(v), Variant(" ")));
+}
 
 // An element of a catalogue array; an index past its end is "Subscript out of range".
 template <class T> T& Element(std::vector<T>& a, int index) {

@@ -6,8 +6,8 @@
 #include "startup/AppState.h"
 
 using catalogue::Element;
-using catalogue::RowExists;
 using catalogue::ReportCatalogueFailure;
+using catalogue::RowExists;
 using catalogue::TextOf;
 using dao::DBEngine;
 
@@ -110,8 +110,9 @@ bool zkr_DoesModuleExist(const std::string& path, const std::string& moduleKey) 
 
 std::string zkr_GetModuleUninstallPath(const std::string& path, const std::string& moduleKey) {
     return catalogue::ReadUninstallPath(
-        path, "Select MOduleUninstallPath From tblModules where ModuleKey = ?", "ModuleUninstallPath",
-        moduleKey, "Zelkora Module Uninstall", "Zelkora Module Uninstall - zkr_GetModuleUninstallPath() ");
+        path, "Select MOduleUninstallPath From tblModules where ModuleKey = ?",
+        "ModuleUninstallPath", moduleKey, "Zelkora Module Uninstall",
+        "Zelkora Module Uninstall - zkr_GetModuleUninstallPath() ");
 }
 
 void zkr_DeleteModule(const Variant& path, const Variant& moduleKey) {

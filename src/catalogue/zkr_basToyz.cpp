@@ -76,9 +76,9 @@ void zkr_LoadToyzData(const std::string& path) {
 }
 
 std::string zkr_GetToyUninstallPath(std::string path, std::string toyKey) {
-    return catalogue::ReadUninstallPath(path, "SELECT ToyUninstallPath From tblToyz WHERE ToyKey = ?",
-                                        "ToyUninstallPath", toyKey, "Zelkora Toy Uninstall",
-                                        App::Title() + " - zkr_GetToyUninstallPath");
+    return catalogue::ReadUninstallPath(
+        path, "SELECT ToyUninstallPath From tblToyz WHERE ToyKey = ?", "ToyUninstallPath", toyKey,
+        "Zelkora Toy Uninstall", App::Title() + " - zkr_GetToyUninstallPath");
 }
 
 void zkr_RemoveToyData(const std::string& path, const std::string& toyKey) {

@@ -46,20 +46,30 @@ void Prepare(sqlite3* db, const std::string& sql, const Params& params, Statemen
         int idx = static_cast<int>(i + 1);
         switch (v.kind()) {
         case Variant::Kind::Empty:
-        case Variant::Kind::Null: rc = sqlite3_bind_null(st.stmt, idx); break;
+        case Variant::Kind::Null:
+            rc = sqlite3_bind_null(st.stmt, idx);
+            break;
         case Variant::Kind::String:
             rc = sqlite3_bind_text(st.stmt, idx, v.str().data(), static_cast<int>(v.str().size()),
                                    SQLITE_TRANSIENT);
             break;
-        case Variant::Kind::Integer: rc = sqlite3_bind_int64(st.stmt, idx, v.integer()); break;
-        case Variant::Kind::Double: rc = sqlite3_bind_double(st.stmt, idx, v.dbl()); break;
-        case Variant::Kind::Boolean: rc = sqlite3_bind_int(st.stmt, idx, v.boolean() ? -1 : 0); break;
+        case Variant::Kind::Integer:
+            rc = sqlite3_bind_int64(st.stmt, idx, v.integer());
+            break;
+        case Variant::Kind::Double:
+            rc = sqlite3_bind_double(st.stmt, idx, v.dbl());
+            break;
+        case Variant::Kind::Boolean:
+            rc = sqlite3_bind_int(st.stmt, idx, v.boolean() ? -1 : 0);
+            break;
         }
         if (rc != SQLITE_OK) RaiseStore(db, rc);
     }
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) { return platform::EqualsNoCase(a, b); }
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return platform::EqualsNoCase(a, b);
+}
 
 } // namespace
 
@@ -124,14 +134,20 @@ Variant Field::Value() const {
     if (d.cursor >= d.rows) Raise(errNoCurrentRecord, "No current record.");
     const auto& c = d.At(d.cursor, column_);
     switch (c.type) {
-    case SQLITE_INTEGER: return Variant(c.i);
-    case SQLITE_FLOAT: return Variant(c.d);
-    case SQLITE_TEXT: return Variant(std::string(c.text, c.len));
-    default: return Variant::Null();
+    case SQLITE_INTEGER:
+        return Variant(c.i);
+    case SQLITE_FLOAT:
+        return Variant(c.d);
+    case SQLITE_TEXT:
+        return Variant(std::string(c.text, c.len));
+    default:
+        return Variant::Null();
     }
 }
 
-const std::string& Field::Name() const { return data_->names[column_]; }
+const std::string& Field::Name() const {
+    return data_->names[column_];
+}
 
 const RecordsetData& Recordset::Live() const {
     if (!data_ || data_->closed) Raise(errObjectClosed, "Object invalid or no longer set.");
@@ -164,7 +180,9 @@ void Recordset::MoveNext() {
     data_->Visit();
 }
 
-long Recordset::RecordCount() const { return static_cast<long>(Live().visited); }
+long Recordset::RecordCount() const {
+    return static_cast<long>(Live().visited);
+}
 
 Field Recordset::Fields(std::string_view name) const {
     const auto& d = Live();
@@ -191,7 +209,8 @@ Recordset Database::OpenRecordset(const std::string& statement, int, const Param
     auto data = std::make_shared<RecordsetData>();
     int ncol = sqlite3_column_count(st.stmt);
     data->columns = static_cast<size_t>(ncol);
-    for (int c = 0; c < ncol; ++c) data->names.emplace_back(sqlite3_column_name(st.stmt, c));
+    for (int c = 0; c < ncol; ++c)
+        data->names.emplace_back(sqlite3_column_name(st.stmt, c));
     int rc;
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
         RecordsetData::Cell* row = data->NewRow();
@@ -200,13 +219,19 @@ Recordset Database::OpenRecordset(const std::string& statement, int, const Param
             cell.len = 0;
             cell.type = sqlite3_column_type(st.stmt, c);
             switch (cell.type) {
-            case SQLITE_INTEGER: cell.i = sqlite3_column_int64(st.stmt, c); break;
-            case SQLITE_FLOAT: cell.d = sqlite3_column_double(st.stmt, c); break;
-            case SQLITE_NULL: break;
+            case SQLITE_INTEGER:
+                cell.i = sqlite3_column_int64(st.stmt, c);
+                break;
+            case SQLITE_FLOAT:
+                cell.d = sqlite3_column_double(st.stmt, c);
+                break;
+            case SQLITE_NULL:
+                break;
             default: { // text, and blobs read as their bytes
-                const char* p = cell.type == SQLITE_BLOB
-                                    ? static_cast<const char*>(sqlite3_column_blob(st.stmt, c))
-                                    : reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
+                const char* p =
+                    cell.type == SQLITE_BLOB
+                        ? static_cast<const char*>(sqlite3_column_blob(st.stmt, c))
+                        : reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
                 int n = sqlite3_column_bytes(st.stmt, c);
                 cell.type = SQLITE_TEXT;
                 cell.len = static_cast<uint32_t>(n);
@@ -239,7 +264,8 @@ void Database::Close() {
 Database Workspace::OpenDatabase(const std::string& path) {
     auto conn = std::make_shared<Connection>();
     std::string native = platform::MapPath(path);
-    int rc = sqlite3_open_v2(native.c_str(), &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(native.c_str(), &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc != SQLITE_OK) RaiseStore(conn->db, rc);
     sqlite3_busy_timeout(conn->db, 3000);
     // Opening is lazy in SQLite; reading the schema now tells a damaged file or
@@ -254,6 +280,8 @@ Workspace Engine::Workspaces(int index) {
     return Workspace();
 }
 
-Database Engine::OpenDatabase(const std::string& path) { return Workspace().OpenDatabase(path); }
+Database Engine::OpenDatabase(const std::string& path) {
+    return Workspace().OpenDatabase(path);
+}
 
 } // namespace dao

@@ -13,14 +13,18 @@ void WriteTextFile(const std::string& path, const std::string& content) {
     WriteLock lock;
     int e = WriteFileAtomic(native, content);
     switch (e) {
-    case 0: return;
+    case 0:
+        return;
     case ENOENT:
-    case ENOTDIR: Raise(Err::PathNotFound);
+    case ENOTDIR:
+        Raise(Err::PathNotFound);
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR: Raise(Err::PathFileAccess);
-    default: Raise(Err::PathFileAccess, std::strerror(e));
+    case EISDIR:
+        Raise(Err::PathFileAccess);
+    default:
+        Raise(Err::PathFileAccess, std::strerror(e));
     }
 }
 

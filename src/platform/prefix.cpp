@@ -37,7 +37,8 @@ std::string ToUpperAscii(std::string_view s) {
 std::string PrefixDir() {
     if (const char* p = std::getenv("ZELKORA_PREFIX"); p && *p) {
         std::string s = p;
-        while (s.size() > 1 && s.back() == '/') s.pop_back();
+        while (s.size() > 1 && s.back() == '/')
+            s.pop_back();
         return s;
     }
     const char* home = std::getenv("HOME");
@@ -220,10 +221,14 @@ FileKind ProbeFile(std::string_view path) {
     if (::stat(native.c_str(), &st) != 0) {
         switch (errno) {
         case ENOENT:
-        case ENOTDIR: return FileKind::Missing;
-        case ENAMETOOLONG: Raise(Err::BadFileName);
-        case EACCES: Raise(Err::PathFileAccess);
-        default: Raise(Err::PathFileAccess, std::strerror(errno));
+        case ENOTDIR:
+            return FileKind::Missing;
+        case ENAMETOOLONG:
+            Raise(Err::BadFileName);
+        case EACCES:
+            Raise(Err::PathFileAccess);
+        default:
+            Raise(Err::PathFileAccess, std::strerror(errno));
         }
     }
     return S_ISREG(st.st_mode) ? FileKind::PlainFile : FileKind::Other;

@@ -3,9 +3,9 @@
 #pragma once
 
 #ifdef _WIN32
+#include <shlobj.h>
 #include <windows.h>
 #include <wininet.h>
-#include <shlobj.h>
 #else
 #include "platform/posix/win32_posix.h"
 #endif

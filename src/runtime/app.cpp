@@ -7,12 +7,8 @@
 namespace App {
 
 Properties& Props() {
-    static Properties props{"Zelkora Manager",
-                            "Zelkora Manager",
-                            ZELKORA_COMPANY_NAME,
-                            ZELKORA_LEGAL_COPYRIGHT,
-                            ZELKORA_VERSION_MAJOR,
-                            ZELKORA_VERSION_MINOR,
+    static Properties props{"Zelkora Manager",       "Zelkora Manager",     ZELKORA_COMPANY_NAME,
+                            ZELKORA_LEGAL_COPYRIGHT, ZELKORA_VERSION_MAJOR, ZELKORA_VERSION_MINOR,
                             ZELKORA_VERSION_REVISION};
     return props;
 }

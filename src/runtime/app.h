@@ -21,13 +21,27 @@ struct Properties {
 // The properties in force; the version comes from the build. Tests may change them.
 Properties& Props();
 
-inline const std::string& Title() { return Props().Title; }
-inline const std::string& ProductName() { return Props().ProductName; }
-inline const std::string& CompanyName() { return Props().CompanyName; }
-inline const std::string& LegalCopyright() { return Props().LegalCopyright; }
-inline int Major() { return Props().Major; }
-inline int Minor() { return Props().Minor; }
-inline int Revision() { return Props().Revision; }
+inline const std::string& Title() {
+    return Props().Title;
+}
+inline const std::string& ProductName() {
+    return Props().ProductName;
+}
+inline const std::string& CompanyName() {
+    return Props().CompanyName;
+}
+inline const std::string& LegalCopyright() {
+    return Props().LegalCopyright;
+}
+inline int Major() {
+    return Props().Major;
+}
+inline int Minor() {
+    return Props().Minor;
+}
+inline int Revision() {
+    return Props().Revision;
+}
 
 // True when another instance of the program runs on this machine (prefix).
 // The first call takes the instance lock when no other instance holds it.

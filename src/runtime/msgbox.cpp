@@ -22,7 +22,9 @@ int MsgBox(const std::string& text, int style, const std::string& title) {
     return Handler()(text, style, title);
 }
 
-int MsgBox(const std::string& text, int style) { return MsgBox(text, style, App::Title()); }
+int MsgBox(const std::string& text, int style) {
+    return MsgBox(text, style, App::Title());
+}
 
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler) {
     MsgBoxHandler previous = std::move(Handler());

@@ -12,7 +12,9 @@ void ReportFailure(const Failure& f, std::string_view procedure) {
            App::Title() + " - " + std::string(procedure) + " ");
 }
 
-void ReportError(const Failure& f) { ReportError(f, App::Title()); }
+void ReportError(const Failure& f) {
+    ReportError(f, App::Title());
+}
 
 void ReportError(const Failure& f, const std::string& title) {
     MsgBox("Error: " + ErrorText(f), vbCritical, title);

@@ -10,7 +10,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // 16 for "&H", 8 for "&O", else 0.
 int RadixPrefix(std::string_view t) {
@@ -24,7 +26,9 @@ int64_t ReadDigits(std::string_view t, int base, size_t& used) {
     int64_t v = 0;
     for (used = 0; used < t.size(); ++used) {
         char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[used])));
-        int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : 99;
+        int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                            : 99;
         if (d >= base || v * base + d > 0xFFFFFFFFLL) break;
         v = v * base + d;
     }
@@ -35,8 +39,10 @@ int64_t ReadDigits(std::string_view t, int base, size_t& used) {
 // text is not entirely a number.
 std::optional<double> ParseWholeNumber(std::string_view t) {
     size_t b = 0, e = t.size();
-    while (b < e && IsBlank(t[b])) ++b;
-    while (e > b && IsBlank(t[e - 1])) --e;
+    while (b < e && IsBlank(t[b]))
+        ++b;
+    while (e > b && IsBlank(t[e - 1]))
+        --e;
     t = t.substr(b, e - b);
     if (t.empty()) return std::nullopt;
     if (int base = RadixPrefix(t)) {
@@ -48,17 +54,20 @@ std::optional<double> ParseWholeNumber(std::string_view t) {
     size_t i = 0;
     if (t[i] == '+' || t[i] == '-') ++i;
     bool digits = false;
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, digits = true;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])))
+        ++i, digits = true;
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, digits = true;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])))
+            ++i, digits = true;
     }
     if (!digits) return std::nullopt;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
         size_t j = i + 1;
         if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
         size_t k = j;
-        while (k < t.size() && std::isdigit(static_cast<unsigned char>(t[k]))) ++k;
+        while (k < t.size() && std::isdigit(static_cast<unsigned char>(t[k])))
+            ++k;
         if (k == j) return std::nullopt;
         i = k;
     }
@@ -114,13 +123,17 @@ int16_t CInt(double d) {
 
 int16_t CInt(const Variant& v) {
     switch (v.kind()) {
-    case Variant::Kind::Empty: return 0;
-    case Variant::Kind::Null: Raise(Err::InvalidUseOfNull);
-    case Variant::Kind::Boolean: return v.boolean() ? -1 : 0;
+    case Variant::Kind::Empty:
+        return 0;
+    case Variant::Kind::Null:
+        Raise(Err::InvalidUseOfNull);
+    case Variant::Kind::Boolean:
+        return v.boolean() ? -1 : 0;
     case Variant::Kind::Integer:
         if (v.integer() < -32768 || v.integer() > 32767) Raise(Err::Overflow);
         return static_cast<int16_t>(v.integer());
-    case Variant::Kind::Double: return CInt(v.dbl());
+    case Variant::Kind::Double:
+        return CInt(v.dbl());
     case Variant::Kind::String: {
         auto n = ParseWholeNumber(v.str());
         if (!n) Raise(Err::TypeMismatch);
@@ -143,7 +156,8 @@ std::string FormatNumber(double d) {
     auto e = s.find('E');
     std::string mant = s.substr(0, e), exp = e == std::string::npos ? "" : s.substr(e);
     if (mant.find('.') != std::string::npos) {
-        while (!mant.empty() && mant.back() == '0') mant.pop_back();
+        while (!mant.empty() && mant.back() == '0')
+            mant.pop_back();
         if (!mant.empty() && mant.back() == '.') mant.pop_back();
     }
     return mant + exp;
@@ -151,12 +165,18 @@ std::string FormatNumber(double d) {
 
 std::string CStr(const Variant& v) {
     switch (v.kind()) {
-    case Variant::Kind::Empty: return {};
-    case Variant::Kind::Null: Raise(Err::InvalidUseOfNull);
-    case Variant::Kind::String: return v.str();
-    case Variant::Kind::Integer: return std::to_string(v.integer());
-    case Variant::Kind::Double: return FormatNumber(v.dbl());
-    case Variant::Kind::Boolean: return v.boolean() ? "True" : "False";
+    case Variant::Kind::Empty:
+        return {};
+    case Variant::Kind::Null:
+        Raise(Err::InvalidUseOfNull);
+    case Variant::Kind::String:
+        return v.str();
+    case Variant::Kind::Integer:
+        return std::to_string(v.integer());
+    case Variant::Kind::Double:
+        return FormatNumber(v.dbl());
+    case Variant::Kind::Boolean:
+        return v.boolean() ? "True" : "False";
     }
     return {};
 }
@@ -168,15 +188,21 @@ std::string CStr(Variant&& v) {
 
 bool CBool(const Variant& v) {
     switch (v.kind()) {
-    case Variant::Kind::Empty: return false;
-    case Variant::Kind::Null: Raise(Err::InvalidUseOfNull);
-    case Variant::Kind::Boolean: return v.boolean();
-    case Variant::Kind::Integer: return v.integer() != 0;
-    case Variant::Kind::Double: return v.dbl() != 0.0;
+    case Variant::Kind::Empty:
+        return false;
+    case Variant::Kind::Null:
+        Raise(Err::InvalidUseOfNull);
+    case Variant::Kind::Boolean:
+        return v.boolean();
+    case Variant::Kind::Integer:
+        return v.integer() != 0;
+    case Variant::Kind::Double:
+        return v.dbl() != 0.0;
     case Variant::Kind::String: {
         std::string s;
         for (char c : v.str())
-            if (!IsBlank(c)) s.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+            if (!IsBlank(c))
+                s.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
         if (s == "true") return true;
         if (s == "false") return false;
         auto n = ParseWholeNumber(v.str());

@@ -53,7 +53,11 @@ struct AppStateData {
 extern AppStateData AppState;
 
 // A field that may be without value, read as text (no value reads as "").
-inline std::string Text(const std::optional<std::string>& field) { return field.value_or(""); }
+inline std::string Text(const std::optional<std::string>& field) {
+    return field.value_or("");
+}
 
 // The catalogue data file: DataPath followed directly by "Zelkora.mdb".
-inline std::string DataFilePath() { return Text(AppState.DataPath) + "Zelkora.mdb"; }
+inline std::string DataFilePath() {
+    return Text(AppState.DataPath) + "Zelkora.mdb";
+}

@@ -2,4 +2,6 @@
 
 #include "startup/AppState.h"
 
-void kel_SetEnvironment() { AppState.RegistryKey = "SOFTWARE\\Zelkora\\Zelkora\\1"; }
+void kel_SetEnvironment() {
+    AppState.RegistryKey = "SOFTWARE\\Zelkora\\Zelkora\\1";
+}

@@ -6,7 +6,6 @@
 #include "startup/AppState.h"
 #include "startup/kel_basRegistry.h"
 
-
 namespace {
 
 std::string MissingMessage(const char* label) {
@@ -14,10 +13,16 @@ std::string MissingMessage(const char* label) {
            "]. Ensure the application is setup properly.";
 }
 
-bool IsMissing(const std::string& f) { return f.empty(); }
-bool IsMissing(const std::optional<std::string>& f) { return !f || f->empty(); }
+bool IsMissing(const std::string& f) {
+    return f.empty();
+}
+bool IsMissing(const std::optional<std::string>& f) {
+    return !f || f->empty();
+}
 
-template <class Field> void Reset(Field& f) { f = Field{}; }
+template <class Field> void Reset(Field& f) {
+    f = Field{};
+}
 
 // Reads one row of the settings; ends the process when it is missing.
 template <class Field> void ReadSetting(const char* valueName, Field& field, const char* label) {

@@ -4,12 +4,12 @@
 #include "desktop/kel_basActiveDesktop.h"
 #include "desktop/zkr_basDeskTop.h"
 #include "platform/instance.h"
+#include "platform/prefix.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
 #include "runtime/report.h"
 #include "startup/kel_basFile.h"
 #include "startup/kel_basWeb.h"
-#include "platform/prefix.h"
 
 namespace {
 
@@ -26,7 +26,9 @@ ShowHandler SetShowHandler(ShowHandler handler) {
     return previous;
 }
 
-frmZKRMain::frmZKRMain() { BindEvents(); }
+frmZKRMain::frmZKRMain() {
+    BindEvents();
+}
 
 frmZKRMain::~frmZKRMain() {
     if (windowHandle_) platform::UnregisterWindow(windowHandle_);
@@ -75,18 +77,23 @@ void frmZKRMain::Show() {
 }
 
 int frmZKRMain::ItemOfNode(int node) const {
-    return node >= 1 && static_cast<size_t>(node) < nodeItem_.size() ? nodeItem_[static_cast<size_t>(node)] : 0;
+    return node >= 1 && static_cast<size_t>(node) < nodeItem_.size()
+               ? nodeItem_[static_cast<size_t>(node)]
+               : 0;
 }
 
 int frmZKRMain::NodeOfItem(int item) const {
-    return item >= 1 && static_cast<size_t>(item) < itemNode_.size() ? itemNode_[static_cast<size_t>(item)] : 0;
+    return item >= 1 && static_cast<size_t>(item) < itemNode_.size()
+               ? itemNode_[static_cast<size_t>(item)]
+               : 0;
 }
 
 const ModuleRecord& frmZKRMain::SelectedEntry() {
     toolkit::Node* node = TreeView.SelectedItem();
     if (!node) Raise(91, "Object variable or With block variable not set");
     int item = ItemOfNode(node->Index());
-    if (item < 1 || item >= static_cast<int>(AppState.ModuleItems.size())) Raise(Err::SubscriptOutOfRange);
+    if (item < 1 || item >= static_cast<int>(AppState.ModuleItems.size()))
+        Raise(Err::SubscriptOutOfRange);
     return AppState.ModuleItems[static_cast<size_t>(item)];
 }
 
@@ -136,7 +143,8 @@ void frmZKRMain::zkr_SyncManager() {
             std::string wanted = platform::ToUpperAscii(name);
             for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
                 const ModuleRecord& item = AppState.ModuleItems[static_cast<size_t>(i)];
-                if (platform::ToUpperAscii(kel_StripExtensionFromFileName(item.URL)) != wanted) continue;
+                if (platform::ToUpperAscii(kel_StripExtensionFromFileName(item.URL)) != wanted)
+                    continue;
                 int node = NodeOfItem(i);
                 if (node < 1) continue; // an entry the tree has no node for
                 TreeView.Nodes(node).SetSelected(true);

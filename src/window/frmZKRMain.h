@@ -21,12 +21,13 @@ class frmZKRMain {
 
     // ---- The window and its controls ----
     toolkit::Window Me{"frmZKRMain", "Zelkora Manager"};
-    toolkit::TabControl SSTab1{"SSTab1", {"&Modules", "&Toyz", "&Update", "&Options", "&Help", "A&bout"}};
+    toolkit::TabControl SSTab1{"SSTab1",
+                               {"&Modules", "&Toyz", "&Update", "&Options", "&Help", "A&bout"}};
     toolkit::WebBrowser wbBanner{"wbBanner"};
 
     // Modules tab
-    toolkit::ImageList TreeImageList{
-        "TreeImageList", {"theme-closed", "theme-open", "module", "module-selected"}};
+    toolkit::ImageList TreeImageList{"TreeImageList",
+                                     {"theme-closed", "theme-open", "module", "module-selected"}};
     toolkit::TreeView TreeView{"TreeView"};
     toolkit::Frame Frame1{"Frame1", "Preview"};
     toolkit::CommandButton cmdRemove{
@@ -34,7 +35,8 @@ class frmZKRMain {
         "Click this button to remove the previewed Zelkora module from your desktop."};
     toolkit::PictureBox pctModule{"pctModule"};
     toolkit::CommandButton cmdApply{
-        "cmdApply", "&Apply", "Click this button to apply the previewed Zelkora module to your desktop."};
+        "cmdApply", "&Apply",
+        "Click this button to apply the previewed Zelkora module to your desktop."};
     toolkit::WebBrowser wbModuleCopyright{"wbModuleCopyright"};
     toolkit::CommandButton cmdRefresh{
         "cmdRefresh", "Re&fresh List",
@@ -50,7 +52,9 @@ class frmZKRMain {
     toolkit::Label Label12{"Label12", "2."};
     toolkit::Label Label13{"Label13", "3."};
     toolkit::ListBox lstToyz{
-        "lstToyz", {}, "Click a toy from this list toy for addition to the Active Toyz list below."};
+        "lstToyz",
+        {},
+        "Click a toy from this list toy for addition to the Active Toyz list below."};
     toolkit::ListBox lstActiveToyz{
         "lstActiveToyz", {}, "Click a toy from this list to remove from the Active Toyz list."};
     toolkit::Frame Frame4{"Frame4", "Preview"};
@@ -63,19 +67,22 @@ class frmZKRMain {
         "cmdRefreshToyzList", "Re&fresh List",
         "Click this button to update the Installed Toyz list above, following a Toy installation."};
     toolkit::CommandButton cmdUp{
-        "cmdUp", "", "Click this button to remove the selected toy below from the the Active Toyz list."};
+        "cmdUp", "",
+        "Click this button to remove the selected toy below from the the Active Toyz list."};
     toolkit::CommandButton cmdDown{
-        "cmdDown", "", "Click this button to add the selected toy above to the Active Toyz list below."};
+        "cmdDown", "",
+        "Click this button to add the selected toy above to the Active Toyz list below."};
     toolkit::CommandButton cmdApplyToyz{
-        "cmdApplyToyz", "&Apply", "Click this button to bind the Active Toyz to your Zelkora modules."};
+        "cmdApplyToyz", "&Apply",
+        "Click this button to bind the Active Toyz to your Zelkora modules."};
 
     // Update tab
     toolkit::WebBrowser wbUpdate{"wbUpdate"};
 
     // Options tab
     toolkit::Frame Frame3{"Frame3", "Zelkora Desktop Options"};
-    toolkit::CheckBox chkShowDeskTop{
-        "chkShowDeskTop", "Zelkora Enabled", "Enable this check box to disable Zelkora Manager desktop."};
+    toolkit::CheckBox chkShowDeskTop{"chkShowDeskTop", "Zelkora Enabled",
+                                     "Enable this check box to disable Zelkora Manager desktop."};
     toolkit::CommandButton cmdApplyTransparency{
         "cmdApplyTransparency", "&Apply",
         "Use this button to apply the transparency level below to the Zelkora desktop utilities."};

@@ -30,8 +30,8 @@ void frmZKRMain::zkr_SetAbout() {
         lblAppTitle.SetCaption(App::Title());
         lblCompanyName.SetCaption(App::CompanyName());
         lblLegalCopyright.SetCaption(App::LegalCopyright());
-        lblVersion.SetCaption(std::to_string(App::Major()) + "." + std::to_string(App::Minor()) + "." +
-                              std::to_string(App::Revision()));
+        lblVersion.SetCaption(std::to_string(App::Major()) + "." + std::to_string(App::Minor()) +
+                              "." + std::to_string(App::Revision()));
         lblProductName.SetCaption(App::ProductName());
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_SetAbout_ERROR");

@@ -52,7 +52,9 @@ void frmZKRMain::zkr_RefreshModules() {
     zkr_SyncManager();
 }
 
-void frmZKRMain::cmdRefresh_Click() { zkr_RefreshModules(); }
+void frmZKRMain::cmdRefresh_Click() {
+    zkr_RefreshModules();
+}
 
 void frmZKRMain::TreeView_Click() {
     try {
@@ -156,7 +158,9 @@ void frmZKRMain::zkr_RemoveModuleFromDesktop() {
     }
 }
 
-void frmZKRMain::cmdRemove_Click() { zkr_RemoveModuleFromDesktop(); }
+void frmZKRMain::cmdRemove_Click() {
+    zkr_RemoveModuleFromDesktop();
+}
 
 void frmZKRMain::CheckUninstaller(const std::string& commandLine) {
     if (!platform::ResolveCommandLine(commandLine)) Raise(Err::FileNotFound);
@@ -167,7 +171,8 @@ std::string frmZKRMain::ConfirmUninstall(const std::string& folder, const std::s
         MsgBox("Error determining uninstall path.", vbInformation, App::Title());
         return {};
     }
-    if (MsgBox("Are you sure you would like to remove " + name + "? Click OK to continue de-installation",
+    if (MsgBox("Are you sure you would like to remove " + name +
+                   "? Click OK to continue de-installation",
                vbOKCancel + vbQuestion, App::Title()) != vbOK)
         return {};
     std::string commandLine = folder + "\\setup.exe /uninst";
@@ -180,7 +185,8 @@ void frmZKRMain::zkr_UninstallModule() {
         const ModuleRecord m = SelectedEntry();
         wbModuleCopyright.Navigate(AppState.ApplicationPath + "defaultmodulecopyright.htm");
         std::string path = DataFilePath();
-        std::string commandLine = ConfirmUninstall(zkr_GetModuleUninstallPath(path, m.Key), m.TreeText);
+        std::string commandLine =
+            ConfirmUninstall(zkr_GetModuleUninstallPath(path, m.Key), m.TreeText);
         if (commandLine.empty()) return;
         // Only the module that is on the desktop is taken off it.
         if (ModuleApplied && m.URL == CurrentModuleURL) {
@@ -195,4 +201,6 @@ void frmZKRMain::zkr_UninstallModule() {
     }
 }
 
-void frmZKRMain::cmdRemoveNode_Click() { zkr_UninstallModule(); }
+void frmZKRMain::cmdRemoveNode_Click() {
+    zkr_UninstallModule();
+}

@@ -16,7 +16,8 @@ void frmZKRMain::zkr_SetOptions() {
         // The file holds the level applied, which is the slider's position minus one.
         Slider1.SetValue(getModuleTransparency() + 1);
         chkMinimizeAfterApply.SetValue(Val(minimize) == 0 ? 0 : 1);
-        std::string exit = kel_GetPrivateProfileString(AppState.INIFile, "Options", "ExitAfterApply", "0");
+        std::string exit =
+            kel_GetPrivateProfileString(AppState.INIFile, "Options", "ExitAfterApply", "0");
         chkExitAfterApply.SetValue(Val(exit) == 0 ? 0 : 1);
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_SetOptions_ERROR");
@@ -45,7 +46,8 @@ void frmZKRMain::chkShowDeskTop_Click() {
 void frmZKRMain::zkr_ApplyModuleTransparency() {
     try {
         platform::WriteTextFile(AppState.ApplicationPath + "themes" + "\\options.txt",
-                                "&utilTransparency=" + std::to_string(Slider1.Value() - 1) + "&\r\n");
+                                "&utilTransparency=" + std::to_string(Slider1.Value() - 1) +
+                                    "&\r\n");
         if (zkr_IsZKRModuleApplied()) {
             zkr_SyncManager();
             kel_RemoveWallPaper();
@@ -59,7 +61,8 @@ void frmZKRMain::zkr_ApplyModuleTransparency() {
 int16_t frmZKRMain::getModuleTransparency() {
     int16_t result = 0;
     try {
-        std::string line = platform::ReadFirstLine(AppState.ApplicationPath + "THEMES\\Options.txt");
+        std::string line =
+            platform::ReadFirstLine(AppState.ApplicationPath + "THEMES\\Options.txt");
         auto eq = line.find('=');
         double level = Val(eq == std::string::npos ? line : line.substr(eq + 1));
         if (level > 0 && level < 100) result = CInt(level);
@@ -70,16 +73,21 @@ int16_t frmZKRMain::getModuleTransparency() {
     return result;
 }
 
-void frmZKRMain::cmdApplyTransparency_Click() { zkr_ApplyModuleTransparency(); }
+void frmZKRMain::cmdApplyTransparency_Click() {
+    zkr_ApplyModuleTransparency();
+}
 
-void frmZKRMain::cmdDeInstall_Click() { zkr_DeInstallManager(); }
+void frmZKRMain::cmdDeInstall_Click() {
+    zkr_DeInstallManager();
+}
 
 void frmZKRMain::zkr_DeInstallManager() {
     try {
         if (!zkr_IsZKRModuleApplied()) {
-            if (MsgBox("Are you sure you would like to remove Zelkora Manager? Click OK to continue "
-                       "de-installation",
-                       vbOKCancel + vbQuestion, App::Title()) == vbCancel)
+            if (MsgBox(
+                    "Are you sure you would like to remove Zelkora Manager? Click OK to continue "
+                    "de-installation",
+                    vbOKCancel + vbQuestion, App::Title()) == vbCancel)
                 return;
         } else {
             if (MsgBox("An Zelkora module is currently running on the desktop. Click OK to remove "

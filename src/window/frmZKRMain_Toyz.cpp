@@ -30,8 +30,10 @@ bool Contains(const toolkit::ListBox& list, const std::string& text) {
 
 void frmZKRMain::zkr_RefreshToyz() {
     try {
-        while (lstToyz.ListCount() > 0) lstToyz.RemoveItem(0);
-        while (lstActiveToyz.ListCount() > 0) lstActiveToyz.RemoveItem(0);
+        while (lstToyz.ListCount() > 0)
+            lstToyz.RemoveItem(0);
+        while (lstActiveToyz.ListCount() > 0)
+            lstActiveToyz.RemoveItem(0);
         zkr_LoadToyzData(DataFilePath());
         pctToy.ClearPicture();
         cmdApplyToyz.SetEnabled(false);
@@ -74,7 +76,9 @@ void frmZKRMain::lstToyz_Click() {
         wbToyCopyright.Navigate(AppState.ApplicationPath + t.ToyCopyrightURL);
 }
 
-void frmZKRMain::lstActiveToyz_Click() { cmdUp.SetEnabled(lstToyz.ListCount() >= 1); }
+void frmZKRMain::lstActiveToyz_Click() {
+    cmdUp.SetEnabled(lstToyz.ListCount() >= 1);
+}
 
 void frmZKRMain::zkr_AddActiveToy() {
     try {
@@ -104,15 +108,24 @@ void frmZKRMain::zkr_RemoveActiveToy() {
     }
 }
 
-void frmZKRMain::cmdDown_Click() { zkr_AddActiveToy(); }
-void frmZKRMain::cmdUp_Click() { zkr_RemoveActiveToy(); }
-void frmZKRMain::cmdRefreshToyzList_Click() { zkr_RefreshToyz(); }
-void frmZKRMain::cmdApplyToyz_Click() { zkr_BindToyzToModules(); }
+void frmZKRMain::cmdDown_Click() {
+    zkr_AddActiveToy();
+}
+void frmZKRMain::cmdUp_Click() {
+    zkr_RemoveActiveToy();
+}
+void frmZKRMain::cmdRefreshToyzList_Click() {
+    zkr_RefreshToyz();
+}
+void frmZKRMain::cmdApplyToyz_Click() {
+    zkr_BindToyzToModules();
+}
 
 void frmZKRMain::zkr_BindToyzToModules() {
     int n = lstActiveToyz.ListCount();
     std::string line;
-    for (int k = 1; k <= n; ++k) line += "&myFav" + std::to_string(k) + "=" + lstActiveToyz.List(k - 1);
+    for (int k = 1; k <= n; ++k)
+        line += "&myFav" + std::to_string(k) + "=" + lstActiveToyz.List(k - 1);
     try {
         platform::WriteTextFile(AppState.ApplicationPath + "ZelToyz\\ZelToyz.txt", line + "&\r\n");
     } catch (const Failure& f) {
@@ -122,7 +135,8 @@ void frmZKRMain::zkr_BindToyzToModules() {
     }
     std::string path = DataFilePath();
     zkr_SetToysInActive(path);
-    for (int k = 1; k <= n; ++k) zkr_SetToyActive(path, Variant(lstActiveToyz.List(k - 1)));
+    for (int k = 1; k <= n; ++k)
+        zkr_SetToyActive(path, Variant(lstActiveToyz.List(k - 1)));
     zkr_SaveToyOrder(path);
     if (TreeView.Count() >= 1 && zkr_IsZKRModuleApplied()) {
         zkr_SyncManager();
@@ -151,7 +165,8 @@ void frmZKRMain::zkr_UninstallToy() {
     try {
         const ToyRecord t = ToyAt(lstToyz.ListIndex());
         std::string path = DataFilePath();
-        std::string commandLine = ConfirmUninstall(zkr_GetToyUninstallPath(path, t.ToyKey), t.ToyText);
+        std::string commandLine =
+            ConfirmUninstall(zkr_GetToyUninstallPath(path, t.ToyKey), t.ToyText);
         if (commandLine.empty()) return;
         zkr_RemoveToyData(path, t.ToyKey);
         zkr_RefreshToyz();
@@ -161,4 +176,6 @@ void frmZKRMain::zkr_UninstallToy() {
     }
 }
 
-void frmZKRMain::cmdUninstallToy_Click() { zkr_UninstallToy(); }
+void frmZKRMain::cmdUninstallToy_Click() {
+    zkr_UninstallToy();
+}

@@ -20,8 +20,9 @@ class Modules : public ::testing::Test {
     void TwoThemesThreeModules() {
         cat.AddTheme("Ocean", "Ocean Theme");
         cat.AddTheme("Space", "Space Theme");
-        cat.AddModule("Waves", "Ocean", "Waves", "--url 'C:\\Mods\\ZKRwaves.htm' --preview p.bmp "
-                                                 "--copyright c --copyright-url cu --uninstall u");
+        cat.AddModule("Waves", "Ocean", "Waves",
+                      "--url 'C:\\Mods\\ZKRwaves.htm' --preview p.bmp "
+                      "--copyright c --copyright-url cu --uninstall u");
         cat.AddModule("Reef", "Ocean", "Reef", "--null ModuleBannerURL --null ModuleCopyrightURL");
         cat.AddModule("Stars", "Space", "Stars", "--banner-url b");
     }
@@ -62,8 +63,9 @@ TEST_F(Modules, ThemesWithoutModulesOrTheReverseLoadNothing) {
     zkr_LoadModuleData(cat.path());
     EXPECT_EQ(AppState.ModuleItemCount, 0);
     EXPECT_EQ(AppState.ModuleItems.size(), 1u);
-    cat.Sql("INSERT INTO tblModules (ModuleKey, ModuleThemeKey, ModuleTreeType) VALUES ('M','X',200);"
-            "DELETE FROM tblThemes;");
+    cat.Sql(
+        "INSERT INTO tblModules (ModuleKey, ModuleThemeKey, ModuleTreeType) VALUES ('M','X',200);"
+        "DELETE FROM tblThemes;");
     zkr_LoadModuleData(cat.path());
     EXPECT_EQ(AppState.ModuleItemCount, 0);
 }
@@ -148,12 +150,13 @@ TEST_F(Modules, UninstallPathLookups) {
 }
 
 TEST_F(Modules, KeysWithQuotesAndOtherSignsAreOrdinaryValues) {
-    const std::string keys[] = {"O'Brien", "say \"hi\"", "a;DROP TABLE tblThemes", "100%",
-                                "x' OR '1'='1", "--", "Zélkora Ünïcode"};
+    const std::string keys[] = {"O'Brien",      "say \"hi\"", "a;DROP TABLE tblThemes", "100%",
+                                "x' OR '1'='1", "--",         "Zélkora Ünïcode"};
     int n = 0;
     for (const auto& k : keys) {
         cat.AddTheme("T" + k, "theme " + std::to_string(n));
-        cat.AddModule(k, "T" + k, "module " + std::to_string(n++), "--uninstall " + ShellQuote("C:\\u\\" + k));
+        cat.AddModule(k, "T" + k, "module " + std::to_string(n++),
+                      "--uninstall " + ShellQuote("C:\\u\\" + k));
     }
     cat.AddTheme("Other", "Other");
     cat.AddModule("Keep", "Other", "Keep");
@@ -164,7 +167,8 @@ TEST_F(Modules, KeysWithQuotesAndOtherSignsAreOrdinaryValues) {
         EXPECT_FALSE(zkr_IsThemePhantomed(cat.path(), "T" + k)) << k;
         EXPECT_EQ(zkr_GetModuleUninstallPath(cat.path(), k), "C:\\u\\" + k);
     }
-    for (const auto& k : keys) zkr_RemoveModuleData(cat.path(), k, "T" + k);
+    for (const auto& k : keys)
+        zkr_RemoveModuleData(cat.path(), k, "T" + k);
     zkr_LoadModuleData(cat.path());
     ASSERT_EQ(AppState.ModuleItemCount, 2);
     EXPECT_EQ(AppState.ModuleItems[1].Key, "Other");

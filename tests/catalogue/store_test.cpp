@@ -35,7 +35,8 @@ TEST(Store, RecordCountAsJetCountsIt) {
     EXPECT_THROW(rs.MoveNext(), Failure);
     EXPECT_THROW(text.Value(), Failure);
     EXPECT_THROW(rs.Fields("Nope"), Failure);
-    auto empty = db.OpenRecordset("SELECT * FROM tblToyz WHERE ToyKey = ?", dao::dbOpenSnapshot, {"zz"});
+    auto empty =
+        db.OpenRecordset("SELECT * FROM tblToyz WHERE ToyKey = ?", dao::dbOpenSnapshot, {"zz"});
     EXPECT_TRUE(empty.Eof());
     EXPECT_EQ(empty.RecordCount(), 0);
     EXPECT_TRUE(rs.Fields("ToyPreviewPath").Name() == "ToyPreviewPath");

@@ -15,7 +15,8 @@ class Toyz : public ::testing::Test {
     void SetUp() override { AppState = AppStateData{}; }
     std::vector<std::string> Texts(const std::vector<ToyRecord>& a, int count) {
         std::vector<std::string> r;
-        for (int i = 1; i <= count; ++i) r.push_back(a[static_cast<size_t>(i)].ToyText);
+        for (int i = 1; i <= count; ++i)
+            r.push_back(a[static_cast<size_t>(i)].ToyText);
         return r;
     }
 };
@@ -132,11 +133,13 @@ TEST_F(Toyz, MoreThan32767ToyzOverflow) {
 TEST_F(Toyz, TextsWithQuotesAndSignsAreOrdinaryValues) {
     const std::string texts[] = {"O'Clock", "\"Notes\"", "a;b", "50%", "--", "Café ☕"};
     int n = 0;
-    for (const auto& t : texts) cat.AddToy("k" + t, t, "--order " + std::to_string(++n));
+    for (const auto& t : texts)
+        cat.AddToy("k" + t, t, "--order " + std::to_string(++n));
     cat.AddToy("other", "Other");
     ScriptedMsgBox box;
     zkr_SetToysInActive(cat.path());
-    for (const auto& t : texts) zkr_SetToyActive(cat.path(), Variant(t));
+    for (const auto& t : texts)
+        zkr_SetToyActive(cat.path(), Variant(t));
     zkr_LoadToyzData(cat.path());
     EXPECT_EQ(Texts(AppState.ActiveToyz, AppState.ActiveToyCount),
               (V{texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]}));

@@ -4,8 +4,8 @@
 #include "platform/win32.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace {
@@ -26,7 +26,8 @@ class Desktop : public ::testing::Test {
     }
     void Tool(const std::string& args) {
         std::string out;
-        ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-shell " + args, &out), 0) << args << ": " << out;
+        ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-shell " + args, &out), 0)
+            << args << ": " << out;
     }
     Calls TakeCalls() {
         Calls c = platform::ActiveDesktopCalls();
@@ -41,9 +42,12 @@ TEST_F(Desktop, AppliedModuleRuleLooksAtTheFileNameOnly) {
     struct Case {
         const char* wallpaper;
         bool applied;
-    } cases[] = {{"C:\\Mods\\Ocean\\ZKRwaves.htm", true}, {"C:\\ZKRMods\\waves.htm", false},
-                 {"C:\\Mods\\ZKR", false},                {"C:\\Mods\\zkrwaves.htm", true},
-                 {"", false},                             {"zkr.htm", true},
+    } cases[] = {{"C:\\Mods\\Ocean\\ZKRwaves.htm", true},
+                 {"C:\\ZKRMods\\waves.htm", false},
+                 {"C:\\Mods\\ZKR", false},
+                 {"C:\\Mods\\zkrwaves.htm", true},
+                 {"", false},
+                 {"zkr.htm", true},
                  {"C:/Mods/ZKRwaves.htm", false}};
     for (auto c : cases) {
         Tool("wallpaper " + ShellQuote(c.wallpaper));
@@ -83,7 +87,8 @@ TEST_F(Desktop, FromXPOnTheDesktopIsTakenAsOnWithoutAsking) {
         EXPECT_EQ(kel_GetWallPaper(), "C:\\Mods\\ZKRwaves.htm");
         TakeCalls();
         kel_RemoveWallPaper();
-        EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "SetWallpaper", "ApplyChanges(7)", "Release"}));
+        EXPECT_EQ(TakeCalls(),
+                  (Calls{"CoCreateInstance", "SetWallpaper", "ApplyChanges(7)", "Release"}));
         EXPECT_EQ(kel_GetWallPaper(), "");
     }
 }
@@ -91,15 +96,16 @@ TEST_F(Desktop, FromXPOnTheDesktopIsTakenAsOnWithoutAsking) {
 TEST_F(Desktop, SwitchingWritesAllBitsSetAndApplies) {
     ScriptedMsgBox box;
     kel_SetActiveDesktopDisabled();
-    EXPECT_EQ(TakeCalls(),
-              (Calls{"CoCreateInstance", "SetDesktopItemOptions(0,0)", "ApplyChanges(7)", "Release"}));
+    EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "SetDesktopItemOptions(0,0)",
+                                  "ApplyChanges(7)", "Release"}));
     EXPECT_NE(ShellIni().find("Enabled=0"), std::string::npos);
     kel_SetActiveDesktopEnabled();
-    EXPECT_EQ(TakeCalls(),
-              (Calls{"CoCreateInstance", "SetDesktopItemOptions(-1,-1)", "ApplyChanges(7)", "Release"}));
+    EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "SetDesktopItemOptions(-1,-1)",
+                                  "ApplyChanges(7)", "Release"}));
     EXPECT_NE(ShellIni().find("Enabled=1"), std::string::npos);
     kel_ApplyWallPaper("C:\\Mods\\Space\\ZKRstars.htm");
-    EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "SetWallpaper", "ApplyChanges(7)", "Release"}));
+    EXPECT_EQ(TakeCalls(),
+              (Calls{"CoCreateInstance", "SetWallpaper", "ApplyChanges(7)", "Release"}));
     EXPECT_EQ(kel_GetWallPaper(), "C:\\Mods\\Space\\ZKRstars.htm");
 }
 
@@ -112,7 +118,8 @@ TEST_F(Desktop, HomePageItemOneAtATimeByNameInAnyCase) {
     EXPECT_EQ(c, (Calls{"CoCreateInstance", "GetDesktopItemCount", "GetDesktopItem(0)",
                         "RemoveDesktopItem", "ApplyChanges(7)", "Release"}));
     std::string ini = ShellIni();
-    EXPECT_NE(ini.find("Count=2\r\nItem0=My Current Home Page\r\nItem1=Weather"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Count=2\r\nItem0=My Current Home Page\r\nItem1=Weather"), std::string::npos)
+        << ini;
     kel_RemoveMyHomePageComponent();
     EXPECT_NE(ShellIni().find("Count=1\r\nItem0=Weather"), std::string::npos);
     Tool("clear-items");
@@ -120,22 +127,25 @@ TEST_F(Desktop, HomePageItemOneAtATimeByNameInAnyCase) {
     Tool("add-item 'my current home page'");
     TakeCalls();
     kel_RemoveMyHomePageComponent();
-    EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "GetDesktopItemCount", "GetDesktopItem(0)",
-                                  "GetDesktopItem(1)", "RemoveDesktopItem", "ApplyChanges(7)", "Release"}));
+    EXPECT_EQ(TakeCalls(),
+              (Calls{"CoCreateInstance", "GetDesktopItemCount", "GetDesktopItem(0)",
+                     "GetDesktopItem(1)", "RemoveDesktopItem", "ApplyChanges(7)", "Release"}));
     EXPECT_NE(ShellIni().find("Count=1\r\nItem0=\"My Current Home Page \""), std::string::npos);
     kel_RemoveMyHomePageComponent(); // nothing left to remove: still applied
     EXPECT_EQ(TakeCalls().at(3), "ApplyChanges(7)");
     Tool("clear-items");
     TakeCalls();
     kel_RemoveMyHomePageComponent();
-    EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "GetDesktopItemCount", "ApplyChanges(7)", "Release"}));
+    EXPECT_EQ(TakeCalls(),
+              (Calls{"CoCreateInstance", "GetDesktopItemCount", "ApplyChanges(7)", "Release"}));
 }
 
 TEST_F(Desktop, AFailingMemberStopsTheOperationAndLeavesTheFileAlone) {
     Tool("fail SetWallpaper 0x80004005");
     std::string before = ShellIni();
     ScriptedMsgBox box;
-    box.Expect("Error: -2147467259 - Unspecified error", 16, "Zelkora Manager - kel_ApplyWallPaper ");
+    box.Expect("Error: -2147467259 - Unspecified error", 16,
+               "Zelkora Manager - kel_ApplyWallPaper ");
     kel_ApplyWallPaper("C:\\Mods\\ZKRx.htm");
     EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "SetWallpaper", "Release"}));
     EXPECT_EQ(ShellIni(), before);
@@ -150,18 +160,22 @@ TEST_F(Desktop, AFailingMemberStopsTheOperationAndLeavesTheFileAlone) {
     Tool("fail GetWallpaper 0x80004005");
     box.Expect("Error: -2147467259 - Unspecified error", 16, "Zelkora Manager - kel_GetWallPaper ");
     EXPECT_EQ(kel_GetWallPaper(), "");
-    box.Expect("Error: -2147467259 - Unspecified error", 16, "Zelkora Manager - zkr_IsZKRModuleApplied ");
+    box.Expect("Error: -2147467259 - Unspecified error", 16,
+               "Zelkora Manager - zkr_IsZKRModuleApplied ");
     EXPECT_FALSE(zkr_IsZKRModuleApplied());
     Tool("version 5.0");
     Tool("fail GetDesktopItemOptions 0x80004005");
-    box.Expect("Error: -2147467259 - Unspecified error", 16, "Zelkora Manager - kel_IsActiveDesktopEnabled ");
+    box.Expect("Error: -2147467259 - Unspecified error", 16,
+               "Zelkora Manager - kel_IsActiveDesktopEnabled ");
     EXPECT_FALSE(kel_IsActiveDesktopEnabled());
 }
 
 TEST_F(Desktop, MalformedOrUnreadableStateIsReportedNeverACrash) {
-    WriteFile(prefix.path("shell.ini"), "[ActiveDesktop]\r\nEnabled=yes\r\n[System]\r\nVersion=6.1\r\n");
+    WriteFile(prefix.path("shell.ini"),
+              "[ActiveDesktop]\r\nEnabled=yes\r\n[System]\r\nVersion=6.1\r\n");
     ScriptedMsgBox box;
-    box.Expect("Error: -2147024883 - The data is invalid.", 16, "Zelkora Manager - kel_GetWallPaper ");
+    box.Expect("Error: -2147024883 - The data is invalid.", 16,
+               "Zelkora Manager - kel_GetWallPaper ");
     EXPECT_EQ(kel_GetWallPaper(), "");
     WriteFile(prefix.path("shell.ini"), "[DesktopItems]\r\nCount=3\r\nItem0=x\r\n");
     box.Expect("Error: -2147024883 - The data is invalid.", 16,
@@ -169,7 +183,8 @@ TEST_F(Desktop, MalformedOrUnreadableStateIsReportedNeverACrash) {
     kel_RemoveMyHomePageComponent();
     std::filesystem::remove(prefix.path("shell.ini"));
     MakeDirs(prefix.path("shell.ini"));
-    box.Expect("Error: -2147024883 - The data is invalid.", 16, "Zelkora Manager - zkr_IsZKRModuleApplied ");
+    box.Expect("Error: -2147024883 - The data is invalid.", 16,
+               "Zelkora Manager - zkr_IsZKRModuleApplied ");
     EXPECT_FALSE(zkr_IsZKRModuleApplied());
 }
 
@@ -196,10 +211,14 @@ TEST_F(Desktop, WallpaperBufferHolds253Characters) {
 TEST_F(Desktop, ObjectsKeepTheirOwnCopyUntilSaved) {
     void* a = nullptr;
     void* b = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop, &a), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_IActiveDesktop, &a),
+              S_OK);
     auto* ad = static_cast<IActiveDesktop*>(a);
     EXPECT_EQ(ad->SetWallpaper(u"C:\\one.htm", 0), S_OK);
-    ASSERT_EQ(CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop, &b), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_IActiveDesktop, &b),
+              S_OK);
     auto* other = static_cast<IActiveDesktop*>(b);
     char16_t buf[8];
     EXPECT_EQ(other->GetWallpaper(buf, 8, 0), S_OK);
@@ -231,8 +250,9 @@ TEST_F(Desktop, ComMustBeInitialisedOnTheThread) {
 }
 
 TEST_F(Desktop, ClassicWallpaperTiledWithTheOtherValuesKept) {
-    WriteRegistry(prefix, "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"ScreenSaveActive\"=\"1\"\r\n"
-                          "\"WallpaperStyle\"=\"2\"\r\n");
+    WriteRegistry(prefix,
+                  "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"ScreenSaveActive\"=\"1\"\r\n"
+                  "\"WallpaperStyle\"=\"2\"\r\n");
     ScriptedMsgBox box;
     kel_TileWallPaperO();
     kel_ApplyWallPaperO("C:\\Zelkora\\zelkora.bmp");

@@ -35,7 +35,8 @@ class Gui : public ManagerTest {
         ManagerTest::TearDown();
     }
     void Settle() {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
         view->SyncNow();
     }
     template <class W> W* Widget(const char* name) {
@@ -70,7 +71,8 @@ class Gui : public ManagerTest {
     }
     void ClickRow(const char* list, int row) {
         auto* l = Widget<QListWidget>(list);
-        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(row)).center());
         Settle();
     }
     void Toggle(const char* box) {
@@ -82,10 +84,14 @@ class Gui : public ManagerTest {
         for (const char* t : {"Clock", "Notes", "Weather"}) {
             std::string dir = std::string("ZelToyz/") + t;
             WriteFile(App(dir + "/preview.bmp"), TinyBmp(3, 3));
-            WriteFile(App(dir + "/setup.exe"), "#!/bin/sh\necho \"$*\" > '" + App(dir + "/ran.txt") + "'\n");
-            std::filesystem::permissions(App(dir + "/setup.exe"), std::filesystem::perms::owner_all);
-            cat.AddToy(t, t, "--preview " + ShellQuote(std::string(AP) + "ZelToyz\\" + t + "\\preview.bmp") +
-                                 " --uninstall " + ShellQuote(std::string(AP) + "ZelToyz\\" + t));
+            WriteFile(App(dir + "/setup.exe"),
+                      "#!/bin/sh\necho \"$*\" > '" + App(dir + "/ran.txt") + "'\n");
+            std::filesystem::permissions(App(dir + "/setup.exe"),
+                                         std::filesystem::perms::owner_all);
+            cat.AddToy(t, t,
+                       "--preview " +
+                           ShellQuote(std::string(AP) + "ZelToyz\\" + t + "\\preview.bmp") +
+                           " --uninstall " + ShellQuote(std::string(AP) + "ZelToyz\\" + t));
         }
     }
 };
@@ -116,7 +122,8 @@ TEST_F(Gui, TheOptionsCheckBoxesWriteThePreferencesAndSwitchTheDesktop) {
     EXPECT_TRUE(Widget<QCheckBox>("chkExitAfterApply")->isChecked());
     Toggle("chkMinimizeAfterApply");
     Toggle("chkMinimizeAfterApply");
-    EXPECT_EQ(ReadFile(App("zelkora.ini")), "[Options]\r\nExitAfterApply=1\r\nMinimizeAfterApply=0\r\n");
+    EXPECT_EQ(ReadFile(App("zelkora.ini")),
+              "[Options]\r\nExitAfterApply=1\r\nMinimizeAfterApply=0\r\n");
     Toggle("chkShowDeskTop");
     EXPECT_FALSE(ActiveDesktopOn());
     EXPECT_FALSE(Widget<QPushButton>("cmdApplyTransparency")->isEnabled());
@@ -165,8 +172,8 @@ TEST_F(Gui, UninstallAToy) {
     Open();
     ShowTab(1);
     ClickRow("lstToyz", 1);
-    box->Expect("Are you sure you would like to remove Notes? Click OK to continue de-installation", 33, title,
-                vbOK);
+    box->Expect("Are you sure you would like to remove Notes? Click OK to continue de-installation",
+                33, title, vbOK);
     Click("cmdUninstallToy");
     EXPECT_EQ(Widget<QListWidget>("lstToyz")->count(), 2);
     std::string out;
@@ -201,7 +208,8 @@ TEST_F(Gui, ASecondStartRaisesAMinimisedWindow) {
     ASSERT_TRUE(view->isMinimized());
     // As the instance channel's thread delivers them: flashes, then the raise.
     std::thread([this] {
-        for (int i = 0; i < 11; ++i) form->OnInstanceRequest(false);
+        for (int i = 0; i < 11; ++i)
+            form->OnInstanceRequest(false);
         form->OnInstanceRequest(true);
     }).join();
     QTest::qWait(50);

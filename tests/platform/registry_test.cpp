@@ -35,8 +35,11 @@ TEST_F(Registry, StringValuesOfEveryLengthReportTheirSizeWithTheNul) {
                           "\"Empty\"=hex(1):\r\n"
                           "\"NulOnly\"=\"\"\r\n"
                           "\"One\"=\"x\"\r\n"
-                          "\"Long\"=\"" + v254 + "\"\r\n"
-                          "\"TooLong\"=\"" + v255 + "\"\r\n");
+                          "\"Long\"=\"" +
+                              v254 +
+                              "\"\r\n"
+                              "\"TooLong\"=\"" +
+                              v255 + "\"\r\n");
     LONG rc;
     DWORD type, size;
     EXPECT_EQ(Query(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora", "Empty", 255, &rc, &type, &size), "");
@@ -175,7 +178,8 @@ TEST_F(Registry, Utf16FileWithByteOrderMarkAndRegedit4AreRead) {
               std::string("Zelkora \xC3\xA9t\xC3\xA9\0", 14));
     HKEY k;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "U", 0, KEY_SET_VALUE, &k), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(k, "New", 0, REG_SZ, reinterpret_cast<const BYTE*>("v"), 2), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(k, "New", 0, REG_SZ, reinterpret_cast<const BYTE*>("v"), 2),
+              ERROR_SUCCESS);
     RegCloseKey(k);
     std::string written = ReadFile(prefix.path("registry.reg"));
     ASSERT_EQ(written.substr(0, 2), "\xFF\xFE"); // written back as it was read
@@ -193,14 +197,16 @@ TEST_F(Registry, MissingOrMalformedFileNeverCrashes) {
     LONG rc;
     Query(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora", "X", 255, &rc);
     EXPECT_EQ(rc, ERROR_FILE_NOT_FOUND);
-    WriteFile(prefix.path("registry.reg"), std::string("\x00\x01[[[\"=\\\nhex(:\n\"a\"=hex(2):0", 26));
+    WriteFile(prefix.path("registry.reg"),
+              std::string("\x00\x01[[[\"=\\\nhex(:\n\"a\"=hex(2):0", 26));
     Query(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora", "X", 255, &rc);
     EXPECT_EQ(rc, ERROR_FILE_NOT_FOUND);
 }
 
 TEST(RegistryFile, ContinuedHexLinesAndRoundTrip) {
-    auto f = platform::reg::Parse("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n"
-                                  "\"H\"=hex:01,02,\\\r\n  03,04\r\n");
+    auto f = platform::reg::Parse(
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n"
+        "\"H\"=hex:01,02,\\\r\n  03,04\r\n");
     ASSERT_EQ(f.keys.size(), 1u);
     ASSERT_TRUE(f.keys[0].entries[0].isValue);
     EXPECT_EQ(f.keys[0].entries[0].value.data, std::string("\x01\x02\x03\x04"));
@@ -212,7 +218,8 @@ TEST(RegistryFile, ContinuedHexLinesAndRoundTrip) {
 TEST(RegistryFile, FuzzerFindingsRoundTrip) {
     const std::string cases[] = {
         // a hex value that cannot be read, ending in a backslash on the last line
-        std::string("R\xe5" "ER\r\n\"B\"=hex:02,\\\r"),
+        std::string("R\xe5"
+                    "ER\r\n\"B\"=hex:02,\\\r"),
         // a section whose name starts with a blank and a minus: a deletion, not a key
         "[ -HEY\xef\xbb\xbf_\xb1]\n\"W\"=\"x\"\n",
         // text that is not UTF-8 in a value that must be written as hex(1)

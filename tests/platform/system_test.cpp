@@ -9,8 +9,8 @@ namespace {
 using namespace testing_support;
 
 void SetSystem(const TempPrefix& p, const std::string& version, const std::string& online) {
-    WriteFile(p.path("shell.ini"),
-              "[ActiveDesktop]\r\nEnabled=1\r\n[System]\r\nVersion=" + version + "\r\nOnline=" + online + "\r\n");
+    WriteFile(p.path("shell.ini"), "[ActiveDesktop]\r\nEnabled=1\r\n[System]\r\nVersion=" +
+                                       version + "\r\nOnline=" + online + "\r\n");
 }
 
 TEST(System, VersionComesFromTheShellState) {
@@ -46,7 +46,8 @@ TEST(System, OnlineSwitch) {
 
 TEST(System, DeskWallpaperIsStoredUnderTheDesktopKey) {
     TempPrefix prefix;
-    WriteRegistry(prefix, "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"TileWallpaper\"=\"0\"\r\n");
+    WriteRegistry(prefix,
+                  "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"TileWallpaper\"=\"0\"\r\n");
     char path[] = "C:\\Zelkora\\zelkora.bmp";
     EXPECT_TRUE(SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path,
                                       SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE));

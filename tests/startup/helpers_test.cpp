@@ -43,10 +43,11 @@ TEST(Probes, XPOrGreaterFollowsTheVersionInTheShellState) {
     struct Case {
         const char* version;
         bool xp;
-    } cases[] = {{"5.0", false}, {"5.1", true}, {"5.2", true},
-                 {"6.0", true},  {"6.1", true}, {"10.0", true}, {"4.9", false}};
+    } cases[] = {{"5.0", false}, {"5.1", true},  {"5.2", true}, {"6.0", true},
+                 {"6.1", true},  {"10.0", true}, {"4.9", false}};
     for (auto c : cases) {
-        WriteFile(prefix.path("shell.ini"), std::string("[System]\r\nVersion=") + c.version + "\r\n");
+        WriteFile(prefix.path("shell.ini"),
+                  std::string("[System]\r\nVersion=") + c.version + "\r\n");
         EXPECT_EQ(kel_IsXPOrGreater(), c.xp) << c.version;
     }
 }

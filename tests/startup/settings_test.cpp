@@ -26,12 +26,16 @@ const char* kMessages[] = {
 
 // The six settings, with row `broken` written as `brokenLine` (or left out).
 std::string Settings(int broken = -1, const std::string& brokenLine = "") {
-    const char* values[] = {"C:\\\\Zelkora\\\\", "C:\\\\Zelkora\\\\Modules\\\\",
-                            "C:\\\\Zelkora\\\\uninst.exe /all", "C:\\\\Zelkora\\\\Data\\\\",
-                            "C:\\\\Zelkora\\\\", "zelkora.ini"};
+    const char* values[] = {"C:\\\\Zelkora\\\\",
+                            "C:\\\\Zelkora\\\\Modules\\\\",
+                            "C:\\\\Zelkora\\\\uninst.exe /all",
+                            "C:\\\\Zelkora\\\\Data\\\\",
+                            "C:\\\\Zelkora\\\\",
+                            "zelkora.ini"};
     std::string s = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zelkora\\Zelkora\\1]\r\n";
     for (int i = 0; i < 6; ++i)
-        s += i == broken ? brokenLine : "\"" + std::string(kNames[i]) + "\"=\"" + values[i] + "\"\r\n";
+        s += i == broken ? brokenLine
+                         : "\"" + std::string(kNames[i]) + "\"=\"" + values[i] + "\"\r\n";
     return s;
 }
 
@@ -58,14 +62,17 @@ TEST_F(Settings_, AllSixAreReadAndThePreferencesPathIsJoined) {
 }
 
 TEST_F(Settings_, EachMissingValueEndsWithItsOwnMessageAndNothingLaterIsRead) {
-    const std::string variants[] = {"", "\"@NAME@\"=\"\"\r\n", "\"@NAME@\"=hex(1):\r\n",
+    const std::string variants[] = {"",
+                                    "\"@NAME@\"=\"\"\r\n",
+                                    "\"@NAME@\"=hex(1):\r\n",
                                     "\"@NAME@\"=hex(2):43,00,3a,00,5c,00,00,00\r\n",
                                     "\"@NAME@\"=\"" + std::string(255, 'p') + "\"\r\n",
                                     "\"@NAME@\"=dword:00000001\r\n"};
     for (int row = 0; row < 6; ++row) {
         for (const auto& v : variants) {
             std::string line = v;
-            if (auto p = line.find("@NAME@"); p != std::string::npos) line.replace(p, 6, kNames[row]);
+            if (auto p = line.find("@NAME@"); p != std::string::npos)
+                line.replace(p, 6, kNames[row]);
             WriteRegistry(prefix, Settings(row, line));
             AppState = AppStateData{};
             kel_SetEnvironment();
@@ -118,8 +125,8 @@ TEST(RegistryWrappers, ReadLeavesTheTargetOnFailureAndWriteNeedsTheKey) {
     EXPECT_EQ(target, "before");
     EXPECT_TRUE(kel_GetRegistryString("Control Panel\\Desktop", "a", target, HKEY_CURRENT_USER));
     EXPECT_EQ(target, "x");
-    EXPECT_TRUE(kel_SetRegistryString("Control Panel\\Desktop", "TileWallpaper", "1",
-                                      HKEY_CURRENT_USER));
+    EXPECT_TRUE(
+        kel_SetRegistryString("Control Panel\\Desktop", "TileWallpaper", "1", HKEY_CURRENT_USER));
     EXPECT_TRUE(kel_GetRegistryString("Control Panel\\Desktop", "TileWallpaper", target,
                                       HKEY_CURRENT_USER));
     EXPECT_EQ(target, "1");

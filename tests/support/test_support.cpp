@@ -32,16 +32,17 @@ TempPrefix::~TempPrefix() {
         std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(dir_, ec);
-    if (hadOld_) ::setenv("ZELKORA_PREFIX", oldPrefix_.c_str(), 1);
-    else ::unsetenv("ZELKORA_PREFIX");
+    if (hadOld_)
+        ::setenv("ZELKORA_PREFIX", oldPrefix_.c_str(), 1);
+    else
+        ::unsetenv("ZELKORA_PREFIX");
 }
 
 ScriptedMsgBox::ScriptedMsgBox() {
     SetMsgBoxHandler([this](const std::string& text, int style, const std::string& title) {
         ++shown_;
         if (expected_.empty()) {
-            ADD_FAILURE() << "unexpected message box: [" << title << "] (" << style << ") "
-                          << text;
+            ADD_FAILURE() << "unexpected message box: [" << title << "] (" << style << ") " << text;
             return 1;
         }
         Box box = expected_.front();
@@ -58,8 +59,7 @@ ScriptedMsgBox::~ScriptedMsgBox() {
     SetMsgBoxHandler(nullptr);
 }
 
-ScriptedMsgBox& ScriptedMsgBox::Expect(std::string text, int style, std::string title,
-                                       int answer) {
+ScriptedMsgBox& ScriptedMsgBox::Expect(std::string text, int style, std::string title, int answer) {
     expected_.push_back({std::move(text), style, std::move(title), answer});
     return *this;
 }
@@ -83,9 +83,13 @@ std::string ReadFile(const std::string& path) {
     return ss.str();
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
-void MakeDirs(const std::string& path) { std::filesystem::create_directories(path); }
+void MakeDirs(const std::string& path) {
+    std::filesystem::create_directories(path);
+}
 
 void WriteRegistry(const TempPrefix& prefix, const std::string& body) {
     WriteFile(prefix.path("registry.reg"), "Windows Registry Editor Version 5.00\r\n\r\n" + body);
@@ -102,7 +106,8 @@ int RunCommand(const std::string& command, std::string* output) {
     std::string out;
     char buf[4096];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
     int status = ::pclose(p);
     if (output) *output = out;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -116,20 +121,21 @@ namespace testing_support {
 
 std::string ShellQuote(const std::string& s) {
     std::string r = "'";
-    for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        r += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return r + "'";
 }
 
 TestCatalogue::TestCatalogue(const TempPrefix& prefix, bool create)
-    : path_("C:\\Zelkora\\Data\\Zelkora.mdb"), native_(prefix.path("drive_c/Zelkora/Data/Zelkora.mdb")) {
+    : path_("C:\\Zelkora\\Data\\Zelkora.mdb"),
+      native_(prefix.path("drive_c/Zelkora/Data/Zelkora.mdb")) {
     MakeDirs(prefix.path("drive_c/Zelkora/Data"));
     if (create) Run("create", "");
 }
 
 int TestCatalogue::TryRun(const std::string& command, const std::string& args, std::string* out) {
-    return RunCommand(ToolsDir() + "/zelkora-catalogue " + command + " " + ShellQuote(native_) +
-                          " " + args,
-                      out);
+    return RunCommand(
+        ToolsDir() + "/zelkora-catalogue " + command + " " + ShellQuote(native_) + " " + args, out);
 }
 
 void TestCatalogue::Run(const std::string& command, const std::string& args) {
@@ -145,7 +151,8 @@ void TestCatalogue::AddTheme(const std::string& key, const std::string& text,
 
 void TestCatalogue::AddModule(const std::string& key, const std::string& theme,
                               const std::string& text, const std::string& opts) {
-    Run("add-module", ShellQuote(key) + " " + ShellQuote(theme) + " " + ShellQuote(text) + " " + opts);
+    Run("add-module",
+        ShellQuote(key) + " " + ShellQuote(theme) + " " + ShellQuote(text) + " " + opts);
 }
 
 void TestCatalogue::AddToy(const std::string& key, const std::string& text,

@@ -24,7 +24,8 @@ int main() {
     std::ofstream(dir + "/ready") << "ready\n";
     std::string last;
     for (int i = 0; i < 3000; ++i) {
-        std::string now = std::to_string(w.FlashRequests.load()) + " " + std::to_string(w.RaiseRequests.load());
+        std::string now =
+            std::to_string(w.FlashRequests.load()) + " " + std::to_string(w.RaiseRequests.load());
         if (now != last) {
             std::ofstream(dir + "/requests.txt", std::ios::trunc) << now << "\n";
             last = now;

@@ -47,7 +47,7 @@ TEST_F(ManagerTest, ASecondInstanceFlashesAndRaisesTheFirstAndEnds) {
     auto start = Clock::now();
     EXPECT_EQ(RunCommand(HEADLESS_MANAGER, &out), 0);
     auto took = Clock::now() - start;
-    EXPECT_EQ(out, ""); // no message, nothing shown
+    EXPECT_EQ(out, "");                              // no message, nothing shown
     EXPECT_GE(took, std::chrono::milliseconds(900)); // ten waits of 100 ms
     EXPECT_LT(took, std::chrono::milliseconds(5000));
     EXPECT_TRUE(WaitFor([&] { return ReadFile(prefix.path("requests.txt")) == "11 1\n"; }, 3000))

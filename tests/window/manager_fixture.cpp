@@ -5,7 +5,9 @@
 
 namespace testing_support {
 
-std::string TinyBmp(int w, int h) { return demo::Scene("clock", w, h, 1).Bmp(); }
+std::string TinyBmp(int w, int h) {
+    return demo::Scene("clock", w, h, 1).Bmp();
+}
 
 void ManagerTest::SetUp() {
     CoInitialize(nullptr);
@@ -24,8 +26,8 @@ void ManagerTest::SetUp() {
                   "\"Wallpaper\"=\"\"\r\n\"WallpaperStyle\"=\"0\"\r\n\"TileWallpaper\"=\"0\"\r\n");
     MakeDirs(App("themes"));
     MakeDirs(App("ZelToyz"));
-    for (const char* page : {"defaultmodulecopyright.htm", "defaulttoyzcopyright.htm", "defaultad.htm",
-                             "defaulthelp.htm", "defaultupdate.htm"})
+    for (const char* page : {"defaultmodulecopyright.htm", "defaulttoyzcopyright.htm",
+                             "defaultad.htm", "defaulthelp.htm", "defaultupdate.htm"})
         WriteFile(App(page), "<html><body>" + std::string(page) + "</body></html>");
     WriteFile(App("zelkora.bmp"), TinyBmp(8, 8));
     WriteFile(App("themes/options.txt"), "&utilTransparency=49&\r\n");
@@ -55,9 +57,10 @@ void ManagerTest::StandardCatalogue() {
         WriteFile(App(dir + "ZKR" + m + ".htm"), "<html>module</html>");
         std::string win = std::string(AP) + "Modules\\" + m;
         cat.AddModule(m, std::string(m) == "Stars" ? "Space" : "Ocean", std::string(m) + " Module",
-                      "--preview " + ShellQuote(win + "\\preview.bmp") + " --url " + ShellQuote(ModuleUrl(m)) +
-                          " --copyright-url " + ShellQuote(win + "\\copyright.htm") +
-                          " --banner-url " + ShellQuote("http://www.zelkora.example/" + std::string(m)) +
+                      "--preview " + ShellQuote(win + "\\preview.bmp") + " --url " +
+                          ShellQuote(ModuleUrl(m)) + " --copyright-url " +
+                          ShellQuote(win + "\\copyright.htm") + " --banner-url " +
+                          ShellQuote("http://www.zelkora.example/" + std::string(m)) +
                           " --uninstall " + ShellQuote(win));
     }
 }
@@ -90,7 +93,8 @@ int ManagerTest::NodeOf(const std::string& text) {
 
 std::string ManagerTest::Enabled() {
     std::string s;
-    for (auto* b : {&form->cmdApply, &form->cmdRemove, &form->cmdRemoveNode, &form->cmdApplyTransparency})
+    for (auto* b :
+         {&form->cmdApply, &form->cmdRemove, &form->cmdRemoveNode, &form->cmdApplyTransparency})
         s += b->Enabled() ? '1' : '0';
     return s;
 }

@@ -35,7 +35,9 @@ class ManagerTest : public ::testing::Test {
     void TearDown() override;
 
     // <prefix>/drive_c/Zelkora/<relative>
-    std::string App(const std::string& relative) const { return prefix.path("drive_c/Zelkora/" + relative); }
+    std::string App(const std::string& relative) const {
+        return prefix.path("drive_c/Zelkora/" + relative);
+    }
     void Shell(const std::string& args);
     // Two themes (Ocean: Waves, Reef; Space: Stars), with previews and pages.
     void StandardCatalogue();

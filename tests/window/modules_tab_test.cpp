@@ -86,7 +86,7 @@ TEST_F(ManagerTest, CommandStateFollowsTheNodeAndTheDesktopSwitch) {
         const char* node;
         int showDesktop;
         const char* enabled;
-    } cases[] = {{"Ocean Theme", 1, "0001"}, {"Ocean Theme", 0, "0000"},
+    } cases[] = {{"Ocean Theme", 1, "0001"},  {"Ocean Theme", 0, "0000"},
                  {"Waves Module", 1, "1111"}, {"Waves Module", 0, "0010"},
                  {"Reef Module", 1, "1011"},  {"Reef Module", 0, "0010"}};
     for (auto c : cases) {
@@ -154,7 +154,8 @@ TEST_F(ManagerTest, ExitAfterApplyEndsTheRealProcess) {
     Load();
     form->chkExitAfterApply.UserToggle();
     SetEndHandler(nullptr);
-    EXPECT_EXIT(form->TreeView.UserDblClick(NodeOf("Waves Module")), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(form->TreeView.UserDblClick(NodeOf("Waves Module")), ::testing::ExitedWithCode(0),
+                "");
     EXPECT_EQ(Wallpaper(), ModuleUrl("Waves")); // applied by the process that ended
 }
 
@@ -172,7 +173,8 @@ TEST_F(ManagerTest, ARefusedWallpaperIsNotTakenForApplied) {
     Load();
     form->chkExitAfterApply.UserToggle();
     Shell("fail SetWallpaper 0x80004005");
-    box->Expect("Error: -2147467259 - Unspecified error", 16, "Zelkora Manager - kel_ApplyWallPaper ");
+    box->Expect("Error: -2147467259 - Unspecified error", 16,
+                "Zelkora Manager - kel_ApplyWallPaper ");
     form->TreeView.UserDblClick(NodeOf("Waves Module")); // no end: nothing was applied
     EXPECT_FALSE(form->ModuleApplied);
     EXPECT_EQ(form->CurrentModuleURL, "");

@@ -62,8 +62,9 @@ TEST_F(Options, TheDesktopSwitchTurnsTheActiveDesktopOffAndOn) {
 TEST_F(Options, TransparencyFileLineForTheSliderEnds) {
     StandardCatalogue();
     Load();
-    for (auto [slider, line] : {std::pair{1, "&utilTransparency=0&\r\n"}, std::pair{50, "&utilTransparency=49&\r\n"},
-                                std::pair{100, "&utilTransparency=99&\r\n"}}) {
+    for (auto [slider, line] :
+         {std::pair{1, "&utilTransparency=0&\r\n"}, std::pair{50, "&utilTransparency=49&\r\n"},
+          std::pair{100, "&utilTransparency=99&\r\n"}}) {
         form->Slider1.UserSetValue(slider);
         form->cmdApplyTransparency.UserClick();
         EXPECT_EQ(OptionsFile(), line);
@@ -96,8 +97,9 @@ TEST_F(Options, TransparencyIsReadFromEitherLetterCaseAndFormsOfTheLine) {
     struct Case {
         const char* line;
         int16_t level;
-    } cases[] = {{"&utilTransparency=100&", 0}, {"42", 42}, {"&a=5&b=7&", 5}, {"&x=49.5&", 50},
-                 {"=abc", 0}, {"&utilTransparency=-3&", 0}};
+    } cases[] = {
+        {"&utilTransparency=100&", 0}, {"42", 42}, {"&a=5&b=7&", 5}, {"&x=49.5&", 50}, {"=abc", 0},
+        {"&utilTransparency=-3&", 0}};
     for (auto c : cases) {
         WriteFile(App("THEMES/Options.txt"), std::string(c.line) + "\r\nsecond line\r\n");
         EXPECT_EQ(form->getModuleTransparency(), c.level) << c.line;
@@ -130,7 +132,7 @@ TEST_F(Options, ApplyingTransparencyReappliesOnlyAModuleOnTheDesktop) {
     form->cmdApplyTransparency.UserClick();
     calls = platform::ActiveDesktopCalls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetWallpaper"), 2); // removed, applied again
-    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));                           // the module found on the desktop
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars")); // the module found on the desktop
     EXPECT_EQ(form->TreeView.SelectedItem()->Text(), "Stars Module");
     EXPECT_EQ(form->Me.WindowState(), toolkit::vbMinimized);
 }

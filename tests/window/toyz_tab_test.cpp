@@ -16,10 +16,11 @@ class Toyz : public ManagerTest {
     void AddToy(const std::string& key, const std::string& text, const std::string& opts = "") {
         std::string dir = "ZelToyz/" + key + "/";
         WriteFile(App(dir + "preview.bmp"), TinyBmp(2, 2));
-        cat.AddToy(key, text,
-                   "--preview " + ShellQuote(std::string(AP) + "ZelToyz\\" + key + "\\preview.bmp") +
-                       " --copyright-url " + ShellQuote("ZelToyz\\" + key + "\\copyright.htm") +
-                       " --uninstall " + ShellQuote(std::string(AP) + "ZelToyz\\" + key) + " " + opts);
+        cat.AddToy(
+            key, text,
+            "--preview " + ShellQuote(std::string(AP) + "ZelToyz\\" + key + "\\preview.bmp") +
+                " --copyright-url " + ShellQuote("ZelToyz\\" + key + "\\copyright.htm") +
+                " --uninstall " + ShellQuote(std::string(AP) + "ZelToyz\\" + key) + " " + opts);
     }
     void FiveToyz() {
         AddToy("clock", "Clock");
@@ -37,7 +38,8 @@ class Toyz : public ManagerTest {
     }
     std::vector<std::string> Items(const toolkit::ListBox& l) {
         std::vector<std::string> v;
-        for (int i = 0; i < l.ListCount(); ++i) v.push_back(l.List(i));
+        for (int i = 0; i < l.ListCount(); ++i)
+            v.push_back(l.List(i));
         return v;
     }
     std::string Binding() { return ReadFile(App("ZelToyz/ZelToyz.txt")); }
@@ -234,14 +236,16 @@ TEST_F(Uninstall, TheLastModuleOfAThemeTakesTheThemeAlongAndTheUninstallerRuns) 
     Shell("wallpaper " + ShellQuote(ModuleUrl("Stars")));
     Load();
     form->TreeView.UserClick(NodeOf("Stars Module"));
-    box->Expect("Are you sure you would like to remove Stars Module? Click OK to continue de-installation",
-                33, title, vbOK);
+    box->Expect(
+        "Are you sure you would like to remove Stars Module? Click OK to continue de-installation",
+        33, title, vbOK);
     auto start = std::chrono::steady_clock::now();
     form->cmdRemoveNode.UserClick();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250)); // no wait
     EXPECT_FALSE(FileExists(App("Modules/Stars/ran.txt")));
     EXPECT_EQ(form->TreeView.Count(), 3);
-    for (int i = 1; i <= 3; ++i) EXPECT_NE(form->TreeView.Nodes(i).Text(), "Space Theme");
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_NE(form->TreeView.Nodes(i).Text(), "Space Theme");
     EXPECT_EQ(Wallpaper(), ""); // it was the module on the desktop
     ASSERT_TRUE(WaitFor(App("Modules/Stars/ran.txt")));
     EXPECT_NE(ReadFile(App("Modules/Stars/ran.txt")).find("setup.exe /uninst"), std::string::npos);
@@ -252,8 +256,9 @@ TEST_F(Uninstall, CancelChangesNothingOnTheDesktopOrInTheCatalogue) {
     Uninstaller("Modules/Reef");
     Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
     Load();
-    box->Expect("Are you sure you would like to remove Reef Module? Click OK to continue de-installation",
-                33, title, vbCancel);
+    box->Expect(
+        "Are you sure you would like to remove Reef Module? Click OK to continue de-installation",
+        33, title, vbCancel);
     form->cmdRemoveNode.UserClick();
     EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
     EXPECT_EQ(form->TreeView.Count(), 5);
@@ -267,11 +272,12 @@ TEST_F(Uninstall, AnotherModuleLeavesTheDesktopAloneEvenAfterAnEarlierApply) {
     Uninstaller("Modules/Waves");
     Load();
     form->TreeView.UserDblClick(NodeOf("Waves Module"));
-    form->cmdRemove.UserClick();           // taken off again; CurrentModuleURL still names it
+    form->cmdRemove.UserClick();              // taken off again; CurrentModuleURL still names it
     Shell("wallpaper 'C:\\Other\\mine.htm'"); // the user's own page since
     form->TreeView.UserClick(NodeOf("Waves Module"));
-    box->Expect("Are you sure you would like to remove Waves Module? Click OK to continue de-installation",
-                33, title, vbOK);
+    box->Expect(
+        "Are you sure you would like to remove Waves Module? Click OK to continue de-installation",
+        33, title, vbOK);
     form->cmdRemoveNode.UserClick();
     EXPECT_EQ(Wallpaper(), "C:\\Other\\mine.htm");
     EXPECT_TRUE(WaitFor(App("Modules/Waves/ran.txt")));
@@ -281,8 +287,9 @@ TEST_F(Uninstall, AMissingUninstallerChangesNothing) {
     StandardCatalogue();
     Load();
     form->TreeView.UserClick(NodeOf("Waves Module"));
-    box->Expect("Are you sure you would like to remove Waves Module? Click OK to continue de-installation",
-                33, title, vbOK);
+    box->Expect(
+        "Are you sure you would like to remove Waves Module? Click OK to continue de-installation",
+        33, title, vbOK);
     box->Expect("Error: 53 - File not found", 16, title);
     form->cmdRemoveNode.UserClick();
     EXPECT_EQ(form->TreeView.Count(), 5);
@@ -298,8 +305,9 @@ TEST_F(Uninstall, AToyInAFolderWithSpaces) {
     AddToy("notes", "Notes");
     Uninstaller("ZelToyz/Big Clock");
     Load();
-    box->Expect("Are you sure you would like to remove Big Clock? Click OK to continue de-installation",
-                33, title, vbOK);
+    box->Expect(
+        "Are you sure you would like to remove Big Clock? Click OK to continue de-installation", 33,
+        title, vbOK);
     form->cmdUninstallToy.UserClick();
     EXPECT_EQ(Items(form->lstToyz), V{"Notes"});
     EXPECT_EQ(form->lstActiveToyz.ListCount(), 0);
@@ -333,7 +341,8 @@ TEST_F(ManagerTest, AboutShowsTheVersionAsMajorMinorRevision) {
 class DeInstall : public ManagerTest {
   protected:
     void DeInstaller() {
-        WriteFile(App("uninstall.exe"), "#!/bin/sh\necho \"$*\" > '" + App("deinstalled.txt") + "'\n");
+        WriteFile(App("uninstall.exe"),
+                  "#!/bin/sh\necho \"$*\" > '" + App("deinstalled.txt") + "'\n");
         std::filesystem::permissions(App("uninstall.exe"), std::filesystem::perms::owner_all);
     }
     const std::string first = "Are you sure you would like to remove Zelkora Manager? Click OK to "

@@ -92,7 +92,8 @@ long ParseNumber(const std::string& text, const char* what) {
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end || errno) throw UsageError{std::string(what) + " must be a number: " + text};
+    if (text.empty() || *end || errno)
+        throw UsageError{std::string(what) + " must be a number: " + text};
     return v;
 }
 
@@ -112,7 +113,7 @@ void ReadOptions(const std::string& table, std::vector<std::string>& args, size_
             return args[++i];
         };
         if (a == "--type") {
-            std::string col = table == "tblThemes" ? "ThemeTreeType"
+            std::string col = table == "tblThemes"    ? "ThemeTreeType"
                               : table == "tblModules" ? "ModuleTreeType"
                                                       : "";
             if (col.empty()) throw UsageError{"--type is for themes and modules"};
@@ -168,7 +169,8 @@ void Create(const std::string& file) {
     struct stat st;
     if (::stat(native.c_str(), &st) == 0) throw CommandError{file + " already exists"};
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(native.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc =
+        sqlite3_open_v2(native.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::string err;
     if (rc == SQLITE_OK) {
         char* msg = nullptr;
@@ -190,7 +192,8 @@ void PrintRows(dao::Database& db, const std::string& table) {
     auto rs = db.OpenRecordset("SELECT * FROM " + table + order, dao::dbOpenSnapshot);
     const auto& cols = kColumns.at(table);
     std::cout << "# " << table;
-    for (const auto& c : cols) std::cout << '\t' << c;
+    for (const auto& c : cols)
+        std::cout << '\t' << c;
     std::cout << '\n';
     while (!rs.Eof()) {
         std::cout << table;
@@ -219,8 +222,8 @@ int Run(std::vector<std::string> args) {
         Create(file);
         return 0;
     }
-    static const std::vector<std::string> known = {"add-theme",    "add-module",    "add-toy",
-                                                   "list",         "remove-theme",  "remove-module",
+    static const std::vector<std::string> known = {"add-theme", "add-module",   "add-toy",
+                                                   "list",      "remove-theme", "remove-module",
                                                    "remove-toy"};
     if (std::find(known.begin(), known.end(), cmd) == known.end())
         throw UsageError{"unknown command " + cmd};
@@ -228,7 +231,8 @@ int Run(std::vector<std::string> args) {
         throw CommandError{file + " does not exist"};
     auto db = dao::DBEngine.OpenDatabase(file);
     for (const auto& [table, cols] : kColumns)
-        for (const auto& c : cols) db.OpenRecordset("SELECT " + c + " FROM " + table + " LIMIT 0");
+        for (const auto& c : cols)
+            db.OpenRecordset("SELECT " + c + " FROM " + table + " LIMIT 0");
 
     if (cmd == "list") {
         if (args.size() > 3) throw UsageError{"list takes FILE and one table at most"};
@@ -267,9 +271,12 @@ int Run(std::vector<std::string> args) {
             need(4, "KEY and TEXT");
             if (Exists(db, "SELECT 1 FROM tblToyz WHERE ToyKey = ?", args[2]))
                 throw CommandError{"the toy key " + args[2] + " is already used"};
-            auto last = db.OpenRecordset("SELECT COALESCE(MAX(ToyOrder), 0) + 1 AS Next FROM tblToyz");
-            Row row{{"ToyKey", args[2]},      {"ToyText", args[3]},
-                    {"ToyIsLocked", 0},       {"ToyIsActive", 0},
+            auto last =
+                db.OpenRecordset("SELECT COALESCE(MAX(ToyOrder), 0) + 1 AS Next FROM tblToyz");
+            Row row{{"ToyKey", args[2]},
+                    {"ToyText", args[3]},
+                    {"ToyIsLocked", 0},
+                    {"ToyIsActive", 0},
                     {"ToyOrder", last.Fields("Next").Value()}};
             ReadOptions("tblToyz", args, 4, row);
             Insert(db, "tblToyz", row);

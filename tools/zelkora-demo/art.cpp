@@ -26,7 +26,8 @@ std::string Canvas::Bmp() const {
     uint32_t size = static_cast<uint32_t>(54 + row * h_);
     std::string b(size, '\0');
     auto put32 = [&b](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            b[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
     };
     b[0] = 'B';
     b[1] = 'M';
@@ -42,7 +43,10 @@ std::string Canvas::Bmp() const {
         for (int x = 0; x < w_; ++x) {
             const Rgb& p = px_[static_cast<size_t>((h_ - 1 - y) * w_ + x)];
             size_t at = 54 + static_cast<size_t>(y * row + x * 3);
-            auto byte = [](double v) { return static_cast<char>(static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255))); };
+            auto byte = [](double v) {
+                return static_cast<char>(
+                    static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)));
+            };
             b[at] = byte(p.b);
             b[at + 1] = byte(p.g);
             b[at + 2] = byte(p.r);
@@ -52,11 +56,14 @@ std::string Canvas::Bmp() const {
 
 namespace {
 
-Rgb Mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
+Rgb Mix(Rgb a, Rgb b, double t) {
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 
 void Gradient(Canvas& c, Rgb top, Rgb bottom) {
     for (int y = 0; y < c.h(); ++y)
-        for (int x = 0; x < c.w(); ++x) c.at(x, y) = Mix(top, bottom, y / double(c.h() - 1));
+        for (int x = 0; x < c.w(); ++x)
+            c.at(x, y) = Mix(top, bottom, y / double(c.h() - 1));
 }
 
 } // namespace
@@ -74,7 +81,8 @@ Canvas Scene(const std::string& style, int w, int h, unsigned seed) {
             Rgb foam = Mix({0.9, 0.97, 1.0}, sea, band / 7.0);
             for (int x = 0; x < w; ++x) {
                 double y0 = base + amp * std::sin(x * freq + seed + band);
-                for (int y = static_cast<int>(y0); y < h; ++y) c.Blend(x, y, Mix(foam, sea, std::min(1.0, (y - y0) / 25)), 0.35);
+                for (int y = static_cast<int>(y0); y < h; ++y)
+                    c.Blend(x, y, Mix(foam, sea, std::min(1.0, (y - y0) / 25)), 0.35);
             }
         }
         if (style == "reef")
@@ -82,7 +90,8 @@ Canvas Scene(const std::string& style, int w, int h, unsigned seed) {
                 c.Disc(u(rng) * w, h * (0.75 + 0.25 * u(rng)), 3 + 6 * u(rng),
                        {0.9, 0.3 + 0.4 * u(rng), 0.4 + 0.3 * u(rng)}, 0.85);
         if (style == "deep")
-            for (int i = 0; i < 40; ++i) c.Disc(u(rng) * w, u(rng) * h, 0.8 + u(rng) * 1.5, {0.4, 0.9, 1.0}, 0.6);
+            for (int i = 0; i < 40; ++i)
+                c.Disc(u(rng) * w, u(rng) * h, 0.8 + u(rng) * 1.5, {0.4, 0.9, 1.0}, 0.6);
     } else if (style == "stars" || style == "nebula" || style == "orbit") {
         Gradient(c, {0.01, 0.01, 0.06}, {0.05, 0.02, 0.12});
         if (style == "nebula")
@@ -90,7 +99,8 @@ Canvas Scene(const std::string& style, int w, int h, unsigned seed) {
                 c.Disc(w * (0.2 + 0.6 * u(rng)), h * (0.2 + 0.6 * u(rng)), 20 + 30 * u(rng),
                        {0.6 + 0.4 * u(rng), 0.2, 0.5 + 0.5 * u(rng)}, 0.18);
         for (int i = 0; i < w * h / 90; ++i)
-            c.Disc(u(rng) * w, u(rng) * h, 0.4 + u(rng) * (i % 23 == 0 ? 2.0 : 0.8), {1, 1, 0.9}, 0.5 + 0.5 * u(rng));
+            c.Disc(u(rng) * w, u(rng) * h, 0.4 + u(rng) * (i % 23 == 0 ? 2.0 : 0.8), {1, 1, 0.9},
+                   0.5 + 0.5 * u(rng));
         if (style == "orbit") {
             c.Disc(w * 0.5, h * 0.55, h * 0.22, {0.2, 0.45, 0.85});
             c.Disc(w * 0.45, h * 0.5, h * 0.08, {0.3, 0.7, 0.35}, 0.8);
@@ -109,16 +119,20 @@ Canvas Scene(const std::string& style, int w, int h, unsigned seed) {
         }
     } else { // a toy: a round face on a soft background
         Gradient(c, {0.93, 0.95, 1.0}, {0.75, 0.82, 0.95});
-        Rgb face = style == "clock" ? Rgb{1, 1, 1} : style == "notes" ? Rgb{1, 0.95, 0.5}
-                 : style == "weather" ? Rgb{1, 0.8, 0.2} : style == "calendar" ? Rgb{0.95, 0.4, 0.4}
-                                                                                 : Rgb{0.85, 0.85, 0.8};
+        Rgb face = style == "clock"      ? Rgb{1, 1, 1}
+                   : style == "notes"    ? Rgb{1, 0.95, 0.5}
+                   : style == "weather"  ? Rgb{1, 0.8, 0.2}
+                   : style == "calendar" ? Rgb{0.95, 0.4, 0.4}
+                                         : Rgb{0.85, 0.85, 0.8};
         c.Disc(w / 2.0, h / 2.0, std::min(w, h) * 0.38, {0.2, 0.25, 0.4});
         c.Disc(w / 2.0, h / 2.0, std::min(w, h) * 0.34, face);
         if (style == "clock")
             for (int k = 0; k < 12; ++k)
                 c.Disc(w / 2.0 + std::cos(k * 0.5236) * std::min(w, h) * 0.28,
                        h / 2.0 + std::sin(k * 0.5236) * std::min(w, h) * 0.28, 2, {0.1, 0.1, 0.2});
-        if (style == "moon") c.Disc(w / 2.0 + std::min(w, h) * 0.12, h / 2.0, std::min(w, h) * 0.3, {0.2, 0.25, 0.4});
+        if (style == "moon")
+            c.Disc(w / 2.0 + std::min(w, h) * 0.12, h / 2.0, std::min(w, h) * 0.3,
+                   {0.2, 0.25, 0.4});
     }
     return c;
 }

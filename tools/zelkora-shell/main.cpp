@@ -51,7 +51,8 @@ platform::ShellState Load() {
 }
 
 void Save(const platform::ShellState& s) {
-    if (int e = platform::SaveShellState(s)) throw CommandError{std::string("cannot write shell.ini: ") + std::strerror(e)};
+    if (int e = platform::SaveShellState(s))
+        throw CommandError{std::string("cannot write shell.ini: ") + std::strerror(e)};
 }
 
 // Changes one key of shell.ini, keeping everything else.
@@ -61,9 +62,12 @@ void SetIni(const char* section, const char* key, const char* value) {
     std::string bytes;
     platform::ReadWholeFile(path, bytes);
     auto d = platform::ini::Document::Parse(bytes);
-    if (value) d.Set(section, key, value);
-    else if (key) d.RemoveKey(section, key);
-    else d.RemoveSection(section);
+    if (value)
+        d.Set(section, key, value);
+    else if (key)
+        d.RemoveKey(section, key);
+    else
+        d.RemoveSection(section);
     if (int e = platform::WriteFileAtomic(path, d.Serialize()))
         throw CommandError{std::string("cannot write shell.ini: ") + std::strerror(e)};
 }
@@ -76,11 +80,13 @@ std::string IniValue(const char* section, const char* key, const char* fallback)
 
 std::string DesktopValue(const char* name) {
     HKEY k;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &k) !=
+        ERROR_SUCCESS)
         return "(no key)";
     std::string buf(4096, '\0');
     DWORD size = static_cast<DWORD>(buf.size()), type = 0;
-    LONG rc = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<LPBYTE>(buf.data()), &size);
+    LONG rc =
+        RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<LPBYTE>(buf.data()), &size);
     RegCloseKey(k);
     if (rc != ERROR_SUCCESS) return "(absent)";
     return buf.substr(0, size ? size - 1 : 0);
@@ -110,7 +116,8 @@ void Show() {
               << "components: " << (s.enableComponents ? "on" : "off") << "\n"
               << "wallpaper: " << s.wallpaper << "\n"
               << "desktop items: " << s.items.size() << "\n";
-    for (size_t i = 0; i < s.items.size(); ++i) std::cout << "  " << i << ": " << s.items[i] << "\n";
+    for (size_t i = 0; i < s.items.size(); ++i)
+        std::cout << "  " << i << ": " << s.items[i] << "\n";
     std::cout << "classic wallpaper: " << DesktopValue("Wallpaper") << "\n"
               << "wallpaper style: " << DesktopValue("WallpaperStyle") << "\n"
               << "tile wallpaper: " << DesktopValue("TileWallpaper") << "\n"
@@ -130,7 +137,8 @@ int Run(const std::vector<std::string>& a) {
     }
     const std::string& cmd = a[0];
     auto args = [&](size_t n) {
-        if (a.size() != n + 1) throw UsageError{cmd + " takes " + std::to_string(n) + " argument(s)"};
+        if (a.size() != n + 1)
+            throw UsageError{cmd + " takes " + std::to_string(n) + " argument(s)"};
     };
     if (cmd == "--help" || cmd == "-h") {
         std::cout << kUsage << '\n';
@@ -144,7 +152,8 @@ int Run(const std::vector<std::string>& a) {
         Save(s);
     } else if (cmd == "wallpaper") {
         args(1);
-        if (a[1].find_first_of("\r\n") != std::string::npos) throw UsageError{"a wallpaper is one line"};
+        if (a[1].find_first_of("\r\n") != std::string::npos)
+            throw UsageError{"a wallpaper is one line"};
         auto s = Load();
         s.wallpaper = a[1];
         Save(s);
@@ -183,7 +192,8 @@ int Run(const std::vector<std::string>& a) {
         SetIni("System", "Version", a[1].c_str());
     } else if (cmd == "online") {
         args(1);
-        if (a[1] != "auto" && a[1] != "0" && a[1] != "1") throw UsageError{"online takes auto, 0 or 1"};
+        if (a[1] != "auto" && a[1] != "0" && a[1] != "1")
+            throw UsageError{"online takes auto, 0 or 1"};
         SetIni("System", "Online", a[1].c_str());
     } else if (cmd == "fail") {
         args(2);
@@ -199,7 +209,8 @@ int Run(const std::vector<std::string>& a) {
     } else if (cmd == "reset") {
         args(0);
         platform::WriteLock lock;
-        if (int e = platform::WriteFileAtomic(platform::ShellIniPath(), platform::DefaultShellIni()))
+        if (int e =
+                platform::WriteFileAtomic(platform::ShellIniPath(), platform::DefaultShellIni()))
             throw CommandError{std::string("cannot write shell.ini: ") + std::strerror(e)};
     } else {
         throw UsageError{"unknown command " + cmd};

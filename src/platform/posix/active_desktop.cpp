@@ -11,9 +11,12 @@
 #include <cstring>
 #include <mutex>
 
-const CLSID CLSID_ActiveDesktop = {0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
-const IID IID_IActiveDesktop = {0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
-const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const CLSID CLSID_ActiveDesktop = {
+    0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+const IID IID_IActiveDesktop = {
+    0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+const IID IID_IUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 namespace platform {
 
@@ -27,7 +30,9 @@ std::mutex logMutex;
 std::atomic<long> liveObjects{0};
 } // namespace
 
-long LiveActiveDesktopObjects() { return liveObjects.load(); }
+long LiveActiveDesktopObjects() {
+    return liveObjects.load();
+}
 
 void LogShellCall(std::string call) {
     std::lock_guard g(logMutex);
@@ -43,7 +48,8 @@ thread_local int comInits = 0;
 class ActiveDesktop final : public IActiveDesktop {
   public:
     explicit ActiveDesktop(platform::ShellState s) : state_(std::move(s)) {
-        for (size_t i = 0; i < state_.items.size(); ++i) ids_.push_back(static_cast<DWORD>(i + 1));
+        for (size_t i = 0; i < state_.items.size(); ++i)
+            ids_.push_back(static_cast<DWORD>(i + 1));
         ++platform::liveObjects;
     }
 
@@ -109,8 +115,9 @@ class ActiveDesktop final : public IActiveDesktop {
     }
 
     HRESULT SetDesktopItemOptions(LPCCOMPONENTSOPT pco, DWORD) override {
-        platform::LogShellCall("SetDesktopItemOptions(" + std::to_string(pco ? pco->fEnableComponents : 0) +
-                               "," + std::to_string(pco ? pco->fActiveDesktop : 0) + ")");
+        platform::LogShellCall("SetDesktopItemOptions(" +
+                               std::to_string(pco ? pco->fEnableComponents : 0) + "," +
+                               std::to_string(pco ? pco->fActiveDesktop : 0) + ")");
         if (HRESULT f = Fault("SetDesktopItemOptions")) return f;
         if (!pco || pco->dwSize != sizeof(COMPONENTSOPT)) return E_INVALIDARG;
         state_.enableComponents = pco->fEnableComponents != 0;
@@ -150,7 +157,8 @@ class ActiveDesktop final : public IActiveDesktop {
         pcomp->fChecked = TRUE;
         std::u16string name = platform::ToWide(state_.items[static_cast<size_t>(n)]);
         size_t len = std::min<size_t>(name.size(), MAX_PATH - 1);
-        std::copy(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(len), pcomp->wszFriendlyName);
+        std::copy(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(len),
+                  pcomp->wszFriendlyName);
         return S_OK;
     }
 
@@ -168,7 +176,9 @@ class ActiveDesktop final : public IActiveDesktop {
     static bool SizeOk(DWORD size) {
         return size == sizeof(COMPONENT) || size == offsetof(COMPONENT, dwCurItemState);
     }
-    static HRESULT Fault(const char* member) { return static_cast<HRESULT>(platform::ShellFault(member)); }
+    static HRESULT Fault(const char* member) {
+        return static_cast<HRESULT>(platform::ShellFault(member));
+    }
 
     platform::ShellState state_;
     std::vector<DWORD> ids_;

@@ -26,7 +26,8 @@ namespace {
 sockaddr_un ChannelAddress(socklen_t& len) {
     sockaddr_un a{};
     a.sun_family = AF_UNIX;
-    std::string name = "zelkora-window-" + std::to_string(std::hash<std::string>{}(platform::PrefixDir()));
+    std::string name =
+        "zelkora-window-" + std::to_string(std::hash<std::string>{}(platform::PrefixDir()));
     a.sun_path[0] = '\0';
     std::memcpy(a.sun_path + 1, name.data(), name.size());
     len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
@@ -134,7 +135,8 @@ unsigned long RegisterWindow(const std::string& title, std::function<void(Window
         int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         socklen_t len;
         sockaddr_un a = ChannelAddress(len);
-        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), len) == 0 && ::listen(fd, 16) == 0) {
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), len) == 0 &&
+            ::listen(fd, 16) == 0) {
             s.listenFd = fd;
             s.handle = static_cast<unsigned long>(::getpid()) * 16 + 0x10;
             s.thread = std::thread(Serve, fd);

@@ -69,7 +69,8 @@ std::vector<std::string> SplitArguments(std::string_view s) {
     std::vector<std::string> out;
     size_t i = 0;
     while (true) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+            ++i;
         if (i >= s.size()) break;
         std::string arg;
         bool quoted = false;
@@ -77,7 +78,8 @@ std::vector<std::string> SplitArguments(std::string_view s) {
             char c = s[i];
             if (c == '\\') {
                 size_t n = 0;
-                while (i < s.size() && s[i] == '\\') ++n, ++i;
+                while (i < s.size() && s[i] == '\\')
+                    ++n, ++i;
                 if (i < s.size() && s[i] == '"') {
                     arg.append(n / 2, '\\');
                     if (n % 2) {
@@ -110,13 +112,14 @@ std::vector<std::string> SplitArguments(std::string_view s) {
 
 std::optional<ResolvedCommand> ResolveCommandLine(std::string_view line) {
     size_t b = 0;
-    while (b < line.size() && (line[b] == ' ' || line[b] == '\t')) ++b;
+    while (b < line.size() && (line[b] == ' ' || line[b] == '\t'))
+        ++b;
     line = line.substr(b);
     if (line.empty()) return std::nullopt;
     if (line[0] == '"') {
         size_t close = line.find('"', 1);
-        std::string name(line.substr(1, close == std::string_view::npos ? std::string_view::npos
-                                                                          : close - 1));
+        std::string name(
+            line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
         std::string program = FindProgram(name);
         if (program.empty()) return std::nullopt;
         std::string_view rest =
@@ -141,15 +144,15 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view line) {
 } // namespace platform
 
 double Shell(const std::string& commandLine, int /*windowStyle*/) {
-    if (commandLine.find_first_not_of(" \t") == std::string::npos)
-        Raise(Err::InvalidProcedureCall);
+    if (commandLine.find_first_not_of(" \t") == std::string::npos) Raise(Err::InvalidProcedureCall);
     auto cmd = platform::ResolveCommandLine(commandLine);
     if (!cmd) Raise(Err::FileNotFound);
     std::vector<std::string> argvStore;
     argvStore.push_back(cmd->program);
     argvStore.insert(argvStore.end(), cmd->args.begin(), cmd->args.end());
     std::vector<char*> argv;
-    for (auto& a : argvStore) argv.push_back(a.data());
+    for (auto& a : argvStore)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
 
     posix_spawnattr_t attr;
@@ -160,10 +163,13 @@ double Shell(const std::string& commandLine, int /*windowStyle*/) {
     posix_spawnattr_destroy(&attr);
     if (rc != 0) {
         switch (rc) {
-        case ENOENT: Raise(Err::FileNotFound);
+        case ENOENT:
+            Raise(Err::FileNotFound);
         case EACCES:
-        case EPERM: Raise(Err::PathFileAccess);
-        default: Raise(Err::InvalidProcedureCall, std::strerror(rc));
+        case EPERM:
+            Raise(Err::PathFileAccess);
+        default:
+            Raise(Err::InvalidProcedureCall, std::strerror(rc));
         }
     }
     // Nobody waits for the program; this keeps it from lingering as a zombie.

@@ -23,7 +23,8 @@ std::string NativeProfilePath(LPCSTR file) {
 DWORD CopyList(const std::vector<std::string>& names, LPSTR buf, DWORD nSize) {
     if (nSize == 0) return 0;
     std::string all;
-    for (const auto& n : names) all += n + '\0';
+    for (const auto& n : names)
+        all += n + '\0';
     if (nSize == 1) {
         buf[0] = '\0';
         return 0;
@@ -67,7 +68,8 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     }
     // The default loses its trailing blanks.
     std::string_view def = lpDefault ? lpDefault : "";
-    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    while (!def.empty() && def.back() == ' ')
+        def.remove_suffix(1);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return CopyString(def, lpReturnedString, nSize);
 }
@@ -88,12 +90,15 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     }
     auto doc = platform::ini::Document::Parse(bytes);
     bool changed = true;
-    if (!lpKeyName) changed = doc.RemoveSection(lpAppName);
-    else if (!lpString) changed = doc.RemoveKey(lpAppName, lpKeyName);
-    else doc.Set(lpAppName, lpKeyName, lpString);
+    if (!lpKeyName)
+        changed = doc.RemoveSection(lpAppName);
+    else if (!lpString)
+        changed = doc.RemoveKey(lpAppName, lpKeyName);
+    else
+        doc.Set(lpAppName, lpKeyName, lpString);
     if (!changed) return TRUE; // nothing to remove: no file is created either
     if (int e = platform::WriteFileAtomic(path, doc.Serialize())) {
-        SetLastError(e == ENOENT || e == ENOTDIR ? ERROR_PATH_NOT_FOUND
+        SetLastError(e == ENOENT || e == ENOTDIR               ? ERROR_PATH_NOT_FOUND
                      : e == EACCES || e == EPERM || e == EROFS ? ERROR_ACCESS_DENIED
                                                                : ERROR_WRITE_FAULT);
         return FALSE;

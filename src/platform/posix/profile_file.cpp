@@ -10,8 +10,10 @@ constexpr size_t npos = std::string::npos;
 
 std::string_view Trim(std::string_view s) {
     size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
     return s.substr(b, e - b);
 }
 
@@ -67,7 +69,8 @@ Document Document::Parse(std::string_view bytes) {
 
 std::string Document::Serialize() const {
     std::string out;
-    for (const auto& l : lines_) out += l.text + l.eol;
+    for (const auto& l : lines_)
+        out += l.text + l.eol;
     return out;
 }
 
@@ -81,7 +84,8 @@ size_t Document::FindSection(std::string_view section) const {
 
 size_t Document::SectionEnd(size_t header) const {
     size_t i = header + 1;
-    while (i < lines_.size() && !SectionName(lines_[i].text)) ++i;
+    while (i < lines_.size() && !SectionName(lines_[i].text))
+        ++i;
     return i;
 }
 

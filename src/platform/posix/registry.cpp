@@ -32,11 +32,16 @@ uintptr_t& NextHandle() {
 
 const char* RootName(HKEY h) {
     switch (reinterpret_cast<uintptr_t>(h)) {
-    case static_cast<uintptr_t>(static_cast<LONG>(0x80000000)): return "HKEY_CLASSES_ROOT";
-    case static_cast<uintptr_t>(static_cast<LONG>(0x80000001)): return "HKEY_CURRENT_USER";
-    case static_cast<uintptr_t>(static_cast<LONG>(0x80000002)): return "HKEY_LOCAL_MACHINE";
-    case static_cast<uintptr_t>(static_cast<LONG>(0x80000003)): return "HKEY_USERS";
-    default: return nullptr;
+    case static_cast<uintptr_t>(static_cast<LONG>(0x80000000)):
+        return "HKEY_CLASSES_ROOT";
+    case static_cast<uintptr_t>(static_cast<LONG>(0x80000001)):
+        return "HKEY_CURRENT_USER";
+    case static_cast<uintptr_t>(static_cast<LONG>(0x80000002)):
+        return "HKEY_LOCAL_MACHINE";
+    case static_cast<uintptr_t>(static_cast<LONG>(0x80000003)):
+        return "HKEY_USERS";
+    default:
+        return nullptr;
     }
 }
 
@@ -61,7 +66,9 @@ HKEY NewHandle(std::string path, REGSAM access) {
     return reinterpret_cast<HKEY>(h);
 }
 
-std::string RegistryPath() { return platform::PrefixDir() + "/registry.reg"; }
+std::string RegistryPath() {
+    return platform::PrefixDir() + "/registry.reg";
+}
 
 // A new prefix's registry holds the desktop key that every Windows user has.
 const char* kDefaultRegistry = "Windows Registry Editor Version 5.00\r\n\r\n"
@@ -127,7 +134,8 @@ std::string CanonicalPath(const platform::reg::File& f, const std::string& path)
         }
     }
     std::string r;
-    for (size_t i = 0; i < want.size(); ++i) r += (i ? "\\" : "") + want[i];
+    for (size_t i = 0; i < want.size(); ++i)
+        r += (i ? "\\" : "") + want[i];
     return r;
 }
 
@@ -208,7 +216,8 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     if (!(k.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     platform::WriteLock lock;
     platform::reg::File f = Load();
-    if (!platform::reg::KeyExists(f, k.path) && !RootName(hKey) && k.path.find('\\') != std::string::npos)
+    if (!platform::reg::KeyExists(f, k.path) && !RootName(hKey) &&
+        k.path.find('\\') != std::string::npos)
         return ERROR_FILE_NOT_FOUND; // the key was deleted since it was opened
     int idx = platform::reg::KeyIndex(f, k.path);
     if (idx < 0) {

@@ -28,8 +28,10 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 std::string_view Trim(std::string_view s) {
     size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
     return s.substr(b, e - b);
 }
 
@@ -65,14 +67,16 @@ bool ParseHexBytes(std::string_view s, std::string& out) {
     if (s.empty()) return true;
     size_t i = 0;
     while (i < s.size()) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+            ++i;
         if (i + 1 >= s.size() + 0 && i >= s.size()) break;
         int hi = i < s.size() ? HexDigit(s[i]) : -1;
         int lo = i + 1 < s.size() ? HexDigit(s[i + 1]) : -1;
         if (hi < 0 || lo < 0) return false;
         out.push_back(static_cast<char>(hi * 16 + lo));
         i += 2;
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+            ++i;
         if (i < s.size()) {
             if (s[i] != ',') return false;
             ++i;
@@ -81,7 +85,9 @@ bool ParseHexBytes(std::string_view s, std::string& out) {
     return true;
 }
 
-bool IsTextType(uint32_t t) { return t == 1 || t == 2 || t == 7; }
+bool IsTextType(uint32_t t) {
+    return t == 1 || t == 2 || t == 7;
+}
 
 bool ParseValueLine(std::string_view line, bool regedit4, Value& v) {
     size_t pos = 0;
@@ -115,7 +121,8 @@ bool ParseValueLine(std::string_view line, bool regedit4, Value& v) {
         }
         v.type = 4;
         v.data.assign(4, '\0');
-        for (int i = 0; i < 4; ++i) v.data[i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            v.data[i] = static_cast<char>((n >> (8 * i)) & 0xFF);
         return true;
     }
     if (rest.substr(0, 4) == "hex:") {
@@ -178,7 +185,8 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
     };
     for (size_t i = 0; i < n; ++i) {
         uint32_t u = unit(i);
-        if (u >= 0xD800 && u < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) < 0xE000) {
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 &&
+            unit(i + 1) < 0xE000) {
             AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
             ++i;
         } else if (u >= 0xDC80 && u <= 0xDCFF) {
@@ -202,15 +210,21 @@ std::string Utf8ToUtf16Le(std::string_view s) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         uint32_t cp = 0, min = 0;
         size_t len = 0;
-        if (c < 0x80) cp = c, len = 1;
-        else if ((c & 0xE0) == 0xC0) cp = c & 0x1F, len = 2, min = 0x80;
-        else if ((c & 0xF0) == 0xE0) cp = c & 0x0F, len = 3, min = 0x800;
-        else if ((c & 0xF8) == 0xF0) cp = c & 0x07, len = 4, min = 0x10000;
+        if (c < 0x80)
+            cp = c, len = 1;
+        else if ((c & 0xE0) == 0xC0)
+            cp = c & 0x1F, len = 2, min = 0x80;
+        else if ((c & 0xF0) == 0xE0)
+            cp = c & 0x0F, len = 3, min = 0x800;
+        else if ((c & 0xF8) == 0xF0)
+            cp = c & 0x07, len = 4, min = 0x10000;
         bool ok = len > 0 && i + len <= s.size();
         for (size_t k = 1; ok && k < len; ++k) {
             unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (cc & 0x3F);
+            if ((cc & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (cc & 0x3F);
         }
         if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))) ok = false;
         if (!ok) {
@@ -292,7 +306,8 @@ File Parse(std::string_view bytes) {
         }
         if (!t.empty() && t[0] == '[' && t.back() == ']' && t.size() > 2) {
             std::string path(Trim(t.substr(1, t.size() - 2)));
-            while (!path.empty() && path.back() == '\\') path.pop_back();
+            while (!path.empty() && path.back() == '\\')
+                path.pop_back();
             // "[-key]" deletes a key in an import; it is kept as a line, not a key.
             if (!path.empty() && path[0] != '-' && path == Trim(path)) {
                 f.keys.push_back({std::move(path), {}});
@@ -317,7 +332,8 @@ File Parse(std::string_view bytes) {
 
 std::string Format(const File& f) {
     std::string out = f.regedit4 ? "REGEDIT4\r\n" : "Windows Registry Editor Version 5.00\r\n";
-    for (const auto& p : f.preamble) out += p + "\r\n";
+    for (const auto& p : f.preamble)
+        out += p + "\r\n";
     for (const auto& k : f.keys) {
         out += "\r\n[" + k.path + "]\r\n";
         for (const auto& e : k.entries) {
@@ -335,7 +351,8 @@ std::string Format(const File& f) {
                 out += "\"" + Escape(std::string_view(v.data).substr(0, v.data.size() - 1)) + "\"";
             } else if (v.type == 4 && v.data.size() == 4) {
                 uint32_t n = 0;
-                for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(v.data[i]);
+                for (int i = 3; i >= 0; --i)
+                    n = (n << 8) | static_cast<unsigned char>(v.data[i]);
                 char b[20];
                 std::snprintf(b, sizeof b, "dword:%08x", n);
                 out += b;

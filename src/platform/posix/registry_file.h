@@ -29,8 +29,8 @@ struct Key {
 };
 
 struct File {
-    bool regedit4 = false;           // REGEDIT4 header: text data in hex is narrow, not UTF-16
-    bool utf16 = false;              // the file was UTF-16LE with a byte-order mark
+    bool regedit4 = false;             // REGEDIT4 header: text data in hex is narrow, not UTF-16
+    bool utf16 = false;                // the file was UTF-16LE with a byte-order mark
     std::vector<std::string> preamble; // lines before the first section (header excluded)
     std::vector<Key> keys;
 };

@@ -15,7 +15,8 @@ std::string ShellIniPath() {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) {
         WriteLock lock;
-        if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) WriteFileAtomic(path, DefaultShellIni());
+        if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT)
+            WriteFileAtomic(path, DefaultShellIni());
     }
     return path;
 }

@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace platform {
@@ -76,8 +76,12 @@ bool ProbeNetwork() {
 
 } // namespace
 
-DWORD GetLastError() { return lastError; }
-void SetLastError(DWORD e) { lastError = e; }
+DWORD GetLastError() {
+    return lastError;
+}
+void SetLastError(DWORD e) {
+    lastError = e;
+}
 
 BOOL GetVersionExA(LPOSVERSIONINFOA info) {
     if (!info) {
@@ -108,12 +112,15 @@ BOOL GetVersionExA(LPOSVERSIONINFOA info) {
 BOOL InternetGetConnectedState(LPDWORD lpdwFlags, DWORD) {
     std::string online = SystemSetting("Online", "auto");
     bool up = online == "1" ? true : online == "0" ? false : ProbeNetwork();
-    if (lpdwFlags) *lpdwFlags = up ? (INTERNET_CONNECTION_LAN | INTERNET_CONNECTION_CONFIGURED)
-                                   : INTERNET_CONNECTION_OFFLINE;
+    if (lpdwFlags)
+        *lpdwFlags = up ? (INTERNET_CONNECTION_LAN | INTERNET_CONNECTION_CONFIGURED)
+                        : INTERNET_CONNECTION_OFFLINE;
     return up ? TRUE : FALSE;
 }
 
-void Sleep(DWORD ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(DWORD ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 BOOL SystemParametersInfoA(UINT uiAction, UINT, PVOID pvParam, UINT fWinIni) {
     if (uiAction != SPI_SETDESKWALLPAPER) {
@@ -123,7 +130,8 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT, PVOID pvParam, UINT fWinIni) {
     const char* path = pvParam ? static_cast<const char*>(pvParam) : "";
     if (fWinIni & SPIF_UPDATEINIFILE) {
         HKEY key;
-        LONG open = RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &key);
+        LONG open =
+            RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &key);
         if (open != ERROR_SUCCESS) {
             SetLastError(static_cast<DWORD>(open));
             return FALSE;

@@ -53,8 +53,10 @@ QPixmap TreeImage(int index) {
     QPixmap p = Canvas(16, 16);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing, false);
-    if (index <= 2) Folder(g, index == 2);
-    else Page(g, index == 4);
+    if (index <= 2)
+        Folder(g, index == 2);
+    else
+        Page(g, index == 4);
     return p;
 }
 
@@ -66,8 +68,10 @@ QIcon Arrow(bool up) {
         g.setPen(Qt::NoPen);
         g.setBrush(fill);
         QPolygonF tri;
-        if (up) tri << QPointF(6.5, 0.5 + shift) << QPointF(12.5, 7.5) << QPointF(0.5, 7.5);
-        else tri << QPointF(0.5, 0.5 + shift) << QPointF(12.5, 0.5 + shift) << QPointF(6.5, 7.5);
+        if (up)
+            tri << QPointF(6.5, 0.5 + shift) << QPointF(12.5, 7.5) << QPointF(0.5, 7.5);
+        else
+            tri << QPointF(0.5, 0.5 + shift) << QPointF(12.5, 0.5 + shift) << QPointF(6.5, 7.5);
         g.drawPolygon(tri);
         return p;
     };
@@ -90,13 +94,15 @@ QPixmap AppIconPixmap(int size) {
     g.setBrush(bg);
     g.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
     g.setPen(QPen(QColor(255, 214, 90), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    g.drawPolyline(QPolygonF() << QPointF(9, 9) << QPointF(23, 9) << QPointF(9, 23) << QPointF(23, 23));
+    g.drawPolyline(QPolygonF() << QPointF(9, 9) << QPointF(23, 9) << QPointF(9, 23)
+                               << QPointF(23, 23));
     return p;
 }
 
 QIcon AppIcon() {
     QIcon icon;
-    for (int s : {16, 32, 48, 64, 128}) icon.addPixmap(AppIconPixmap(s));
+    for (int s : {16, 32, 48, 64, 128})
+        icon.addPixmap(AppIconPixmap(s));
     return icon;
 }
 

@@ -22,7 +22,9 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // An address of a web pane: a URL as it is, a Windows or native path mapped
 // into the prefix.
@@ -91,19 +93,44 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
         }
     });
 
-    for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{
-             &form_.Me, &form_.SSTab1, &form_.wbBanner, &form_.TreeView, &form_.cmdRemove, &form_.pctModule,
-             &form_.cmdApply, &form_.wbModuleCopyright, &form_.cmdRefresh, &form_.cmdRemoveNode,
-             &form_.lstToyz, &form_.lstActiveToyz, &form_.pctToy, &form_.wbToyCopyright,
-             &form_.cmdUninstallToy, &form_.cmdRefreshToyzList, &form_.cmdUp, &form_.cmdDown,
-             &form_.cmdApplyToyz, &form_.wbUpdate, &form_.chkShowDeskTop, &form_.cmdApplyTransparency,
-             &form_.Slider1, &form_.cmdDeInstall, &form_.chkExitAfterApply, &form_.chkMinimizeAfterApply,
-             &form_.wbHelp, &form_.lblAppTitle, &form_.lblCompanyName, &form_.lblLegalCopyright,
-             &form_.lblVersion, &form_.lblProductName})
+    for (toolkit::Control* c :
+         std::initializer_list<toolkit::Control*>{&form_.Me,
+                                                  &form_.SSTab1,
+                                                  &form_.wbBanner,
+                                                  &form_.TreeView,
+                                                  &form_.cmdRemove,
+                                                  &form_.pctModule,
+                                                  &form_.cmdApply,
+                                                  &form_.wbModuleCopyright,
+                                                  &form_.cmdRefresh,
+                                                  &form_.cmdRemoveNode,
+                                                  &form_.lstToyz,
+                                                  &form_.lstActiveToyz,
+                                                  &form_.pctToy,
+                                                  &form_.wbToyCopyright,
+                                                  &form_.cmdUninstallToy,
+                                                  &form_.cmdRefreshToyzList,
+                                                  &form_.cmdUp,
+                                                  &form_.cmdDown,
+                                                  &form_.cmdApplyToyz,
+                                                  &form_.wbUpdate,
+                                                  &form_.chkShowDeskTop,
+                                                  &form_.cmdApplyTransparency,
+                                                  &form_.Slider1,
+                                                  &form_.cmdDeInstall,
+                                                  &form_.chkExitAfterApply,
+                                                  &form_.chkMinimizeAfterApply,
+                                                  &form_.wbHelp,
+                                                  &form_.lblAppTitle,
+                                                  &form_.lblCompanyName,
+                                                  &form_.lblLegalCopyright,
+                                                  &form_.lblVersion,
+                                                  &form_.lblProductName})
         c->Changed.Connect([this] { ScheduleSync(); });
 
     form_.OnInstanceRequest = [this](bool toFront) {
-        QMetaObject::invokeMethod(this, [this, toFront] { OnInstanceRequest(toFront); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, toFront] { OnInstanceRequest(toFront); }, Qt::QueuedConnection);
     };
     resize(660, 600);
     SyncNow();
@@ -117,7 +144,8 @@ void MainView::ScheduleSync() {
 
 void MainView::SyncNow() {
     syncPending_ = false;
-    for (auto& s : syncs_) s();
+    for (auto& s : syncs_)
+        s();
 }
 
 void MainView::closeEvent(QCloseEvent* e) {
@@ -193,7 +221,8 @@ QWidget* MainView::List(toolkit::ListBox& c) {
         if (*items != c.ItemsRevision()) {
             *items = c.ItemsRevision();
             w->clear();
-            for (int i = 0; i < c.ListCount(); ++i) w->addItem(Q(c.List(i)));
+            for (int i = 0; i < c.ListCount(); ++i)
+                w->addItem(Q(c.List(i)));
         }
         w->setCurrentRow(c.ListIndex());
         if (c.ListIndex() < 0) w->clearSelection();
@@ -264,7 +293,8 @@ void MainView::BuildModulesTab(QWidget* page) {
     grid->setColumnStretch(1, 1);
 
     std::vector<QIcon> icons;
-    for (int i = 1; i <= 4; ++i) icons.emplace_back(art::TreeImage(i));
+    for (int i = 1; i <= 4; ++i)
+        icons.emplace_back(art::TreeImage(i));
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         form_.TreeView.UserClick(item->data(0, Qt::UserRole).toInt());
     });
@@ -292,8 +322,9 @@ void MainView::BuildModulesTab(QWidget* page) {
             items->assign(1, nullptr);
             for (int i = 1; i <= t.Count(); ++i) {
                 toolkit::Node& n = t.Nodes(i);
-                auto* item = n.Parent() ? new QTreeWidgetItem((*items)[static_cast<size_t>(n.Parent())])
-                                        : new QTreeWidgetItem(tree_);
+                auto* item = n.Parent()
+                                 ? new QTreeWidgetItem((*items)[static_cast<size_t>(n.Parent())])
+                                 : new QTreeWidgetItem(tree_);
                 item->setText(0, Q(n.Text()));
                 item->setData(0, Qt::UserRole, i);
                 items->push_back(item);
@@ -307,11 +338,14 @@ void MainView::BuildModulesTab(QWidget* page) {
             int image = n.Expanded() && n.ExpandedImage ? n.ExpandedImage
                         : isSelected && n.SelectedImage ? n.SelectedImage
                                                         : n.Image;
-            if (t.GetImageList() && image >= 1 && image <= 4) item->setIcon(0, icons[static_cast<size_t>(image - 1)]);
+            if (t.GetImageList() && image >= 1 && image <= 4)
+                item->setIcon(0, icons[static_cast<size_t>(image - 1)]);
             if (item->isExpanded() != n.Expanded()) item->setExpanded(n.Expanded());
         }
-        if (selected) tree_->setCurrentItem((*items)[static_cast<size_t>(selected->Index())]);
-        else tree_->clearSelection();
+        if (selected)
+            tree_->setCurrentItem((*items)[static_cast<size_t>(selected->Index())]);
+        else
+            tree_->clearSelection();
     });
 }
 
@@ -377,7 +411,8 @@ void MainView::BuildOptionsTab(QWidget* page) {
     d->addWidget(slider, 2, 1);
     d->addWidget(Text(form_.Label8), 2, 2);
     d->addWidget(Button(form_.cmdApplyTransparency), 3, 2);
-    connect(slider, &QSlider::valueChanged, this, [this](int value) { form_.Slider1.UserSetValue(value); });
+    connect(slider, &QSlider::valueChanged, this,
+            [this](int value) { form_.Slider1.UserSetValue(value); });
     syncs_.push_back([this, slider] {
         QSignalBlocker block(slider);
         slider->setValue(form_.Slider1.Value());
@@ -408,7 +443,8 @@ void MainView::BuildAboutTab(QWidget* page) {
     QFont bold("MS Sans Serif");
     bold.setPointSizeF(8.25);
     bold.setWeight(QFont::Bold);
-    toolkit::Label* captions[] = {&form_.Label1, &form_.Label2, &form_.Label3, &form_.Label4, &form_.Label5};
+    toolkit::Label* captions[] = {&form_.Label1, &form_.Label2, &form_.Label3, &form_.Label4,
+                                  &form_.Label5};
     toolkit::Label* values[] = {&form_.lblAppTitle, &form_.lblCompanyName, &form_.lblLegalCopyright,
                                 &form_.lblVersion, &form_.lblProductName};
     for (int i = 0; i < 5; ++i) {

@@ -16,11 +16,20 @@ void InstallMessageBoxes() {
         box.setText(QString::fromStdString(text));
         box.setWindowIcon(art::AppIcon());
         switch (style & 0xF0) {
-        case vbCritical: box.setIcon(QMessageBox::Critical); break;
-        case vbQuestion: box.setIcon(QMessageBox::Question); break;
-        case vbExclamation: box.setIcon(QMessageBox::Warning); break;
-        case vbInformation: box.setIcon(QMessageBox::Information); break;
-        default: box.setIcon(QMessageBox::NoIcon);
+        case vbCritical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case vbQuestion:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case vbExclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case vbInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            box.setIcon(QMessageBox::NoIcon);
         }
         switch (style & 0x0F) {
         case vbOKCancel:
@@ -31,14 +40,21 @@ void InstallMessageBoxes() {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setEscapeButton(QMessageBox::No);
             break;
-        default: box.setStandardButtons(QMessageBox::Ok);
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
         }
         int r = box.exec();
         switch (r) {
-        case QMessageBox::Ok: return vbOK;
-        case QMessageBox::Yes: return vbYes;
-        case QMessageBox::No: return vbNo;
-        default: return (style & 0x0F) == vbYesNo ? vbNo : (style & 0x0F) == vbOKCancel ? vbCancel : vbOK;
+        case QMessageBox::Ok:
+            return vbOK;
+        case QMessageBox::Yes:
+            return vbYes;
+        case QMessageBox::No:
+            return vbNo;
+        default:
+            return (style & 0x0F) == vbYesNo      ? vbNo
+                   : (style & 0x0F) == vbOKCancel ? vbCancel
+                                                  : vbOK;
         }
     });
 }

@@ -55,14 +55,18 @@ class FirstPaint : public QObject {
 
 } // namespace
 
-void ExitAtFirstPaint(QWidget& widget) { widget.installEventFilter(new FirstPaint(&widget)); }
+void ExitAtFirstPaint(QWidget& widget) {
+    widget.installEventFilter(new FirstPaint(&widget));
+}
 
 void StartProbes(MainView& view) {
-    if (const char* p = std::getenv("ZELKORA_STARTUP_PROBE"); p && *p == '1') ExitAtFirstPaint(view);
+    if (const char* p = std::getenv("ZELKORA_STARTUP_PROBE"); p && *p == '1')
+        ExitAtFirstPaint(view);
     const char* shot = std::getenv("ZELKORA_SCREENSHOT");
     if (!shot || !*shot) return;
     QString file = QString::fromLocal8Bit(shot);
-    bool tabs = std::getenv("ZELKORA_SCREENSHOT_TABS") && *std::getenv("ZELKORA_SCREENSHOT_TABS") == '1';
+    bool tabs =
+        std::getenv("ZELKORA_SCREENSHOT_TABS") && *std::getenv("ZELKORA_SCREENSHOT_TABS") == '1';
     int wait = 4000;
     if (const char* w = std::getenv("ZELKORA_SCREENSHOT_WAIT_MS")) wait = std::atoi(w);
     QTimer::singleShot(wait, &view, [&view, file, tabs] {

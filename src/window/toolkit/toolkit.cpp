@@ -55,8 +55,10 @@ void ListBox::RemoveItem(int index) {
     if (index < 0 || index >= ListCount()) Raise(Err::InvalidProcedureCall);
     items_.erase(items_.begin() + index);
     ++itemsRevision_;
-    if (index_ == index) index_ = -1;
-    else if (index_ > index) --index_;
+    if (index_ == index)
+        index_ = -1;
+    else if (index_ > index)
+        --index_;
     Notify();
 }
 
@@ -151,7 +153,9 @@ PictureDecoder SetPictureDecoder(PictureDecoder decoder) {
     return previous;
 }
 
-Picture LoadPicture(const std::string& path) { return Decoder()(path); }
+Picture LoadPicture(const std::string& path) {
+    return Decoder()(path);
+}
 
 void PictureBox::SetPicture(const std::string& path) {
     picture_ = LoadPicture(path);
@@ -195,11 +199,15 @@ void Node::SetExpanded(bool e) {
     tree_->Notify();
 }
 
-bool Node::Selected() const { return tree_->selected_ == index_; }
+bool Node::Selected() const {
+    return tree_->selected_ == index_;
+}
 
 void Node::SetSelected(bool s) {
-    if (s) tree_->Select(index_);
-    else if (Selected()) tree_->Select(0);
+    if (s)
+        tree_->Select(index_);
+    else if (Selected())
+        tree_->Select(0);
 }
 
 void TreeView::Clear() {
@@ -238,7 +246,9 @@ Node& TreeView::Nodes(int index) {
     return nodes_[static_cast<size_t>(index - 1)];
 }
 
-Node* TreeView::SelectedItem() { return selected_ ? &nodes_[static_cast<size_t>(selected_ - 1)] : nullptr; }
+Node* TreeView::SelectedItem() {
+    return selected_ ? &nodes_[static_cast<size_t>(selected_ - 1)] : nullptr;
+}
 
 void TreeView::SetImageList(const ImageList* l) {
     imageList_ = l;

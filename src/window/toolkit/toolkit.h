@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <deque>
-#include <string_view>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,7 +21,8 @@ class Signal {
     using Slot = std::function<void()>;
     void Connect(Slot s) { slots_.push_back(std::move(s)); }
     void Emit() const {
-        for (const auto& s : slots_) s();
+        for (const auto& s : slots_)
+            s();
     }
 
   private:
