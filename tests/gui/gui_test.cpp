@@ -2,13 +2,16 @@
 // action is checked in the emulated desktop and the files afterwards.
 #include "window/manager_fixture.h"
 #include "window/qt/main_view.h"
+#include "window/qt/message_box.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <chrono>
 #include <cstdlib>
@@ -216,6 +219,43 @@ TEST_F(Gui, ASecondStartRaisesAMinimisedWindow) {
     Settle();
     EXPECT_FALSE(view->isMinimized());
     EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
+}
+
+// The Qt message box: the icon and buttons of each style, and its answers.
+TEST(GuiMessageBox, StylesIconsButtonsAndAnswers) {
+    auto previous = SetMsgBoxHandler(nullptr);
+    qtview::InstallMessageBoxes();
+    struct Case {
+        int style;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton press; // NoButton: close the box instead
+        int answer;
+    } cases[] = {
+        {16, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, vbOK},
+        {33, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, vbOK},
+        {33, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoButton,
+         vbCancel},
+        {36, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, vbYes},
+        {36, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, vbNo},
+        {48, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok, vbOK},
+        {64, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, vbOK},
+    };
+    for (const auto& c : cases) {
+        QTimer::singleShot(50, [&c] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->icon(), c.icon);
+            EXPECT_EQ(box->standardButtons(), c.buttons);
+            EXPECT_EQ(box->windowTitle(), "Zelkora Manager - test");
+            if (c.press == QMessageBox::NoButton)
+                box->close();
+            else
+                box->button(c.press)->click();
+        });
+        EXPECT_EQ(MsgBox("Text", c.style, "Zelkora Manager - test"), c.answer) << c.style;
+    }
+    SetMsgBoxHandler(previous);
 }
 
 } // namespace
