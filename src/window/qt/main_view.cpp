@@ -312,14 +312,18 @@ void MainView::BuildModulesTab(QWidget* page) {
         form_.TreeView.Nodes(item->data(0, Qt::UserRole).toInt()).SetExpanded(false);
     });
     auto structure = std::make_shared<uint64_t>(~0ULL);
+    auto seen = std::make_shared<Seen<toolkit::Control>>();
     auto items = std::make_shared<std::vector<QTreeWidgetItem*>>();
-    syncs_.push_back([this, structure, items, icons] {
+    auto shown = std::make_shared<std::vector<int>>(); // image and expansion as drawn
+    syncs_.push_back([this, structure, seen, items, shown, icons] {
         toolkit::TreeView& t = form_.TreeView;
+        if (!seen->Changed(t)) return;
         QSignalBlocker block(tree_);
         if (*structure != t.StructureRevision()) {
             *structure = t.StructureRevision();
             tree_->clear();
             items->assign(1, nullptr);
+            shown->assign(static_cast<size_t>(t.Count()) + 1, -1);
             for (int i = 1; i <= t.Count(); ++i) {
                 toolkit::Node& n = t.Nodes(i);
                 auto* item = n.Parent()
@@ -338,8 +342,12 @@ void MainView::BuildModulesTab(QWidget* page) {
             int image = n.Expanded() && n.ExpandedImage ? n.ExpandedImage
                         : isSelected && n.SelectedImage ? n.SelectedImage
                                                         : n.Image;
-            if (t.GetImageList() && image >= 1 && image <= 4)
-                item->setIcon(0, icons[static_cast<size_t>(image - 1)]);
+            if (!t.GetImageList() || image < 1 || image > 4) image = 0;
+            int state = image * 2 + (n.Expanded() ? 1 : 0);
+            int& drawn = (*shown)[static_cast<size_t>(i)];
+            if (drawn == state) continue; // only what changed is redrawn
+            drawn = state;
+            item->setIcon(0, image ? icons[static_cast<size_t>(image - 1)] : QIcon());
             if (item->isExpanded() != n.Expanded()) item->setExpanded(n.Expanded());
         }
         if (selected)
