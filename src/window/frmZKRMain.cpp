@@ -62,10 +62,23 @@ void frmZKRMain::BindEvents() {
 
 void frmZKRMain::RegisterInstanceWindow() {
     windowHandle_ = platform::RegisterWindow(Me.Caption(), [this](platform::WindowRequest r) {
-        bool raise = r == platform::WindowRequest::Raise;
-        ++(raise ? RaiseRequests : FlashRequests);
-        if (auto h = OnInstanceRequest) h(raise);
+        InstanceRequest(r == platform::WindowRequest::Raise);
     });
+}
+
+void frmZKRMain::InstanceRequest(bool raise) {
+    ++(raise ? RaiseRequests : FlashRequests);
+    std::function<void(bool)> handler;
+    {
+        std::lock_guard g(requestMutex_);
+        handler = onInstanceRequest_;
+    }
+    if (handler) handler(raise);
+}
+
+void frmZKRMain::SetInstanceRequestHandler(std::function<void(bool raise)> handler) {
+    std::lock_guard g(requestMutex_);
+    onInstanceRequest_ = std::move(handler);
 }
 
 void frmZKRMain::Show() {

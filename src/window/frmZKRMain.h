@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 
 class frmZKRMain {
@@ -135,8 +136,10 @@ class frmZKRMain {
     // Requests that a second instance sent to this window.
     std::atomic<int> FlashRequests{0};
     std::atomic<int> RaiseRequests{0};
-    // Called (from the thread that serves the requests) after each one.
-    std::function<void(bool raise)> OnInstanceRequest;
+    // Records a request; called on the thread that serves the instance channel.
+    void InstanceRequest(bool raise);
+    // What the view does with each request (called on that same thread).
+    void SetInstanceRequestHandler(std::function<void(bool raise)> handler);
 
     // ---- Load and synchronisation ----
     void Form_Load();
@@ -210,6 +213,8 @@ class frmZKRMain {
     std::vector<int> nodeItem_; // node index -> ModuleItems index
     std::vector<int> itemNode_; // ModuleItems index -> node index
     unsigned long windowHandle_ = 0;
+    std::mutex requestMutex_;
+    std::function<void(bool raise)> onInstanceRequest_;
 };
 
 // Where the vendor's banner lives.

@@ -212,8 +212,8 @@ TEST_F(Gui, ASecondStartRaisesAMinimisedWindow) {
     // As the instance channel's thread delivers them: flashes, then the raise.
     std::thread([this] {
         for (int i = 0; i < 11; ++i)
-            form->OnInstanceRequest(false);
-        form->OnInstanceRequest(true);
+            form->InstanceRequest(false);
+        form->InstanceRequest(true);
     }).join();
     QTest::qWait(50);
     Settle();

@@ -126,14 +126,22 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
                                                   &form_.lblLegalCopyright,
                                                   &form_.lblVersion,
                                                   &form_.lblProductName})
-        c->Changed.Connect([this] { ScheduleSync(); });
+        c->Changed.Connect([this, alive = alive_] {
+            if (*alive) ScheduleSync();
+        });
 
-    form_.OnInstanceRequest = [this](bool toFront) {
+    form_.SetInstanceRequestHandler([this](bool toFront) {
         QMetaObject::invokeMethod(
             this, [this, toFront] { OnInstanceRequest(toFront); }, Qt::QueuedConnection);
-    };
+    });
     resize(660, 600);
     SyncNow();
+}
+
+MainView::~MainView() {
+    *alive_ = false;
+    form_.SetInstanceRequestHandler(nullptr);
+    if (overrideCursors_) QApplication::restoreOverrideCursor();
 }
 
 void MainView::ScheduleSync() {

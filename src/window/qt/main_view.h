@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QTabWidget;
@@ -16,6 +17,7 @@ class MainView : public QWidget {
 
   public:
     explicit MainView(frmZKRMain& form, QWidget* parent = nullptr);
+    ~MainView() override;
 
     frmZKRMain& form() { return form_; }
     QTabWidget* tabs() const { return tabs_; }
@@ -51,4 +53,6 @@ class MainView : public QWidget {
     std::vector<std::function<void()>> syncs_;
     bool syncPending_ = false;
     int overrideCursors_ = 0;
+    // The controls outlive the view: their observers check this first.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
