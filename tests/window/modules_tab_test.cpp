@@ -237,6 +237,15 @@ TEST_F(ManagerTest, RefreshRebuildsTheSameTreeAndClearsThePicture) {
     EXPECT_EQ(form->TreeView.Nodes(3).Text(), "Forest Theme"); // themes first, as loaded
 }
 
+TEST_F(ManagerTest, ABrokenTreeAtStartEndsTheLoadWithItsReport) {
+    StandardCatalogue();
+    cat.Sql("INSERT INTO tblThemes VALUES ('Waves', 'Duplicate', 100)"); // a key used twice
+    box->Expect("Error: 35602 - Key is not unique in collection", 16, "Zelkora Manager - Form_Load ");
+    Load();
+    EXPECT_EQ(form->lblVersion.Caption(), "lblVersion"); // the later steps were skipped
+    EXPECT_EQ(form->wbHelp.LocationURL(), "");
+}
+
 TEST_F(ManagerTest, ABrokenTreeIsReportedByTheRefreshHandler) {
     StandardCatalogue();
     Load();
