@@ -17,4 +17,8 @@ std::string MakeCatalogue(int themes, int modules, int toyz);
 // themes at the limit, one theme per hundred rows below it.
 int Themes(int64_t total);
 
+// The benchmarks' main: makes every catalogue first, then runs the registered
+// benchmarks interleaved and repeated (flags given on the command line win).
+int Run(int argc, char** argv);
+
 } // namespace bench

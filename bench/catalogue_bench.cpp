@@ -131,19 +131,5 @@ BENCHMARK(BM_FloorToyz) SIZES;
 } // namespace
 
 int main(int argc, char** argv) {
-    // Every catalogue is made before anything is timed, so that no size pays for it.
-    for (int total : {1000, 8000, 32767})
-        bench::MakeCatalogue(bench::Themes(total), total - bench::Themes(total), total);
-    // Loader and floor are measured interleaved and repeated, so that a noisy
-    // moment of the machine does not land on one of them; flags given win.
-    std::vector<char*> args{argv[0],
-                            const_cast<char*>("--benchmark_enable_random_interleaving=true"),
-                            const_cast<char*>("--benchmark_repetitions=5"),
-                            const_cast<char*>("--benchmark_report_aggregates_only=true")};
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::Run(argc, argv);
 }
