@@ -4,6 +4,7 @@
 #include "platform/posix/active_desktop_log.h"
 #include "platform/posix/shell_state.h"
 #include "platform/posix/win32_posix.h"
+#include "platform/prefix.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -176,8 +177,9 @@ class ActiveDesktop final : public IActiveDesktop {
     static bool SizeOk(DWORD size) {
         return size == sizeof(COMPONENT) || size == offsetof(COMPONENT, dwCurItemState);
     }
-    static HRESULT Fault(const char* member) {
-        return static_cast<HRESULT>(platform::ShellFault(member));
+    HRESULT Fault(const char* member) const {
+        auto it = state_.faults.find(platform::ToUpperAscii(member));
+        return it == state_.faults.end() ? S_OK : static_cast<HRESULT>(it->second);
     }
 
     platform::ShellState state_;

@@ -71,6 +71,12 @@ bool LoadShellState(ShellState& state, std::string& error) {
         }
         s.items.push_back(*item);
     }
+    for (const auto& member : d.KeyNames("Faults")) {
+        std::string v = d.Get("Faults", member).value_or("");
+        if (!v.empty())
+            s.faults[ToUpperAscii(member)] =
+                static_cast<int32_t>(std::strtoul(v.c_str(), nullptr, 0));
+    }
     state = std::move(s);
     return true;
 }
@@ -90,14 +96,6 @@ int SaveShellState(const ShellState& s) {
     for (size_t i = 0; i < s.items.size(); ++i)
         d.Set("DesktopItems", "Item" + std::to_string(i), Protect(s.items[i]));
     return WriteFileAtomic(path, d.Serialize());
-}
-
-long ShellFault(const char* member) {
-    std::string bytes;
-    if (!ReadWholeFile(PrefixDir() + "/shell.ini", bytes)) return 0;
-    auto v = ini::Document::Parse(bytes).Get("Faults", member);
-    if (!v || v->empty()) return 0;
-    return static_cast<long>(static_cast<int32_t>(std::strtoul(v->c_str(), nullptr, 0)));
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // items, Windows version, online switch, and injected member failures).
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ struct ShellState {
     bool enableComponents = true;
     std::string wallpaper;          // stored as given
     std::vector<std::string> items; // friendly names of the desktop items
+    // Members that [Faults] tells to fail (names upper-cased), with the HRESULT
+    // they return (for tests and demonstrations); read with the state, never
+    // written back.
+    std::map<std::string, long> faults;
 };
 
 // Reads the Active Desktop part of shell.ini. False, with the reason, when the
@@ -27,9 +32,5 @@ bool LoadShellState(ShellState& state, std::string& error);
 // Writes it back atomically, keeping every other section and line. Returns 0
 // or an errno value.
 int SaveShellState(const ShellState& state);
-
-// An HRESULT that [Faults] in shell.ini tells a member to return (for tests
-// and demonstrations), or 0.
-long ShellFault(const char* member);
 
 } // namespace platform
