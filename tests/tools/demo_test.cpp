@@ -1,0 +1,56 @@
+// The demo installation is complete and its uninstallers work.
+#include "catalogue/zkr_basModules.h"
+#include "catalogue/zkr_basToyz.h"
+#include "runtime/app.h"
+#include "startup/AppState.h"
+#include "startup/zkr_Main.h"
+#include "startup/zkr_basRegistry.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_support;
+
+TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
+    TempPrefix prefix;
+    std::string out;
+    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0) << out;
+    ScriptedMsgBox box;
+    AppState = AppStateData{};
+    kel_SetEnvironment();
+    zkr_LoadRegistryEntries();
+    EXPECT_EQ(AppState.ApplicationPath, "C:\\Program Files\\Zelkora\\");
+    zkr_LoadModuleData(DataFilePath());
+    zkr_LoadToyzData(DataFilePath());
+    EXPECT_EQ(AppState.ModuleItemCount, 11); // 3 themes, 8 modules
+    EXPECT_EQ(AppState.ToyCount, 5);
+    int locked = 0;
+    for (int i = 1; i <= AppState.ToyCount; ++i)
+        locked += AppState.AllToyz[static_cast<size_t>(i)].ToyIsLocked;
+    EXPECT_EQ(locked, 1);
+    std::string app = prefix.path("drive_c/Program Files/Zelkora/");
+    for (const char* f : {"defaultmodulecopyright.htm", "defaulttoyzcopyright.htm", "defaultad.htm",
+                          "defaulthelp.htm", "defaultupdate.htm", "zelkora.bmp",
+                          "themes/options.txt", "ZelToyz/ZelToyz.txt", "zelkora.ini",
+                          "Modules/Ocean/Waves/ZKRWaves.htm", "Modules/Ocean/Waves/preview.bmp"})
+        EXPECT_TRUE(FileExists(app + f)) << f;
+    EXPECT_EQ(ReadFile(app + "Modules/Ocean/Waves/preview.bmp").substr(0, 2), "BM");
+
+    // A second run leaves the installation alone.
+    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0);
+    EXPECT_NE(out.find("nothing changed"), std::string::npos);
+
+    // A module's uninstaller removes its own folder; the de-installer the rest.
+    ASSERT_EQ(RunCommand(ShellQuote(app + "Modules/Ocean/Waves/setup.exe") + " /uninst", &out), 0);
+    EXPECT_FALSE(FileExists(app + "Modules/Ocean/Waves"));
+    EXPECT_TRUE(FileExists(app + "Modules/Ocean/CoralReef"));
+    ASSERT_EQ(RunCommand(ShellQuote(app + "uninstall.exe") + " /all", &out), 0) << out;
+    EXPECT_FALSE(FileExists(app));
+    std::string reg = ReadFile(prefix.path("registry.reg"));
+    EXPECT_EQ(reg.find("SOFTWARE\\Zelkora"), std::string::npos);
+    EXPECT_NE(reg.find("Control Panel\\Desktop"), std::string::npos);
+}
+
+} // namespace
