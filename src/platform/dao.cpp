@@ -67,10 +67,6 @@ void Prepare(sqlite3* db, const std::string& sql, const Params& params, Statemen
     }
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return platform::EqualsNoCase(a, b);
-}
-
 } // namespace
 
 // The rows of a snapshot: one cell per row and column, in blocks of rows, with
@@ -187,7 +183,7 @@ long Recordset::RecordCount() const {
 Field Recordset::Fields(std::string_view name) const {
     const auto& d = Live();
     for (size_t i = 0; i < d.names.size(); ++i)
-        if (EqualsNoCase(d.names[i], name)) return Field(data_, i);
+        if (platform::EqualsNoCase(d.names[i], name)) return Field(data_, i);
     Raise(errItemNotFound, "Item not found in this collection.");
 }
 

@@ -34,6 +34,15 @@ std::string ToUpperAscii(std::string_view s) {
     return r;
 }
 
+std::string_view TrimBlanks(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
 std::string PrefixDir() {
     if (const char* p = std::getenv("ZELKORA_PREFIX"); p && *p) {
         std::string s = p;

@@ -46,5 +46,7 @@ FileKind ProbeFile(std::string_view path);
 // ASCII case-insensitive equality.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToUpperAscii(std::string_view s);
+// Without leading and trailing blanks (spaces and tabs).
+std::string_view TrimBlanks(std::string_view s);
 
 } // namespace platform

@@ -8,15 +8,6 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
-std::string_view Trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
-}
-
 std::string Unquote(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
@@ -26,20 +17,20 @@ std::string Unquote(std::string_view v) {
 } // namespace
 
 std::optional<std::string> SectionName(std::string_view line) {
-    std::string_view t = Trim(line);
+    std::string_view t = TrimBlanks(line);
     if (t.empty() || t[0] != '[') return std::nullopt;
     size_t close = t.find(']');
     std::string_view name = close == npos ? t.substr(1) : t.substr(1, close - 1);
-    return std::string(Trim(name));
+    return std::string(TrimBlanks(name));
 }
 
 bool SplitKeyLine(std::string_view line, std::string& key, std::string& value) {
-    std::string_view t = Trim(line);
+    std::string_view t = TrimBlanks(line);
     if (t.empty() || t[0] == ';' || t[0] == '[') return false;
     size_t eq = t.find('=');
     if (eq == npos) return false;
-    key = std::string(Trim(t.substr(0, eq)));
-    value = Unquote(Trim(t.substr(eq + 1)));
+    key = std::string(TrimBlanks(t.substr(0, eq)));
+    value = Unquote(TrimBlanks(t.substr(eq + 1)));
     return true;
 }
 
@@ -77,7 +68,7 @@ std::string Document::Serialize() const {
 size_t Document::FindSection(std::string_view section) const {
     for (size_t i = 0; i < lines_.size(); ++i) {
         auto name = SectionName(lines_[i].text);
-        if (name && EqualsNoCase(*name, Trim(section))) return i;
+        if (name && EqualsNoCase(*name, TrimBlanks(section))) return i;
     }
     return npos;
 }
@@ -93,7 +84,7 @@ size_t Document::FindKey(size_t header, std::string_view key) const {
     std::string k, v;
     size_t end = SectionEnd(header);
     for (size_t i = header + 1; i < end; ++i)
-        if (SplitKeyLine(lines_[i].text, k, v) && EqualsNoCase(k, Trim(key))) return i;
+        if (SplitKeyLine(lines_[i].text, k, v) && EqualsNoCase(k, TrimBlanks(key))) return i;
     return npos;
 }
 
@@ -132,8 +123,8 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
     size_t h = FindSection(section);
     if (h == npos) {
         terminateLast();
-        lines_.push_back({"[" + std::string(Trim(section)) + "]", "\r\n"});
-        lines_.push_back({std::string(Trim(key)) + "=" + std::string(value), "\r\n"});
+        lines_.push_back({"[" + std::string(TrimBlanks(section)) + "]", "\r\n"});
+        lines_.push_back({std::string(TrimBlanks(key)) + "=" + std::string(value), "\r\n"});
         return;
     }
     size_t i = FindKey(h, key);
@@ -146,10 +137,10 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
     // After the last non-blank line of the section.
     size_t pos = h;
     for (size_t j = h + 1, end = SectionEnd(h); j < end; ++j)
-        if (!Trim(lines_[j].text).empty()) pos = j;
+        if (!TrimBlanks(lines_[j].text).empty()) pos = j;
     if (lines_[pos].eol.empty()) lines_[pos].eol = "\r\n";
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos + 1),
-                  Line{std::string(Trim(key)) + "=" + std::string(value), "\r\n"});
+                  Line{std::string(TrimBlanks(key)) + "=" + std::string(value), "\r\n"});
 }
 
 bool Document::RemoveKey(std::string_view section, std::string_view key) {

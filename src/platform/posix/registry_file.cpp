@@ -26,15 +26,6 @@ void AppendUtf8(std::string& out, uint32_t cp) {
     }
 }
 
-std::string_view Trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -63,7 +54,7 @@ bool ParseQuoted(std::string_view s, size_t& pos, std::string& out) {
 
 bool ParseHexBytes(std::string_view s, std::string& out) {
     out.clear();
-    s = Trim(s);
+    s = TrimBlanks(s);
     if (s.empty()) return true;
     size_t i = 0;
     while (i < s.size()) {
@@ -98,20 +89,20 @@ bool ParseValueLine(std::string_view line, bool regedit4, Value& v) {
     } else if (!ParseQuoted(line, pos, v.name)) {
         return false;
     }
-    std::string_view rest = Trim(line.substr(pos));
+    std::string_view rest = TrimBlanks(line.substr(pos));
     if (rest.empty() || rest[0] != '=') return false;
-    rest = Trim(rest.substr(1));
+    rest = TrimBlanks(rest.substr(1));
     if (!rest.empty() && rest[0] == '"') {
         size_t p = 0;
         std::string text;
-        if (!ParseQuoted(rest, p, text) || !Trim(rest.substr(p)).empty()) return false;
+        if (!ParseQuoted(rest, p, text) || !TrimBlanks(rest.substr(p)).empty()) return false;
         v.type = 1;
         v.data = text;
         v.data.push_back('\0');
         return true;
     }
     if (rest.substr(0, 6) == "dword:") {
-        std::string_view h = Trim(rest.substr(6));
+        std::string_view h = TrimBlanks(rest.substr(6));
         if (h.empty() || h.size() > 8) return false;
         uint32_t n = 0;
         for (char c : h) {
@@ -279,13 +270,14 @@ File Parse(std::string_view bytes) {
     for (size_t i = 0; i < physical.size(); ++i) {
         Logical l{physical[i], physical[i]};
         auto continues = [](std::string_view t) {
-            t = Trim(t);
+            t = TrimBlanks(t);
             return !t.empty() && (t[0] == '"' || t[0] == '@') && t.back() == '\\' &&
                    t.find("=hex") != std::string_view::npos;
         };
         while (continues(l.joined) && i + 1 < physical.size()) {
-            std::string_view t = Trim(l.joined);
-            l.joined = std::string(t.substr(0, t.size() - 1)) + std::string(Trim(physical[++i]));
+            std::string_view t = TrimBlanks(l.joined);
+            l.joined =
+                std::string(t.substr(0, t.size() - 1)) + std::string(TrimBlanks(physical[++i]));
             l.physical += "\r\n" + physical[i];
         }
         lines.push_back(std::move(l));
@@ -295,7 +287,7 @@ File Parse(std::string_view bytes) {
     bool headerSeen = false;
     for (const auto& logical : lines) {
         const std::string& line = logical.physical;
-        std::string_view t = Trim(logical.joined);
+        std::string_view t = TrimBlanks(logical.joined);
         if (!headerSeen && !t.empty()) {
             headerSeen = true;
             if (t == "REGEDIT4") {
@@ -305,11 +297,11 @@ File Parse(std::string_view bytes) {
             if (t == "Windows Registry Editor Version 5.00") continue;
         }
         if (!t.empty() && t[0] == '[' && t.back() == ']' && t.size() > 2) {
-            std::string path(Trim(t.substr(1, t.size() - 2)));
+            std::string path(TrimBlanks(t.substr(1, t.size() - 2)));
             while (!path.empty() && path.back() == '\\')
                 path.pop_back();
             // "[-key]" deletes a key in an import; it is kept as a line, not a key.
-            if (!path.empty() && path[0] != '-' && path == Trim(path)) {
+            if (!path.empty() && path[0] != '-' && path == TrimBlanks(path)) {
                 f.keys.push_back({std::move(path), {}});
                 continue;
             }
