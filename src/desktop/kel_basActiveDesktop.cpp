@@ -142,9 +142,12 @@ void kel_RemoveMyHomePageComponent() {
     }
 }
 
-bool zkr_IsZKRModulePage(const std::string& wallpaper) {
-    std::string name = kel_StripExtensionFromFileName(wallpaper);
+bool zkr_IsZKRModuleName(const std::string& name) {
     return name.size() > 3 && platform::ToUpperAscii(name.substr(0, 3)) == "ZKR";
+}
+
+bool zkr_IsZKRModulePage(const std::string& wallpaper) {
+    return zkr_IsZKRModuleName(kel_StripExtensionFromFileName(wallpaper));
 }
 
 bool zkr_IsZKRModuleApplied() {

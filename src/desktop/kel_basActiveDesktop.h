@@ -19,3 +19,5 @@ bool zkr_IsZKRModuleApplied();
 // The applied-module rule on a wallpaper: its file name (after the last
 // backslash) is longer than 3 characters and begins with "ZKR" in any case.
 bool zkr_IsZKRModulePage(const std::string& wallpaper);
+// The same rule on a file name already taken from its path.
+bool zkr_IsZKRModuleName(const std::string& name);

@@ -150,7 +150,7 @@ void frmZKRMain::zkr_SyncManager() {
         std::string name;
         if (!wallpaper.empty()) {
             name = kel_StripExtensionFromFileName(wallpaper);
-            if (zkr_IsZKRModulePage(wallpaper)) ModuleApplied = true;
+            if (zkr_IsZKRModuleName(name)) ModuleApplied = true;
         }
         if (ModuleApplied) {
             std::string wanted = platform::ToUpperAscii(name);
