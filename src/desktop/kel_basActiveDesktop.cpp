@@ -53,19 +53,31 @@ std::string ReadWallpaper(ActiveDesktopObject& ad) {
 
 } // namespace
 
-bool kel_IsActiveDesktopEnabled() {
+namespace {
+
+bool ReadActiveDesktopState(const char* reporter) {
     bool result = false;
     try {
-        if (kel_IsXPOrGreater()) return true;
         ActiveDesktopObject ad;
         COMPONENTSOPT co{};
         co.dwSize = sizeof co;
         CheckHResult(ad->GetDesktopItemOptions(&co, 0));
         result = co.fActiveDesktop == 1;
     } catch (const Failure& f) {
-        ReportFailure(f, "kel_IsActiveDesktopEnabled");
+        ReportFailure(f, reporter);
     }
     return result;
+}
+
+} // namespace
+
+bool kel_IsActiveDesktopEnabled() {
+    if (kel_IsXPOrGreater()) return true;
+    return ReadActiveDesktopState("kel_IsActiveDesktopEnabled");
+}
+
+bool kel_IsActiveDesktopOn() {
+    return ReadActiveDesktopState("kel_IsActiveDesktopOn");
 }
 
 void kel_SetActiveDesktopEnabled() {

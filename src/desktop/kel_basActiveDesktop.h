@@ -4,7 +4,10 @@
 
 #include <string>
 
+// The version rule: always true from Windows XP on, else the shell's state.
 bool kel_IsActiveDesktopEnabled();
+// The shell's own on/off state, on every version.
+bool kel_IsActiveDesktopOn();
 void kel_SetActiveDesktopEnabled();
 void kel_SetActiveDesktopDisabled();
 // Makes a page the wallpaper; false when the shell refused it (the failure has

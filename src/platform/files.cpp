@@ -5,8 +5,21 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace platform {
+
+namespace {
+
+bool FolderExists(const std::string& native) {
+    size_t slash = native.find_last_of('/');
+    if (slash == std::string::npos) return true;
+    struct stat st;
+    return ::stat(slash == 0 ? "/" : native.substr(0, slash).c_str(), &st) == 0 &&
+           S_ISDIR(st.st_mode);
+}
+
+} // namespace
 
 void WriteTextFile(const std::string& path, const std::string& content) {
     std::string native = MapPath(path);
@@ -32,7 +45,8 @@ std::string ReadFirstLine(const std::string& path) {
     std::string native = MapPath(path);
     std::string bytes;
     if (!ReadWholeFile(native, bytes)) {
-        if (errno == ENOENT) Raise(Err::FileNotFound);
+        // A missing folder is "Path not found", as the writer says for it.
+        if (errno == ENOENT) Raise(FolderExists(native) ? Err::FileNotFound : Err::PathNotFound);
         if (errno == ENOTDIR) Raise(Err::PathNotFound);
         Raise(Err::PathFileAccess);
     }

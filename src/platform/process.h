@@ -18,6 +18,12 @@ struct ResolvedCommand {
 // when the name has none). No value when no prefix names a file.
 std::optional<ResolvedCommand> ResolveCommandLine(std::string_view commandLine);
 
+// What Shell needs before it starts anything: the program found, executable
+// and a program (a binary, or a script whose interpreter can be run). Raises
+// what Shell would raise otherwise: 53 when nothing is found, 75 when the
+// file may not be run, 5 when it is no program.
+ResolvedCommand ResolveStartable(std::string_view commandLine);
+
 // Splits arguments as CommandLineToArgvW splits them.
 std::vector<std::string> SplitArguments(std::string_view args);
 

@@ -1,5 +1,8 @@
 #include "runtime/failure.h"
 
+#include <exception>
+#include <new>
+
 std::string DefaultDescription(long number) {
     switch (number) {
     case Err::InvalidProcedureCall:
@@ -8,8 +11,12 @@ std::string DefaultDescription(long number) {
         return "Overflow";
     case Err::SubscriptOutOfRange:
         return "Subscript out of range";
+    case Err::OutOfMemory:
+        return "Out of memory";
     case Err::TypeMismatch:
         return "Type mismatch";
+    case Err::InternalError:
+        return "Internal error";
     case Err::BadFileName:
         return "Bad file name or number";
     case Err::FileNotFound:
@@ -36,4 +43,11 @@ void Raise(long number) {
 }
 void Raise(long number, std::string description) {
     throw Failure(number, std::move(description));
+}
+
+Failure ForeignFailure(const std::exception& e) {
+    if (auto* f = dynamic_cast<const Failure*>(&e)) return *f;
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return Failure(Err::OutOfMemory, DefaultDescription(Err::OutOfMemory));
+    return Failure(Err::InternalError, DefaultDescription(Err::InternalError));
 }

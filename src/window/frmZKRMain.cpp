@@ -58,6 +58,7 @@ void frmZKRMain::BindEvents() {
     cmdRefreshToyzList.Click = [this] { cmdRefreshToyzList_Click(); };
     cmdApplyToyz.Click = [this] { cmdApplyToyz_Click(); };
     cmdUninstallToy.Click = [this] { cmdUninstallToy_Click(); };
+    wbBanner.NavigateError = [this] { wbBanner_NavigateError(); };
 }
 
 void frmZKRMain::RegisterInstanceWindow() {
@@ -105,9 +106,8 @@ const ModuleRecord& frmZKRMain::SelectedEntry() {
     toolkit::Node* node = TreeView.SelectedItem();
     if (!node) Raise(91, "Object variable or With block variable not set");
     int item = ItemOfNode(node->Index());
-    if (item < 1 || item >= static_cast<int>(AppState.ModuleItems.size()))
-        Raise(Err::SubscriptOutOfRange);
-    return AppState.ModuleItems[static_cast<size_t>(item)];
+    if (item < 1) Raise(Err::SubscriptOutOfRange);
+    return Element(AppState.ModuleItems, item);
 }
 
 void frmZKRMain::Form_Load() {
@@ -139,10 +139,13 @@ void frmZKRMain::zkr_SyncManager() {
                                 vbYesNo + vbQuestion, App::Title());
             if (answer != vbYes) {
                 zkr_SetModuleCommandState();
+                zkr_ShowDesktopStatus();
                 return;
             }
             kel_SetActiveDesktopEnabled();
             kel_RemoveMyHomePageComponent();
+            // The desktop is on now: the box says so and the commands follow it.
+            chkShowDeskTop.SetValue(1);
         } else {
             chkShowDeskTop.SetValue(1);
         }
@@ -155,7 +158,7 @@ void frmZKRMain::zkr_SyncManager() {
         if (ModuleApplied) {
             std::string wanted = platform::ToUpperAscii(name);
             for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
-                const ModuleRecord& item = AppState.ModuleItems[static_cast<size_t>(i)];
+                const ModuleRecord& item = Element(AppState.ModuleItems, i);
                 if (platform::ToUpperAscii(kel_StripExtensionFromFileName(item.URL)) != wanted)
                     continue;
                 int node = NodeOfItem(i);
@@ -167,6 +170,7 @@ void frmZKRMain::zkr_SyncManager() {
             }
         }
         zkr_SetModuleCommandState();
+        zkr_ShowDesktopStatus();
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_SyncManager");
     }

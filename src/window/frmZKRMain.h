@@ -25,6 +25,8 @@ class frmZKRMain {
     toolkit::TabControl SSTab1{"SSTab1",
                                {"&Modules", "&Toyz", "&Update", "&Options", "&Help", "A&bout"}};
     toolkit::WebBrowser wbBanner{"wbBanner"};
+    // The line at the bottom of the window that says what the last action did.
+    toolkit::Label lblStatus{"lblStatus", ""};
 
     // Modules tab
     toolkit::ImageList TreeImageList{"TreeImageList",
@@ -190,6 +192,7 @@ class frmZKRMain {
     void cmdUninstallToy_Click();
 
     // ---- Web panes and About ----
+    void wbBanner_NavigateError();
     void zkr_SetOfflineDefaults();
     void zkr_SetOnlineDefaults();
     void zkr_SetAbout();
@@ -199,12 +202,27 @@ class frmZKRMain {
     int ItemOfNode(int node) const;
     int NodeOfItem(int item) const;
 
+    // ---- What the window says about the desktop ----
+    // Marks the tree node of the module on the desktop (bold, with a note)
+    // and unmarks every other one.
+    void zkr_MarkAppliedModule();
+    // The status line's text.
+    void zkr_SetStatus(const std::string& text);
+    // The tree's text of the module on the desktop, or "" when none is.
+    std::string AppliedModuleName() const;
+    // Both of the above after the desktop changed: the mark, and a status
+    // line that names the module on the desktop.
+    void zkr_ShowDesktopStatus();
+
   private:
+    // True when catalogue entry i is the module on the desktop.
+    bool IsOnDesktop(int item) const;
     // The catalogue entry of the selected node.
     const ModuleRecord& SelectedEntry();
     void BindEvents();
-    // Raises "File not found" when an uninstaller's program cannot be found,
-    // so that nothing is removed before it is known to start.
+    // Raises what starting the uninstaller would raise (a program not found,
+    // not executable or no program), so that nothing is removed before it is
+    // known to start.
     static void CheckUninstaller(const std::string& commandLine);
     // The shared steps of both uninstalls: the item's folder, the user's OK and
     // a startable uninstaller. Returns its command line, or "" to stop.

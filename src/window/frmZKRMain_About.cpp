@@ -3,6 +3,13 @@
 #include "runtime/report.h"
 #include "window/frmZKRMain.h"
 
+void frmZKRMain::wbBanner_NavigateError() {
+    // The vendor's page is out of reach: the local banner stands in for it
+    // rather than the browser's error page.
+    std::string local = AppState.ApplicationPath + "defaultad.htm";
+    if (wbBanner.LocationURL() != local) wbBanner.Navigate(local);
+}
+
 void frmZKRMain::zkr_SetOfflineDefaults() {
     try {
         Me.SetMousePointer(toolkit::vbHourglass);

@@ -15,7 +15,7 @@ void frmZKRMain::zkr_BuildModuleTree() {
     nodeItem_.assign(1, 0);
     itemNode_.assign(static_cast<size_t>(AppState.ModuleItemCount) + 1, 0);
     for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
-        const ModuleRecord& item = AppState.ModuleItems[static_cast<size_t>(i)];
+        const ModuleRecord& item = Element(AppState.ModuleItems, i);
         toolkit::Node* node = nullptr;
         if (item.TreeType == 100) {
             node = &TreeView.Add("", 0, item.Key, item.TreeText);
@@ -133,6 +133,7 @@ void frmZKRMain::zkr_ApplyModuleToDesktop() {
         if (!kel_ApplyWallPaper(SelectedEntry().URL)) return;
         zkr_LoadSelectedModule();
         zkr_SetModuleCommandState();
+        zkr_ShowDesktopStatus();
         if (chkExitAfterApply.Value() != 0) End();
         if (chkMinimizeAfterApply.Value() != 0) Me.SetWindowState(toolkit::vbMinimized);
     } catch (const Failure& f) {
@@ -150,9 +151,13 @@ void frmZKRMain::cmdApply_Click() {
 
 void frmZKRMain::zkr_RemoveModuleFromDesktop() {
     try {
+        std::string name = AppliedModuleName();
         kel_RemoveWallPaper();
         ModuleApplied = false;
         zkr_SetModuleCommandState();
+        zkr_MarkAppliedModule();
+        zkr_SetStatus(name.empty() ? "The module was taken off the desktop."
+                                   : name + " was taken off the desktop.");
     } catch (const Failure& f) {
         ReportError(f);
     }
@@ -163,7 +168,7 @@ void frmZKRMain::cmdRemove_Click() {
 }
 
 void frmZKRMain::CheckUninstaller(const std::string& commandLine) {
-    if (!platform::ResolveCommandLine(commandLine)) Raise(Err::FileNotFound);
+    platform::ResolveStartable(commandLine);
 }
 
 std::string frmZKRMain::ConfirmUninstall(const std::string& folder, const std::string& name) {
@@ -196,6 +201,7 @@ void frmZKRMain::zkr_UninstallModule() {
         zkr_RemoveModuleData(path, m.Key, m.ParentKey);
         zkr_RefreshModules();
         Shell(commandLine, 1);
+        zkr_SetStatus("The uninstaller of " + m.TreeText + " was started.");
     } catch (const Failure& f) {
         ReportError(f);
     }

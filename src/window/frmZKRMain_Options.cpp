@@ -35,24 +35,30 @@ void frmZKRMain::chkMinimizeAfterApply_Click() {
 }
 
 void frmZKRMain::chkShowDeskTop_Click() {
+    // The box mirrors the shell, so it compares with the shell's real state:
+    // from XP on the version rule would always answer "on", and a desktop
+    // switched off could never be switched on again.
+    bool on = kel_IsActiveDesktopOn();
     if (chkShowDeskTop.Value() == 1) {
-        if (!kel_IsActiveDesktopEnabled()) kel_SetActiveDesktopEnabled();
+        if (!on) kel_SetActiveDesktopEnabled();
     } else {
-        if (kel_IsActiveDesktopEnabled()) kel_SetActiveDesktopDisabled();
+        if (on) kel_SetActiveDesktopDisabled();
     }
     zkr_SetModuleCommandState();
+    zkr_ShowDesktopStatus();
 }
 
 void frmZKRMain::zkr_ApplyModuleTransparency() {
     try {
+        std::string level = std::to_string(Slider1.Value() - 1);
         platform::WriteTextFile(AppState.ApplicationPath + "themes" + "\\options.txt",
-                                "&utilTransparency=" + std::to_string(Slider1.Value() - 1) +
-                                    "&\r\n");
+                                "&utilTransparency=" + level + "&\r\n");
         if (zkr_IsZKRModuleApplied()) {
             zkr_SyncManager();
             kel_RemoveWallPaper();
             zkr_ApplyModuleToDesktop();
         }
+        zkr_SetStatus("Transparency " + level + " applied.");
     } catch (const Failure& f) {
         ReportError(f);
     }

@@ -14,9 +14,8 @@ namespace {
 
 // The installed toy an index of lstToyz stands for.
 const ToyRecord& ToyAt(int listIndex) {
-    size_t i = static_cast<size_t>(listIndex + 1);
-    if (listIndex < 0 || i >= AppState.AllToyz.size()) Raise(Err::SubscriptOutOfRange);
-    return AppState.AllToyz[i];
+    if (listIndex < 0) Raise(Err::SubscriptOutOfRange);
+    return Element(AppState.AllToyz, listIndex + 1);
 }
 
 // True when the text is one of the list's entries.
@@ -53,10 +52,12 @@ void frmZKRMain::zkr_RefreshToyz() {
 
 void frmZKRMain::zkr_FillToyzLists() {
     try {
+        // The active count also moves with the user's additions, so it may
+        // run past the array that the last load left.
         for (int i = 1; i <= AppState.ToyCount; ++i)
-            lstToyz.AddItem(AppState.AllToyz[static_cast<size_t>(i)].ToyText);
+            lstToyz.AddItem(Element(AppState.AllToyz, i).ToyText);
         for (int i = 1; i <= AppState.ActiveToyCount; ++i)
-            lstActiveToyz.AddItem(AppState.ActiveToyz[static_cast<size_t>(i)].ToyText);
+            lstActiveToyz.AddItem(Element(AppState.ActiveToyz, i).ToyText);
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_SyncManager");
     }
@@ -143,6 +144,10 @@ void frmZKRMain::zkr_BindToyzToModules() {
         kel_RemoveWallPaper();
         zkr_ApplyModuleToDesktop();
     }
+    std::string names;
+    for (int k = 0; k < lstActiveToyz.ListCount(); ++k)
+        names += (k ? ", " : "") + lstActiveToyz.List(k);
+    zkr_SetStatus(names.empty() ? "No toyz bound." : "Toyz bound: " + names + ".");
     if (lstActiveToyz.ListCount() >= 1)
         MsgBox("The selected Toyz are activated in the modules", vbInformation, App::Title());
     else
@@ -171,6 +176,7 @@ void frmZKRMain::zkr_UninstallToy() {
         zkr_RemoveToyData(path, t.ToyKey);
         zkr_RefreshToyz();
         Shell(commandLine, 1);
+        zkr_SetStatus("The uninstaller of " + t.ToyText + " was started.");
     } catch (const Failure& f) {
         ReportError(f);
     }

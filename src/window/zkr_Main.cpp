@@ -35,7 +35,7 @@ void Main() {
         zkr_LoadModuleData(path);
         zkr_LoadToyzData(path);
         frmZKRMain::Instance().Show();
-    } catch (const Failure& f) {
-        ReportFailure(f, "Sub Main");
+    } catch (const std::exception& e) {
+        ReportFailure(ForeignFailure(e), "Sub Main");
     }
 }

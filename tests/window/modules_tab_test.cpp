@@ -55,7 +55,11 @@ TEST_F(ManagerTest, ActiveDesktopOffAnsweredYes) {
     box->Expect(kAskActiveDesktop, 36, title, vbYes);
     Load();
     EXPECT_TRUE(ActiveDesktopOn());
-    EXPECT_EQ(form->chkShowDeskTop.Value(), 0); // left unchecked
+    // The box shows the desktop that was switched on, and the commands follow it.
+    EXPECT_EQ(form->chkShowDeskTop.Value(), 1);
+    EXPECT_EQ(Enabled(), "0001"); // a theme node is selected
+    form->TreeView.UserClick(NodeOf("Stars Module"));
+    EXPECT_EQ(Enabled(), "1011");
     std::string ini = ReadFile(prefix.path("shell.ini"));
     EXPECT_NE(ini.find("Count=0"), std::string::npos) << ini;
     EXPECT_EQ(ini.find("My Current Home Page"), std::string::npos);
@@ -96,14 +100,18 @@ TEST_F(ManagerTest, CommandStateFollowsTheNodeAndTheDesktopSwitch) {
     }
 }
 
-TEST_F(ManagerTest, KeyboardSelectionLeavesButtonsAndPreviewAlone) {
+TEST_F(ManagerTest, KeyboardSelectionActsAsAClick) {
     StandardCatalogue();
     Load();
     form->TreeView.UserClick(NodeOf("Waves Module"));
-    std::string before = Enabled();
+    form->TreeView.UserKeyboardSelect(NodeOf("Reef Module"));
+    EXPECT_EQ(Enabled(), "1011");
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Reef/preview.bmp"));
+    // Apply and Uninstall act on the node the user is looking at.
+    form->cmdApply.UserClick();
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
     form->TreeView.UserKeyboardSelect(NodeOf("Ocean Theme"));
-    EXPECT_EQ(Enabled(), before);
-    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Waves/preview.bmp"));
+    EXPECT_EQ(Enabled(), "0001");
 }
 
 TEST_F(ManagerTest, ApplyByButtonSwitchesTheDesktopOnAndSetsTheWallpaper) {

@@ -6,6 +6,7 @@
 #include "runtime/failure.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <spawn.h>
@@ -61,6 +62,36 @@ std::string FindProgram(const std::string& name) {
         }
     }
     return {};
+}
+
+// The interpreter a "#!" line names, or empty when the file has none.
+std::string Interpreter(const std::string& head) {
+    if (head.compare(0, 2, "#!") != 0) return {};
+    size_t b = head.find_first_not_of(" \t", 2);
+    if (b == std::string::npos) return {};
+    size_t e = head.find_first_of(" \t\r\n", b);
+    return head.substr(b, e == std::string::npos ? std::string::npos : e - b);
+}
+
+// 0 when the file can be started, else the failure number Shell reports.
+long StartProblem(const std::string& native, int depth = 0) {
+    if (!IsFile(native)) return Err::FileNotFound;
+    if (::access(native.c_str(), X_OK) != 0) return Err::PathFileAccess;
+    std::string head;
+    if (FILE* f = std::fopen(native.c_str(), "rb")) {
+        char buf[256];
+        size_t n = std::fread(buf, 1, sizeof buf, f);
+        std::fclose(f);
+        head.assign(buf, n);
+        if (size_t nl = head.find('\n'); nl != std::string::npos) head.resize(nl);
+    } else {
+        return Err::PathFileAccess;
+    }
+    if (head.compare(0, 4, "\x7f" "ELF") == 0) return 0;
+    std::string interpreter = Interpreter(head);
+    // The kernel runs one level of interpreter; a script may not name a script.
+    if (interpreter.empty() || interpreter[0] != '/' || depth > 0) return Err::InvalidProcedureCall;
+    return StartProblem(interpreter, depth + 1) == 0 ? 0 : Err::InvalidProcedureCall;
 }
 
 } // namespace
@@ -141,15 +172,21 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view line) {
     }
 }
 
+ResolvedCommand ResolveStartable(std::string_view commandLine) {
+    auto cmd = ResolveCommandLine(commandLine);
+    if (!cmd) Raise(Err::FileNotFound);
+    if (long problem = StartProblem(cmd->program)) Raise(problem);
+    return std::move(*cmd);
+}
+
 } // namespace platform
 
 double Shell(const std::string& commandLine, int /*windowStyle*/) {
     if (commandLine.find_first_not_of(" \t") == std::string::npos) Raise(Err::InvalidProcedureCall);
-    auto cmd = platform::ResolveCommandLine(commandLine);
-    if (!cmd) Raise(Err::FileNotFound);
+    platform::ResolvedCommand cmd = platform::ResolveStartable(commandLine);
     std::vector<std::string> argvStore;
-    argvStore.push_back(cmd->program);
-    argvStore.insert(argvStore.end(), cmd->args.begin(), cmd->args.end());
+    argvStore.push_back(cmd.program);
+    argvStore.insert(argvStore.end(), cmd.args.begin(), cmd.args.end());
     std::vector<char*> argv;
     for (auto& a : argvStore)
         argv.push_back(a.data());
@@ -159,7 +196,7 @@ double Shell(const std::string& commandLine, int /*windowStyle*/) {
     posix_spawnattr_init(&attr);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, cmd->program.c_str(), nullptr, &attr, argv.data(), environ);
+    int rc = posix_spawn(&pid, cmd.program.c_str(), nullptr, &attr, argv.data(), environ);
     posix_spawnattr_destroy(&attr);
     if (rc != 0) {
         switch (rc) {

@@ -12,8 +12,9 @@ void RaiseUserEvent(const std::string& handlerName, const std::function<void()>&
     if (!handler) return;
     try {
         handler();
-    } catch (const Failure& f) {
-        ReportFailure(f, handlerName);
+    } catch (const std::exception& e) {
+        // Whatever reaches the event boundary is reported; the program goes on.
+        ReportFailure(ForeignFailure(e), handlerName);
     }
 }
 
@@ -110,7 +111,6 @@ uint32_t Be32(const std::string& b, size_t at) {
 
 // Recognises the picture formats by their signature.
 Picture DefaultDecoder(const std::string& path) {
-    if (path.empty()) Raise(Err::FileNotFound);
     Picture p;
     p.path = path;
     p.native = platform::MapPath(path);
@@ -154,6 +154,7 @@ PictureDecoder SetPictureDecoder(PictureDecoder decoder) {
 }
 
 Picture LoadPicture(const std::string& path) {
+    if (path.empty()) return Picture{};
     return Decoder()(path);
 }
 
@@ -171,6 +172,10 @@ void WebBrowser::Navigate(const std::string& address) {
     location_ = address;
     history_.push_back(address);
     Notify();
+}
+
+void WebBrowser::UserNavigateError(const std::string& address) {
+    if (address == location_) RaiseUserEvent(Name + "_NavigateError", NavigateError);
 }
 
 Slider::Slider(std::string name, int min, int max, std::string toolTip)
@@ -201,6 +206,18 @@ void Node::SetExpanded(bool e) {
 
 bool Node::Selected() const {
     return tree_->selected_ == index_;
+}
+
+void Node::SetBold(bool b) {
+    if (bold_ == b) return;
+    bold_ = b;
+    tree_->Notify();
+}
+
+void Node::SetNote(std::string n) {
+    if (note_ == n) return;
+    note_ = std::move(n);
+    tree_->Notify();
 }
 
 void Node::SetSelected(bool s) {
@@ -279,7 +296,9 @@ void TreeView::UserDblClick(int index, bool clickDelivered) {
 }
 
 void TreeView::UserKeyboardSelect(int index) {
-    if (index >= 1 && index <= Count()) Select(index);
+    if (!Enabled() || index < 1 || index > Count() || index == selected_) return;
+    Select(index);
+    RaiseUserEvent(Name + "_Click", Click);
 }
 
 void Window::SetWindowState(int s) {

@@ -29,9 +29,9 @@ class Signal {
     std::vector<Slot> slots_;
 };
 
-// Runs an event handler the user's action raised. A failure that reaches it
-// is shown as the standard failure report with the handler's name; the
-// program keeps running.
+// Runs an event handler the user's action raised. A failure, or any other
+// exception, that reaches it is shown as the standard failure report with the
+// handler's name; the program keeps running.
 void RaiseUserEvent(const std::string& handlerName, const std::function<void()>& handler);
 
 class Control {
@@ -137,7 +137,8 @@ class PictureBox : public Control {
   public:
     using Control::Control;
     const Picture& GetPicture() const { return picture_; }
-    // Loads a picture file; a file that is no picture is a failure of the caller.
+    // Loads a picture file; a file that is no picture is a failure of the
+    // caller. An empty name clears the box, as loading "" gives no picture.
     void SetPicture(const std::string& path);
     void ClearPicture();
 
@@ -152,6 +153,11 @@ class WebBrowser : public Control {
     void Navigate(const std::string& address);
     const std::string& LocationURL() const { return location_; }
     const std::vector<std::string>& History() const { return history_; }
+    // Raised when the page at LocationURL could not be loaded.
+    std::function<void()> NavigateError;
+    // The view could not load the address (ignored when the pane has moved on
+    // to another one since).
+    void UserNavigateError(const std::string& address);
 
   private:
     std::string location_;
@@ -215,6 +221,12 @@ class Node {
     void SetExpanded(bool e);
     bool Selected() const;
     void SetSelected(bool s);
+    // Drawn in bold.
+    bool Bold() const { return bold_; }
+    void SetBold(bool b);
+    // A few words the view shows after the text ("" for none).
+    const std::string& Note() const { return note_; }
+    void SetNote(std::string n);
 
   private:
     friend class TreeView;
@@ -224,6 +236,8 @@ class Node {
     std::string key_, text_;
     std::vector<int> children_;
     bool expanded_ = false;
+    bool bold_ = false;
+    std::string note_;
 };
 
 class TreeView : public Control {
@@ -252,7 +266,8 @@ class TreeView : public Control {
     void UserDblClick(int index, bool clickDelivered = false);
     // Counts changes of the nodes themselves (not of the selection).
     uint64_t StructureRevision() const { return structure_; }
-    // A selection moved with the keyboard raises no event.
+    // A selection moved with the keyboard acts as a click: Click is raised
+    // when the selected node changes.
     void UserKeyboardSelect(int index);
 
   private:

@@ -1,0 +1,43 @@
+// What the window tells the user about the desktop: the mark on the module
+// that is on it, and the status line.
+#include "window/frmZKRMain.h"
+
+bool frmZKRMain::IsOnDesktop(int item) const {
+    // Nothing is on the desktop while the Active Desktop is off.
+    if (!ModuleApplied || chkShowDeskTop.Value() != 1) return false;
+    if (item < 1 || item > AppState.ModuleItemCount ||
+        item >= static_cast<int>(AppState.ModuleItems.size()))
+        return false;
+    const ModuleRecord& entry = AppState.ModuleItems[static_cast<size_t>(item)];
+    return entry.TreeType == 200 && entry.URL == CurrentModuleURL;
+}
+
+std::string frmZKRMain::AppliedModuleName() const {
+    for (int i = 1; i <= AppState.ModuleItemCount; ++i)
+        if (IsOnDesktop(i)) return AppState.ModuleItems[static_cast<size_t>(i)].TreeText;
+    return {};
+}
+
+void frmZKRMain::zkr_MarkAppliedModule() {
+    for (int node = 1; node <= TreeView.Count(); ++node) {
+        bool applied = IsOnDesktop(ItemOfNode(node));
+        toolkit::Node& n = TreeView.Nodes(node);
+        n.SetBold(applied);
+        n.SetNote(applied ? "on the desktop" : "");
+    }
+}
+
+void frmZKRMain::zkr_SetStatus(const std::string& text) {
+    lblStatus.SetCaption(text);
+}
+
+void frmZKRMain::zkr_ShowDesktopStatus() {
+    zkr_MarkAppliedModule();
+    std::string name = AppliedModuleName();
+    if (chkShowDeskTop.Value() != 1)
+        zkr_SetStatus("The Active Desktop is off.");
+    else if (!name.empty())
+        zkr_SetStatus(name + " is on the desktop.");
+    else
+        zkr_SetStatus("No module is on the desktop.");
+}
