@@ -188,6 +188,23 @@ TEST_F(ManagerTest, ARefusedWallpaperIsNotTakenForApplied) {
     EXPECT_EQ(form->CurrentModuleURL, "");
 }
 
+TEST_F(ManagerTest, AnEmptyPictureNameClearsThePreviewOfTheModuleOnTheDesktop) {
+    StandardCatalogue();
+    cat.AddModule("Bare", "Space", "Bare Module",
+                  "--url " + ShellQuote(ModuleUrl("Bare")) + " --set ModulePreviewPath=");
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Bare")));
+    // Only the hint for a module without a picture; no failure report.
+    box->Expect("Select an Zelkora module by double clicking the folders on the left.", 64, title);
+    Load();
+    box->Verify();
+    EXPECT_EQ(form->TreeView.SelectedItem()->Text(), "Bare Module");
+    EXPECT_TRUE(form->pctModule.GetPicture().empty());
+    form->TreeView.UserClick(NodeOf("Stars Module"));
+    EXPECT_FALSE(form->pctModule.GetPicture().empty());
+    form->pctModule.SetPicture("");
+    EXPECT_TRUE(form->pctModule.GetPicture().empty());
+}
+
 TEST_F(ManagerTest, PreviewHintForAModuleWithoutPicture) {
     StandardCatalogue();
     cat.AddModule("Bare", "Space", "Bare Module", "--set ModulePreviewPath=");

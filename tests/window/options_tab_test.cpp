@@ -146,6 +146,29 @@ TEST_F(Options, AMissingThemesFolderIsReportedAndNothingIsReapplied) {
     box->Expect("Error: 76 - Path not found", 16, title);
     form->cmdApplyTransparency.UserClick();
     EXPECT_TRUE(platform::ActiveDesktopCalls().empty());
+    // The reader names the same failure for the same folder.
+    box->Expect("76 - Path not found", 16, "Zelkora Manager - getModuleTransparency");
+    EXPECT_EQ(form->getModuleTransparency(), 0);
+    box->Verify();
+}
+
+TEST_F(Options, FromXPOnTheSwitchFollowsTheShellBothWays) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Stars")));
+    Load(); // version 5.1, where the version rule always answers "on"
+    form->chkShowDeskTop.UserToggle();
+    EXPECT_EQ(form->chkShowDeskTop.Value(), 0);
+    EXPECT_FALSE(ActiveDesktopOn());
+    EXPECT_EQ(Enabled(), "0010"); // nothing to apply to a desktop that is off
+    form->chkShowDeskTop.UserToggle();
+    EXPECT_EQ(form->chkShowDeskTop.Value(), 1);
+    EXPECT_TRUE(ActiveDesktopOn());
+    EXPECT_EQ(Enabled(), "1111");
+    // Applying ticks the box and so switches a desktop that is off back on.
+    form->chkShowDeskTop.UserToggle();
+    form->TreeView.UserDblClick(NodeOf("Stars Module"));
+    EXPECT_TRUE(ActiveDesktopOn());
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
 }
 
 } // namespace

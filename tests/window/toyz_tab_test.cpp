@@ -137,6 +137,36 @@ TEST_F(Toyz, RefreshDropsEditsThatWereNotApplied) {
     EXPECT_EQ(AppState.ActiveToyCount, 1);
 }
 
+TEST_F(Toyz, AnActiveCountPastTheArrayIsReportedNotACrash) {
+    FiveToyz();
+    Load();
+    form->lstToyz.UserSelect(0);
+    form->cmdDown.UserClick(); // two active entries, one in the array
+    std::filesystem::remove(cat.native());
+    box->Expect("C:\\Zelkora\\Data\\Zelkora.mdb does not exist.  The Zelkora data file is "
+                "unavailable.  Ensure Zelkora Manager is installed properly.",
+                vbCritical, title);
+    box->Expect("Error: 9 - Subscript out of range", 16, "Zelkora Manager - zkr_SyncManager ");
+    form->cmdRefreshToyzList.UserClick();
+    box->Verify();
+    // The entries appended before the failure stay; the window goes on working.
+    EXPECT_EQ(Items(form->lstActiveToyz), V{"Notes"});
+    form->lstToyz.UserSelect(4);
+    EXPECT_TRUE(form->cmdDown.Enabled());
+}
+
+TEST_F(Toyz, AnyExceptionAtAnEventIsReportedUnderTheHandlersName) {
+    FiveToyz();
+    Load();
+    form->cmdApplyToyz.Click = [] { throw std::bad_alloc(); };
+    box->Expect("Error: 7 - Out of memory", 16, "Zelkora Manager - cmdApplyToyz_Click ");
+    form->cmdApplyToyz.UserClick();
+    form->cmdApplyToyz.Click = [] { throw std::logic_error("vector"); };
+    box->Expect("Error: 51 - Internal error", 16, "Zelkora Manager - cmdApplyToyz_Click ");
+    form->cmdApplyToyz.UserClick();
+    box->Verify();
+}
+
 TEST_F(Toyz, BindingWritesTheFileAndTheCatalogue) {
     FiveToyz();
     Load();
@@ -293,6 +323,37 @@ TEST_F(Uninstall, AMissingUninstallerChangesNothing) {
     EXPECT_EQ(form->TreeView.Count(), 5);
     form->cmdRefresh.UserClick();
     EXPECT_EQ(form->TreeView.Count(), 5);
+}
+
+TEST_F(Uninstall, AnUninstallerThatCannotStartRemovesNothing) {
+    StandardCatalogue();
+    struct Case {
+        const char* content;
+        std::filesystem::perms perms;
+        const char* report;
+    } cases[] = {
+        {"#!/bin/sh\nexit 0\n", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+         "Error: 75 - Path/File access error"},
+        {"just some text\n", std::filesystem::perms::owner_all,
+         "Error: 5 - Invalid procedure call or argument"},
+        {"#!/no/such/interpreter\n", std::filesystem::perms::owner_all,
+         "Error: 5 - Invalid procedure call or argument"},
+    };
+    Load();
+    for (const auto& c : cases) {
+        std::string exe = App("Modules/Waves/setup.exe");
+        WriteFile(exe, c.content);
+        std::filesystem::permissions(exe, c.perms);
+        form->TreeView.UserClick(NodeOf("Waves Module"));
+        box->Expect("Are you sure you would like to remove Waves Module? Click OK to continue "
+                    "de-installation",
+                    33, title, vbOK);
+        box->Expect(c.report, 16, title);
+        form->cmdRemoveNode.UserClick();
+        box->Verify();
+        form->cmdRefresh.UserClick();
+        EXPECT_EQ(form->TreeView.Count(), 5) << c.content; // the row is still there
+    }
 }
 
 TEST_F(Uninstall, AToyInAFolderWithSpaces) {

@@ -1,0 +1,101 @@
+// What the window tells about the desktop: the marked module, the status
+// line, and the banner's stand-in page.
+#include "window/manager_fixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+class Status : public ManagerTest {
+  protected:
+    // The texts of the marked nodes, each with its note.
+    std::vector<std::string> Marked() {
+        std::vector<std::string> v;
+        for (int i = 1; i <= form->TreeView.Count(); ++i) {
+            const toolkit::Node& n = form->TreeView.Nodes(i);
+            if (n.Bold()) v.push_back(n.Text() + " (" + n.Note() + ")");
+            else EXPECT_EQ(n.Note(), "") << n.Text();
+        }
+        return v;
+    }
+    std::string Line() { return form->lblStatus.Caption(); }
+    using V = std::vector<std::string>;
+};
+
+TEST_F(Status, TheModuleOnTheDesktopIsMarkedThroughApplyRemoveSyncAndRefresh) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
+    Load();
+    EXPECT_EQ(Marked(), V{"Reef Module (on the desktop)"});
+    EXPECT_EQ(Line(), "Reef Module is on the desktop.");
+
+    form->TreeView.UserDblClick(NodeOf("Waves Module"));
+    EXPECT_EQ(Marked(), V{"Waves Module (on the desktop)"});
+    EXPECT_EQ(Line(), "Waves Module is on the desktop.");
+
+    form->cmdRemove.UserClick();
+    EXPECT_EQ(Marked(), V{});
+    EXPECT_EQ(Line(), "Waves Module was taken off the desktop.");
+
+    // Another program changed the wallpaper: a refresh shows it.
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Stars")));
+    form->cmdRefresh.UserClick();
+    EXPECT_EQ(Marked(), V{"Stars Module (on the desktop)"});
+    EXPECT_EQ(Line(), "Stars Module is on the desktop.");
+
+    // With the Active Desktop off nothing is on the desktop.
+    form->chkShowDeskTop.UserToggle();
+    EXPECT_EQ(Marked(), V{});
+    EXPECT_EQ(Line(), "The Active Desktop is off.");
+    form->chkShowDeskTop.UserToggle();
+    EXPECT_EQ(Marked(), V{"Stars Module (on the desktop)"});
+}
+
+TEST_F(Status, NoModuleOnTheDesktopSaysSo) {
+    StandardCatalogue();
+    Shell("wallpaper 'C:\\Mine\\page.htm'");
+    Load();
+    EXPECT_EQ(Marked(), V{});
+    EXPECT_EQ(Line(), "No module is on the desktop.");
+}
+
+TEST_F(Status, ToyzAndTransparencySayWhatWasApplied) {
+    StandardCatalogue();
+    for (auto [key, text] : {std::pair{"clock", "Clock"}, std::pair{"notes", "Sticky Notes"}}) {
+        WriteFile(App(std::string("ZelToyz/") + key + "/preview.bmp"), TinyBmp(2, 2));
+        cat.AddToy(key, text,
+                   "--preview " + ShellQuote(std::string(AP) + "ZelToyz\\" + key + "\\preview.bmp"));
+    }
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
+    Load();
+    for (int i = 0; i < 2; ++i) {
+        form->lstToyz.UserSelect(i);
+        form->cmdDown.UserClick();
+    }
+    box->Expect("The selected Toyz are activated in the modules", vbInformation, title);
+    form->cmdApplyToyz.UserClick();
+    EXPECT_EQ(Line(), "Toyz bound: Clock, Sticky Notes.");
+    EXPECT_EQ(Marked(), V{"Reef Module (on the desktop)"}); // re-applied, still marked
+
+    form->Slider1.UserSetValue(50);
+    form->cmdApplyTransparency.UserClick();
+    EXPECT_EQ(Line(), "Transparency 49 applied.");
+    box->Verify();
+}
+
+TEST_F(Status, AnUnreachableBannerGivesWayToTheLocalOne) {
+    StandardCatalogue();
+    Load();
+    const std::string local = "C:\\Zelkora\\defaultad.htm";
+    form->wbBanner.Navigate(kVendorBannerUrl);
+    form->wbBanner.UserNavigateError("http://elsewhere.example/"); // an older load: ignored
+    EXPECT_EQ(form->wbBanner.LocationURL(), kVendorBannerUrl);
+    form->wbBanner.UserNavigateError(kVendorBannerUrl);
+    EXPECT_EQ(form->wbBanner.LocationURL(), local);
+    // The local page failing too does not start a loop.
+    size_t loads = form->wbBanner.History().size();
+    form->wbBanner.UserNavigateError(local);
+    EXPECT_EQ(form->wbBanner.History().size(), loads);
+}
+
+} // namespace
