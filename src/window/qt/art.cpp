@@ -60,6 +60,18 @@ QPixmap TreeImage(int index) {
     return p;
 }
 
+QPixmap OnDesktopImage(int index) {
+    QPixmap p = TreeImage(index);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing, true);
+    g.setPen(QPen(Qt::white, 1));
+    g.setBrush(QColor(30, 150, 60));
+    g.drawEllipse(QRectF(7.5, 7.5, 8, 8));
+    g.setPen(QPen(Qt::white, 1.4));
+    g.drawPolyline(QPolygonF() << QPointF(9.5, 11.5) << QPointF(11, 13) << QPointF(13.8, 9.8));
+    return p;
+}
+
 QIcon Arrow(bool up) {
     auto draw = [up](QColor fill, int shift) {
         QPixmap p = Canvas(13, 8);

@@ -9,6 +9,9 @@ namespace art {
 
 // 1 closed theme, 2 open theme, 3 module, 4 selected module (16 x 16).
 QPixmap TreeImage(int index);
+// The same image with the mark of the module on the desktop: a green disc
+// with a white tick in its lower right corner.
+QPixmap OnDesktopImage(int index);
 // The arrow of cmdUp or cmdDown (13 x 8), normal, pressed or disabled.
 QIcon Arrow(bool up);
 // The application icon (32 x 32 and larger).

@@ -2,8 +2,11 @@
 
 #include "platform/prefix.h"
 #include "window/qt/art.h"
+#include "window/qt/message_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -13,11 +16,16 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -49,14 +57,25 @@ template <class T> struct Seen {
 MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(form) {
     setObjectName("frmZKRMain");
     setWindowIcon(art::AppIcon());
+    // On a small screen (or a large scale factor) the pictures and the banner
+    // shrink, and a page that still does not fit scrolls, so that the window
+    // and all of its buttons stay on the screen.
+    const QSize preferred(660, 600);
+    QRect available = screen() ? screen()->availableGeometry() : QRect(QPoint(), preferred);
+    compact_ = available.width() < preferred.width() || available.height() < preferred.height();
     auto* outer = new QVBoxLayout(this);
+    if (compact_) outer->setContentsMargins(4, 4, 4, 4);
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("SSTab1");
     const auto& captions = form_.SSTab1.TabCaptions();
     QWidget* pages[6];
     for (size_t i = 0; i < captions.size(); ++i) {
         pages[i] = new QWidget;
-        tabs_->addTab(pages[i], Q(captions[i]));
+        auto* scroll = new QScrollArea;
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidget(pages[i]);
+        tabs_->addTab(scroll, Q(captions[i]));
     }
     BuildModulesTab(pages[0]);
     BuildToyzTab(pages[1]);
@@ -66,8 +85,13 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
     BuildAboutTab(pages[5]);
     outer->addWidget(tabs_, 1);
     QWidget* banner = Web(form_.wbBanner);
-    banner->setFixedHeight(72);
+    banner->setFixedHeight(compact_ ? 40 : 72);
     outer->addWidget(banner);
+    auto* status = static_cast<QLabel*>(Text(form_.lblStatus));
+    status->setFrameShape(QFrame::StyledPanel);
+    status->setFrameShadow(QFrame::Sunken);
+    status->setTextInteractionFlags(Qt::NoTextInteraction);
+    outer->addWidget(status);
 
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int i) {
         if (i != form_.SSTab1.Tab()) form_.SSTab1.UserSelectTab(i);
@@ -134,13 +158,20 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
         QMetaObject::invokeMethod(
             this, [this, toFront] { OnInstanceRequest(toFront); }, Qt::QueuedConnection);
     });
-    resize(660, 600);
+    qApp->installEventFilter(this);
+    qtview::SetBeforeMessageBox([this, alive = alive_] {
+        if (*alive) SyncNow();
+    });
+    // The frame the window manager adds is not known before the window is
+    // shown; leave room for a title bar.
+    resize(preferred.boundedTo(available.size() - QSize(8, 40)));
     SyncNow();
 }
 
 MainView::~MainView() {
     *alive_ = false;
     form_.SetInstanceRequestHandler(nullptr);
+    qtview::SetBeforeMessageBox(nullptr);
     if (overrideCursors_) QApplication::restoreOverrideCursor();
 }
 
@@ -154,6 +185,46 @@ void MainView::SyncNow() {
     syncPending_ = false;
     for (auto& s : syncs_)
         s();
+}
+
+QAbstractButton* MainView::PageButtonFor(QEvent* e) const {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->modifiers() != Qt::AltModifier || !tabs_ || !isActiveWindow()) return nullptr;
+    QString key = k->text().isEmpty() ? QKeySequence(k->key()).toString() : k->text();
+    if (key.size() != 1) return nullptr;
+    for (auto* b : tabs_->currentWidget()->findChildren<QAbstractButton*>()) {
+        if (!b->isVisible() || !b->isEnabled()) continue;
+        QString text = b->text();
+        int amp = text.indexOf('&');
+        while (amp >= 0 && amp + 1 < text.size() && text[amp + 1] == '&')
+            amp = text.indexOf('&', amp + 2);
+        if (amp >= 0 && amp + 1 < text.size() &&
+            text[amp + 1].toLower() == key[0].toLower())
+            return b;
+    }
+    return nullptr;
+}
+
+bool MainView::eventFilter(QObject* watched, QEvent* e) {
+    // An access key of a button on the page shown wins over a tab's same key
+    // (Alt+U is "&Un-Install Zelkora" on Options, not the "&Update" tab).
+    if (e->type() == QEvent::ShortcutOverride && PageButtonFor(e)) {
+        e->accept();
+        return true;
+    }
+    if (e->type() == QEvent::KeyPress) {
+        if (QAbstractButton* b = PageButtonFor(e)) {
+            b->click();
+            return true;
+        }
+    }
+    if (tree_ && watched == tree_->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)
+            treeMousePressed_ = true;
+        else if (e->type() == QEvent::MouseButtonRelease)
+            QTimer::singleShot(0, this, [this] { treeMousePressed_ = false; });
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void MainView::closeEvent(QCloseEvent* e) {
@@ -261,11 +332,24 @@ QWidget* MainView::Web(toolkit::WebBrowser& c) {
     auto* v = new QWebEngineView;
     v->setObjectName(Q(c.Name));
     v->setMinimumSize(120, 60);
+    // The panes only show pages: they stay out of the keyboard's focus chain.
+    v->setFocusPolicy(Qt::NoFocus);
+    v->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     auto seen = std::make_shared<Seen<toolkit::Control>>();
-    syncs_.push_back([v, &c, seen] {
+    auto requested = std::make_shared<std::string>();
+    syncs_.push_back([v, &c, seen, requested] {
         if (!seen->Changed(c)) return;
-        v->load(PaneUrl(c.LocationURL()));
+        *requested = c.LocationURL();
+        v->load(PaneUrl(*requested));
     });
+    // A page that could not be loaded is the pane's to handle, not the
+    // browser's error page; a load the pane has moved on from is not.
+    connect(v->page(), &QWebEnginePage::loadingChanged, this,
+            [&c, requested](const QWebEngineLoadingInfo& info) {
+                if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) return;
+                if (info.url() != PaneUrl(*requested)) return;
+                c.UserNavigateError(*requested);
+            });
     return v;
 }
 
@@ -283,26 +367,39 @@ void MainView::BuildModulesTab(QWidget* page) {
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
     tree_->setUniformRowHeights(true);
+    tree_->viewport()->installEventFilter(this);
     grid->addWidget(tree_, 0, 0, 1, 2);
-    grid->addWidget(Button(form_.cmdRefresh), 1, 0);
-    grid->addWidget(Button(form_.cmdRemoveNode), 1, 1);
+    QWidget* refresh = Button(form_.cmdRefresh);
+    QWidget* uninstall = Button(form_.cmdRemoveNode);
+    grid->addWidget(refresh, 1, 0);
+    grid->addWidget(uninstall, 1, 1);
 
     auto* frame = new QGroupBox(Q(form_.Frame1.Caption()));
     frame->setObjectName("Frame1");
     auto* f = new QVBoxLayout(frame);
-    f->addWidget(Picture(form_.pctModule, QSize(220, 150)), 0, Qt::AlignHCenter);
+    f->addWidget(Picture(form_.pctModule, Scaled(QSize(220, 150))), 0, Qt::AlignHCenter);
     f->addWidget(Web(form_.wbModuleCopyright), 1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button(form_.cmdApply));
-    buttons->addWidget(Button(form_.cmdRemove));
+    QWidget* apply = Button(form_.cmdApply);
+    QWidget* remove = Button(form_.cmdRemove);
+    buttons->addWidget(apply);
+    buttons->addWidget(remove);
     f->addLayout(buttons);
     grid->addWidget(frame, 0, 2, 2, 1);
+    // The keyboard goes from the tree to what acts on its selection, then to
+    // the list's own commands.
+    QWidget::setTabOrder(tree_, apply);
+    QWidget::setTabOrder(apply, remove);
+    QWidget::setTabOrder(remove, refresh);
+    QWidget::setTabOrder(refresh, uninstall);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 
-    std::vector<QIcon> icons;
-    for (int i = 1; i <= 4; ++i)
+    std::vector<QIcon> icons, marked;
+    for (int i = 1; i <= 4; ++i) {
         icons.emplace_back(art::TreeImage(i));
+        marked.emplace_back(art::OnDesktopImage(i));
+    }
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         form_.TreeView.UserClick(item->data(0, Qt::UserRole).toInt());
     });
@@ -310,8 +407,11 @@ void MainView::BuildModulesTab(QWidget* page) {
         // The click of the pair reached the tree already.
         form_.TreeView.UserDblClick(item->data(0, Qt::UserRole).toInt(), true);
     });
+    // A selection the mouse makes is the click that follows; any other one
+    // (the keyboard's) acts as a click at once.
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item) form_.TreeView.UserKeyboardSelect(item->data(0, Qt::UserRole).toInt());
+        if (item && !treeMousePressed_)
+            form_.TreeView.UserKeyboardSelect(item->data(0, Qt::UserRole).toInt());
     });
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         form_.TreeView.Nodes(item->data(0, Qt::UserRole).toInt()).SetExpanded(true);
@@ -323,7 +423,7 @@ void MainView::BuildModulesTab(QWidget* page) {
     auto seen = std::make_shared<Seen<toolkit::Control>>();
     auto items = std::make_shared<std::vector<QTreeWidgetItem*>>();
     auto shown = std::make_shared<std::vector<int>>(); // image and expansion as drawn
-    syncs_.push_back([this, structure, seen, items, shown, icons] {
+    syncs_.push_back([this, structure, seen, items, shown, icons, marked] {
         toolkit::TreeView& t = form_.TreeView;
         if (!seen->Changed(t)) return;
         QSignalBlocker block(tree_);
@@ -351,11 +451,19 @@ void MainView::BuildModulesTab(QWidget* page) {
                         : isSelected && n.SelectedImage ? n.SelectedImage
                                                         : n.Image;
             if (!t.GetImageList() || image < 1 || image > 4) image = 0;
-            int state = image * 2 + (n.Expanded() ? 1 : 0);
+            int state = (image * 2 + (n.Expanded() ? 1 : 0)) * 2 + (n.Bold() ? 1 : 0);
             int& drawn = (*shown)[static_cast<size_t>(i)];
-            if (drawn == state) continue; // only what changed is redrawn
+            if (drawn == state && item->toolTip(0) == Q(n.Note()))
+                continue; // only what changed is redrawn
             drawn = state;
-            item->setIcon(0, image ? icons[static_cast<size_t>(image - 1)] : QIcon());
+            // A node with a note (the module on the desktop) is bold, with the
+            // marked picture, and says its note when pointed at.
+            const auto& set = n.Note().empty() ? icons : marked;
+            item->setIcon(0, image ? set[static_cast<size_t>(image - 1)] : QIcon());
+            QFont font = item->font(0);
+            font.setBold(n.Bold());
+            item->setFont(0, font);
+            item->setToolTip(0, Q(n.Note()));
             if (item->isExpanded() != n.Expanded()) item->setExpanded(n.Expanded());
         }
         if (selected)
@@ -397,7 +505,7 @@ void MainView::BuildToyzTab(QWidget* page) {
     auto* frame = new QGroupBox(Q(form_.Frame4.Caption()));
     frame->setObjectName("Frame4");
     auto* f = new QVBoxLayout(frame);
-    f->addWidget(Picture(form_.pctToy, QSize(180, 120)), 0, Qt::AlignHCenter);
+    f->addWidget(Picture(form_.pctToy, Scaled(QSize(180, 120))), 0, Qt::AlignHCenter);
     f->addWidget(Web(form_.wbToyCopyright), 1);
     grid->addWidget(frame, 0, 2, 5, 1);
     auto* buttons = new QHBoxLayout;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QAbstractButton;
 class QTabWidget;
 class QTreeWidget;
 
@@ -27,6 +28,7 @@ class MainView : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void changeEvent(QEvent* e) override;
 
   private:
@@ -35,6 +37,11 @@ class MainView : public QWidget {
     void BuildOptionsTab(QWidget* page);
     void BuildAboutTab(QWidget* page);
     void ScheduleSync();
+    // A picture's size, smaller on a small screen.
+    QSize Scaled(QSize s) const { return compact_ ? s * 0.6 : s; }
+    // The enabled button of the page shown whose access key an Alt key
+    // event presses, or null.
+    QAbstractButton* PageButtonFor(QEvent* keyEvent) const;
     void OnInstanceRequest(bool toFront);
 
     // The binders: each returns the widget made for the control and registers
@@ -52,6 +59,8 @@ class MainView : public QWidget {
     QTreeWidget* tree_ = nullptr;
     std::vector<std::function<void()>> syncs_;
     bool syncPending_ = false;
+    bool treeMousePressed_ = false;
+    bool compact_ = false;
     int overrideCursors_ = 0;
     // The controls outlive the view: their observers check this first.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -6,12 +6,63 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 
 namespace qtview {
 
+namespace {
+
+std::function<void()>& BeforeHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+std::vector<QImage>& Captured() {
+    static std::vector<QImage> images;
+    return images;
+}
+
+const char* ShotFile() {
+    const char* shot = std::getenv("ZELKORA_SCREENSHOT");
+    return shot && *shot ? shot : nullptr;
+}
+
+// Prints the box, and after a moment saves its picture and closes it.
+void AnswerUnattended(QMessageBox& box, const std::string& text, const std::string& title) {
+    std::printf("message box [%s]: %s\n", title.c_str(), text.c_str());
+    std::fflush(stdout);
+    QTimer::singleShot(1200, &box, [&box] {
+        QImage picture = box.grab().toImage();
+        Captured().push_back(picture);
+        // Saved at once too: the answer may end the program before the
+        // window's own picture is taken.
+        picture.save(QString::fromLocal8Bit(ShotFile()));
+        std::printf("screenshot %s\n", ShotFile());
+        std::fflush(stdout);
+        box.reject();
+    });
+}
+
+} // namespace
+
+void SetBeforeMessageBox(std::function<void()> hook) {
+    BeforeHook() = std::move(hook);
+}
+
+const std::vector<QImage>& CapturedMessageBoxes() {
+    return Captured();
+}
+
 void InstallMessageBoxes() {
     SetMsgBoxHandler([](const std::string& text, int style, const std::string& title) {
-        QMessageBox box(QApplication::activeWindow());
+        if (auto& hook = BeforeHook()) hook();
+        // A box over a minimised window would be hidden with it, or bring it
+        // back: it stands on its own then.
+        QWidget* parent = QApplication::activeWindow();
+        if (parent && parent->isMinimized()) parent = nullptr;
+        QMessageBox box(parent);
         box.setWindowTitle(QString::fromStdString(title));
         box.setText(QString::fromStdString(text));
         box.setWindowIcon(art::AppIcon());
@@ -43,6 +94,7 @@ void InstallMessageBoxes() {
         default:
             box.setStandardButtons(QMessageBox::Ok);
         }
+        if (ShotFile()) AnswerUnattended(box, text, title);
         int r = box.exec();
         switch (r) {
         case QMessageBox::Ok:

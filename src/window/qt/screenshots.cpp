@@ -1,6 +1,10 @@
 #include "window/qt/screenshots.h"
 
 #include "window/qt/main_view.h"
+#include "window/qt/message_box.h"
+
+#include <QPainter>
+#include <algorithm>
 
 #include <QApplication>
 #include <QEvent>
@@ -53,6 +57,28 @@ class FirstPaint : public QObject {
     bool done_ = false;
 };
 
+// The window's picture with the message boxes of the run beside it, so that
+// a box that came up unattended is seen too.
+QImage WithMessageBoxes(const QImage& window) {
+    const auto& boxes = CapturedMessageBoxes();
+    if (boxes.empty()) return window;
+    int width = window.width(), height = window.height();
+    for (const QImage& b : boxes) {
+        width += 8 + b.width();
+        height = std::max(height, b.height());
+    }
+    QImage all(width, height, QImage::Format_RGB32);
+    all.fill(QColor(64, 64, 64));
+    QPainter g(&all);
+    g.drawImage(0, 0, window);
+    int x = window.width();
+    for (const QImage& b : boxes) {
+        g.drawImage(x + 8, 0, b);
+        x += 8 + b.width();
+    }
+    return all;
+}
+
 } // namespace
 
 void ExitAtFirstPaint(QWidget& widget) {
@@ -73,7 +99,7 @@ void StartProbes(MainView& view) {
         auto save = [&view](const QString& name) {
             view.SyncNow();
             QApplication::processEvents();
-            view.grab().save(name);
+            WithMessageBoxes(view.grab().toImage()).save(name);
             std::printf("screenshot %s\n", name.toLocal8Bit().constData());
         };
         if (!tabs) {

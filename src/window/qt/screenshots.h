@@ -4,7 +4,9 @@
 //                           first painted window, then end;
 //  ZELKORA_SCREENSHOT=FILE  save a picture of the window once its pages have
 //                           loaded (ZELKORA_SCREENSHOT_TABS=1: one per tab,
-//                           FILE's name with the tab's number), then end.
+//                           FILE's name with the tab's number), with the
+//                           message boxes of the run beside it, then end;
+//                           boxes are answered unattended meanwhile.
 #pragma once
 
 class MainView;
