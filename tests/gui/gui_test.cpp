@@ -221,6 +221,125 @@ TEST_F(Gui, ASecondStartRaisesAMinimisedWindow) {
     EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
 }
 
+TEST_F(Gui, KeyboardSelectionPreviewsAndTheCommandsActOnIt) {
+    StandardCatalogue();
+    StandardToyz();
+    Open();
+    ClickTree("Waves Module");
+    QTest::keyClick(view->tree(), Qt::Key_Down);
+    Settle();
+    EXPECT_EQ(form->TreeView.SelectedItem()->Text(), "Reef Module");
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Reef/preview.bmp"));
+    Click("cmdApply");
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
+
+    ShowTab(1);
+    auto* list = Widget<QListWidget>("lstToyz");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    Settle();
+    EXPECT_EQ(form->lstToyz.ListIndex(), 1);
+    EXPECT_EQ(form->pctToy.GetPicture().native, App("ZelToyz/Notes/preview.bmp"));
+}
+
+TEST_F(Gui, TheModuleOnTheDesktopIsBoldAndMarkedAndTheStatusLineSaysSo) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
+    Open();
+    auto item = [this](const char* text) {
+        return view->tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    };
+    EXPECT_TRUE(item("Reef Module")->font(0).bold());
+    EXPECT_EQ(item("Reef Module")->toolTip(0), "on the desktop");
+    EXPECT_FALSE(item("Waves Module")->font(0).bold());
+    auto* status = Widget<QLabel>("lblStatus");
+    EXPECT_EQ(status->text(), "Reef Module is on the desktop.");
+    DoubleClickTree("Waves Module");
+    EXPECT_TRUE(item("Waves Module")->font(0).bold());
+    EXPECT_FALSE(item("Reef Module")->font(0).bold());
+    EXPECT_EQ(item("Reef Module")->toolTip(0), "");
+    EXPECT_EQ(status->text(), "Waves Module is on the desktop.");
+    // A status line, not a box: nothing modal is up.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(Gui, TheTabOrderRunsFromTheTreeThroughItsCommandsAndSkipsThePanes) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Waves")));
+    Open();
+    QApplication::setActiveWindow(view.get());
+    view->tree()->setFocus();
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.push_back(QApplication::focusWidget()->objectName().toStdString());
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"cmdApply", "cmdRemove", "cmdRefresh",
+                                               "cmdRemoveNode"}));
+    for (const char* pane : {"wbModuleCopyright", "wbBanner", "wbToyCopyright", "wbHelp"})
+        EXPECT_EQ(Widget<QWidget>(pane)->focusPolicy(), Qt::NoFocus) << pane;
+}
+
+TEST_F(Gui, AltUPressesUnInstallOnTheOptionsTabAndOpensUpdateElsewhere) {
+    StandardCatalogue();
+    Open();
+    QApplication::setActiveWindow(view.get());
+    view->tree()->setFocus();
+    QTest::keyClick(view->tree(), Qt::Key_U, Qt::AltModifier);
+    Settle();
+    EXPECT_EQ(view->tabs()->currentIndex(), 2); // the Update tab
+    ShowTab(3);
+    Widget<QCheckBox>("chkShowDeskTop")->setFocus();
+    box->Expect("Are you sure you would like to remove Zelkora Manager? Click OK to continue "
+                "de-installation",
+                33, title, vbCancel);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
+    Settle();
+    box->Verify();
+    EXPECT_EQ(view->tabs()->currentIndex(), 3); // still Options
+}
+
+TEST_F(Gui, AnUnreachableBannerShowsTheLocalBanner) {
+    StandardCatalogue();
+    Open();
+    WriteFile(App("defaultad.htm"), "<html><body>local banner</body></html>");
+    form->wbBanner.Navigate("http://127.0.0.1:9/_banner/defaultad.htm"); // nothing listens
+    for (int i = 0; i < 100 && form->wbBanner.LocationURL() != "C:\\Zelkora\\defaultad.htm"; ++i) {
+        QTest::qWait(50);
+        Settle();
+    }
+    EXPECT_EQ(form->wbBanner.LocationURL(), "C:\\Zelkora\\defaultad.htm");
+}
+
+TEST_F(Gui, MinimiseAfterAToyzApplyStaysMinimisedThroughItsMessage) {
+    StandardCatalogue();
+    StandardToyz();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
+    Open();
+    ShowTab(3);
+    Toggle("chkMinimizeAfterApply");
+    ShowTab(1);
+    ClickRow("lstToyz", 0);
+    Click("cmdDown");
+    auto previous = SetMsgBoxHandler(nullptr);
+    qtview::InstallMessageBoxes();
+    bool minimisedUnderTheBox = false;
+    QWidget* parent = view.get();
+    QTimer::singleShot(100, [&] {
+        auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(b, nullptr);
+        minimisedUnderTheBox = view->isMinimized();
+        parent = b->parentWidget();
+        b->button(QMessageBox::Ok)->click();
+    });
+    Click("cmdApplyToyz");
+    SetMsgBoxHandler(previous);
+    EXPECT_TRUE(minimisedUnderTheBox);
+    EXPECT_EQ(parent, nullptr); // the box stood on its own, so the window stayed down
+    EXPECT_TRUE(view->isMinimized());
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbMinimized);
+}
+
 // The Qt message box: the icon and buttons of each style, and its answers.
 TEST(GuiMessageBox, StylesIconsButtonsAndAnswers) {
     auto previous = SetMsgBoxHandler(nullptr);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -34,7 +35,18 @@ void AnswerUnattended(QMessageBox& box, const std::string& text, const std::stri
     std::printf("message box [%s]: %s\n", title.c_str(), text.c_str());
     std::fflush(stdout);
     QTimer::singleShot(1200, &box, [&box] {
-        QImage picture = box.grab().toImage();
+        // The box's face under a strip with its title (the frame with the
+        // title bar belongs to the window manager and is not in the grab).
+        QImage face = box.grab().toImage();
+        QImage picture(face.width(), face.height() + 24, QImage::Format_RGB32);
+        picture.fill(QColor(40, 70, 130));
+        {
+            QPainter g(&picture);
+            g.setPen(Qt::white);
+            g.drawText(QRect(8, 0, face.width() - 16, 24), Qt::AlignVCenter | Qt::AlignLeft,
+                       box.windowTitle());
+            g.drawImage(0, 24, face);
+        }
         Captured().push_back(picture);
         // Saved at once too: the answer may end the program before the
         // window's own picture is taken.
