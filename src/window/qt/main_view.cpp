@@ -166,6 +166,8 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
     // shown; leave room for a title bar.
     resize(preferred.boundedTo(available.size() - QSize(8, 40)));
     SyncNow();
+    // The keyboard starts in the tree, where the user chooses a module.
+    tree_->setFocus();
 }
 
 MainView::~MainView() {
