@@ -21,6 +21,8 @@ std::string HResultText(long hr) {
         return "Access is denied.";
     case 0x8007000D:
         return "The data is invalid.";
+    case 0x8007001E:
+        return "The system cannot read from the specified device.";
     case 0x8007000E:
         return "Not enough storage is available to complete this operation.";
     case 0x80070057:

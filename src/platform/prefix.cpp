@@ -3,6 +3,7 @@
 #include "runtime/failure.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -122,7 +123,78 @@ std::string MapPath(std::string_view path) {
     return cur;
 }
 
-bool ReadWholeFile(const std::string& nativePath, std::string& out) {
+namespace {
+
+// A read error injected for tests: ZELKORA_READ_FAULT="NAME:ERRNO" makes every
+// read of a file called NAME fail with ERRNO, as a failing disk would.
+int InjectedReadFault(const std::string& nativePath) {
+    const char* spec = std::getenv("ZELKORA_READ_FAULT");
+    if (!spec || !*spec) return 0;
+    std::string_view s(spec);
+    size_t colon = s.rfind(':');
+    if (colon == std::string_view::npos) return 0;
+    std::string_view name = s.substr(0, colon);
+    size_t slash = nativePath.rfind('/');
+    std::string_view base = slash == std::string::npos ? std::string_view(nativePath)
+                                                       : std::string_view(nativePath).substr(slash + 1);
+    if (base != name) return 0;
+    return std::atoi(std::string(s.substr(colon + 1)).c_str());
+}
+
+FileStamp StampOf(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+            static_cast<int64_t>(st.st_size),
+            static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// Flushes a folder, so that a rename in it survives a power loss.
+void SyncFolder(const std::string& dir) {
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    size_t off = 0;
+    while (off < content.size()) {
+        ssize_t n = ::write(fd, content.data() + off, content.size() - off);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        off += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Left behind by earlier versions, which named each temporary file anew
+// (".NAME.XXXXXX"): cleared beside a target whenever it is written.
+void ClearOldTemporaries(const std::string& dir, const std::string& name) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    std::string head = "." + name + ".";
+    std::vector<std::string> stale;
+    while (dirent* e = ::readdir(d)) {
+        std::string_view n(e->d_name);
+        if (n.size() != head.size() + 6 || n.compare(0, head.size(), head) != 0) continue;
+        std::string_view tail = n.substr(head.size());
+        if (std::all_of(tail.begin(), tail.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            stale.emplace_back(n);
+    }
+    ::closedir(d);
+    for (const auto& n : stale)
+        ::unlink((dir + "/" + n).c_str());
+}
+
+} // namespace
+
+bool ReadWholeFile(const std::string& nativePath, std::string& out, FileStamp* stamp) {
+    if (int e = InjectedReadFault(nativePath)) {
+        errno = e;
+        return false;
+    }
     int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st;
@@ -132,7 +204,9 @@ bool ReadWholeFile(const std::string& nativePath, std::string& out) {
         errno = e;
         return false;
     }
+    if (stamp) *stamp = StampOf(st);
     out.clear();
+    if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -150,6 +224,20 @@ bool ReadWholeFile(const std::string& nativePath, std::string& out) {
     return true;
 }
 
+bool StatFile(const std::string& nativePath, FileStamp& stamp) {
+    struct stat st;
+    if (::stat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    stamp = StampOf(st);
+    return true;
+}
+
+std::string TemporaryNameFor(const std::string& nativePath) {
+    auto slash = nativePath.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : nativePath.substr(0, slash);
+    std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
+    return dir + "/." + name + ".new";
+}
+
 int WriteFileAtomic(const std::string& nativePath, std::string_view content) {
     struct stat st;
     mode_t mode = 0644;
@@ -162,29 +250,36 @@ int WriteFileAtomic(const std::string& nativePath, std::string_view content) {
     auto slash = nativePath.rfind('/');
     std::string dir = slash == std::string::npos ? "." : nativePath.substr(0, slash);
     std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
-    std::string tmpl = dir + "/." + name + ".XXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    int fd = ::mkstemp(buf.data());
-    if (fd < 0) return errno;
-    std::string tmp = buf.data();
-    size_t off = 0;
-    while (off < content.size()) {
-        ssize_t n = ::write(fd, content.data() + off, content.size() - off);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return e;
-        }
-        off += static_cast<size_t>(n);
+    // One temporary name per target: writers hold the prefix's lock, so a
+    // file of that name is what a killed writer left, and is replaced.
+    std::string tmp = TemporaryNameFor(nativePath);
+    // The content is first written to a file with no name at all, so that a
+    // kill while it is written leaves nothing behind; it gets the temporary
+    // name only for the moment before the rename.
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    bool unnamed = fd >= 0;
+    if (!unnamed) {
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd < 0) return errno;
     }
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
-        int e = errno;
+    auto fail = [&](int e) {
         ::close(fd);
-        ::unlink(tmp.c_str());
+        if (!unnamed) ::unlink(tmp.c_str());
         return e;
+    };
+    if (!WriteAll(fd, content) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) return fail(errno);
+    if (unnamed) {
+        ::unlink(tmp.c_str());
+        std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            // No /proc: write it again under the name.
+            ::close(fd);
+            unnamed = false;
+            fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
+            if (fd < 0) return errno;
+            if (!WriteAll(fd, content) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+                return fail(errno);
+        }
     }
     ::close(fd);
     if (::rename(tmp.c_str(), nativePath.c_str()) != 0) {
@@ -192,6 +287,8 @@ int WriteFileAtomic(const std::string& nativePath, std::string_view content) {
         ::unlink(tmp.c_str());
         return e;
     }
+    SyncFolder(dir);
+    ClearOldTemporaries(dir, name);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // paths onto it, and the file primitives the layer is built on.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,13 +16,29 @@ std::string PrefixDir();
 // existing component is matched without regard to letter case.
 std::string MapPath(std::string_view path);
 
-// Reads a whole file. False when it does not exist or cannot be read; errno
-// then tells why.
-bool ReadWholeFile(const std::string& nativePath, std::string& out);
+// What tells one content of a file from another without reading it: the same
+// file (device and inode), size and modification time.
+struct FileStamp {
+    uint64_t device = 0, inode = 0;
+    int64_t size = -1, modified = 0; // modified: nanoseconds
+    bool operator==(const FileStamp&) const = default;
+};
 
-// Replaces a file atomically (temporary file beside it, flush, rename). Refuses
-// a read-only target. Returns 0 or an errno value. The caller holds WriteLock.
+// Reads a whole file, and its stamp when asked. False when it does not exist
+// or cannot be read; errno then tells why (ENOENT only for a missing file).
+bool ReadWholeFile(const std::string& nativePath, std::string& out, FileStamp* stamp = nullptr);
+// The stamp of a plain file; false when there is none.
+bool StatFile(const std::string& nativePath, FileStamp& stamp);
+
+// Replaces a file atomically: the content goes to a file beside it (with no
+// name while it is written, where the system allows), is flushed and renamed
+// over the target, and the folder is flushed. A kill leaves the old or the
+// new file and at most the one temporary name TemporaryNameFor gives, which
+// the next write replaces. Refuses a read-only target. Returns 0 or an errno
+// value. The caller holds WriteLock.
 int WriteFileAtomic(const std::string& nativePath, std::string_view content);
+// The one temporary name a target's writes use (".NAME.new" beside it).
+std::string TemporaryNameFor(const std::string& nativePath);
 
 // Serialises the layer's read-modify-write cycles between processes (and
 // threads) of one prefix.

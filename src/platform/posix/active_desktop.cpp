@@ -7,6 +7,7 @@
 #include "platform/prefix.h"
 #include "platform/text.h"
 
+#include <cerrno>
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -209,7 +210,12 @@ HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContex
     platform::LogShellCall("CoCreateInstance");
     platform::ShellState state;
     std::string error;
-    if (!platform::LoadShellState(state, error)) return HRESULT_INVALID_DATA;
+    int readError = 0;
+    if (!platform::LoadShellState(state, error, &readError)) {
+        if (readError == EACCES || readError == EPERM || readError == EISDIR)
+            return E_ACCESSDENIED;
+        return readError ? HRESULT_READ_FAULT : HRESULT_INVALID_DATA;
+    }
     *ppv = static_cast<IActiveDesktop*>(new ActiveDesktop(std::move(state)));
     return S_OK;
 }

@@ -41,6 +41,10 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR buf, DWORD nSize) {
     return nSize - 2;
 }
 
+DWORD ReadErrorCode(int e) {
+    return e == EACCES || e == EPERM || e == EISDIR ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT;
+}
+
 DWORD CopyString(std::string_view s, LPSTR buf, DWORD nSize) {
     if (nSize == 0) return 0;
     size_t n = std::min<size_t>(s.size(), nSize - 1);
@@ -59,7 +63,11 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     }
     std::string bytes;
     bool haveFile = platform::ReadWholeFile(NativeProfilePath(lpFileName), bytes);
+    // A file that cannot be read answers as an empty one, and says why.
+    DWORD readError =
+        !haveFile && errno != ENOENT && errno != ENOTDIR ? ReadErrorCode(errno) : ERROR_SUCCESS;
     auto doc = platform::ini::Document::Parse(haveFile ? bytes : std::string());
+    if (readError) SetLastError(readError);
     if (!lpAppName) return CopyList(doc.SectionNames(), lpReturnedString, nSize);
     if (!lpKeyName) return CopyList(doc.KeyNames(lpAppName), lpReturnedString, nSize);
     if (auto v = doc.Get(lpAppName, lpKeyName)) {
@@ -70,7 +78,7 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
     std::string_view def = lpDefault ? lpDefault : "";
     while (!def.empty() && def.back() == ' ')
         def.remove_suffix(1);
-    SetLastError(ERROR_FILE_NOT_FOUND);
+    SetLastError(readError ? readError : ERROR_FILE_NOT_FOUND);
     return CopyString(def, lpReturnedString, nSize);
 }
 
@@ -85,7 +93,8 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     std::string bytes;
     bool haveFile = platform::ReadWholeFile(path, bytes);
     if (!haveFile && errno != ENOENT) {
-        SetLastError(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
+        // Never written over: what could not be read would be lost.
+        SetLastError(errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ReadErrorCode(errno));
         return FALSE;
     }
     auto doc = platform::ini::Document::Parse(bytes);

@@ -1,11 +1,13 @@
-// The registry functions over <prefix>/registry.reg. Every call reads the file
-// anew, so two processes see each other's writes; writes are serialised.
+// The registry functions over <prefix>/registry.reg. Every call looks at the
+// file anew, so two processes see each other's writes (it is parsed again only
+// when it changed); writes are serialised.
 #include "platform/posix/registry_file.h"
 #include "platform/posix/win32_posix.h"
 #include "platform/prefix.h"
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -77,17 +79,65 @@ const char* kDefaultRegistry = "Windows Registry Editor Version 5.00\r\n\r\n"
                                "\"WallpaperStyle\"=\"0\"\r\n"
                                "\"TileWallpaper\"=\"0\"\r\n";
 
-platform::reg::File Load() {
-    std::string bytes;
-    if (!platform::ReadWholeFile(RegistryPath(), bytes)) {
-        if (errno != ENOENT) return {};
-        platform::WriteLock lock;
-        if (!platform::ReadWholeFile(RegistryPath(), bytes)) {
-            bytes = kDefaultRegistry;
-            platform::WriteFileAtomic(RegistryPath(), bytes);
+// The parsed registry, shared between calls while the file stays the same
+// (same file, size and modification time): start-up asks a dozen times.
+struct Parsed {
+    platform::FileStamp stamp;
+    std::shared_ptr<const platform::reg::File> file;
+};
+
+std::mutex& CacheMutex() {
+    static std::mutex m;
+    return m;
+}
+Parsed& Cache() {
+    static Parsed p;
+    return p;
+}
+
+LONG ReadError(int e) {
+    return e == EACCES || e == EPERM || e == EISDIR ? ERROR_ACCESS_DENIED
+                                                    : ERROR_REGISTRY_IO_FAILED;
+}
+
+// The registry as the file holds it. A file that cannot be read is an error,
+// never an empty registry: a write after it would lose every key.
+LONG Load(std::shared_ptr<const platform::reg::File>& out) {
+    const std::string path = RegistryPath();
+    platform::FileStamp stamp;
+    if (platform::StatFile(path, stamp)) {
+        std::lock_guard g(CacheMutex());
+        if (Cache().file && Cache().stamp == stamp) {
+            out = Cache().file;
+            return ERROR_SUCCESS;
         }
     }
-    return platform::reg::Parse(bytes);
+    std::string bytes;
+    if (!platform::ReadWholeFile(path, bytes, &stamp)) {
+        if (errno != ENOENT) return ReadError(errno);
+        platform::WriteLock lock;
+        if (!platform::ReadWholeFile(path, bytes, &stamp)) {
+            if (errno != ENOENT) return ReadError(errno);
+            bytes = kDefaultRegistry;
+            platform::WriteFileAtomic(path, bytes);
+            if (!platform::StatFile(path, stamp)) stamp = {};
+        }
+    }
+    auto parsed = std::make_shared<const platform::reg::File>(platform::reg::Parse(bytes));
+    if (stamp.size >= 0) {
+        std::lock_guard g(CacheMutex());
+        Cache() = {stamp, parsed};
+    }
+    out = std::move(parsed);
+    return ERROR_SUCCESS;
+}
+
+// A copy to change, for the writers.
+LONG LoadForChange(platform::reg::File& out) {
+    std::shared_ptr<const platform::reg::File> f;
+    if (LONG rc = Load(f); rc != ERROR_SUCCESS) return rc;
+    out = *f;
+    return ERROR_SUCCESS;
 }
 
 LONG Save(const platform::reg::File& f) {
@@ -146,7 +196,11 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
     OpenKey base;
     if (!Resolve(hKey, base)) return ERROR_INVALID_HANDLE;
     std::string path = Join(base.path, lpSubKey);
-    if (path != base.path && !platform::reg::KeyExists(Load(), path)) return ERROR_FILE_NOT_FOUND;
+    if (path != base.path) {
+        std::shared_ptr<const platform::reg::File> f;
+        if (LONG rc = Load(f); rc != ERROR_SUCCESS) return rc;
+        if (!platform::reg::KeyExists(*f, path)) return ERROR_FILE_NOT_FOUND;
+    }
     *phkResult = NewHandle(path, samDesired);
     return ERROR_SUCCESS;
 }
@@ -160,7 +214,8 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM sam
     DWORD disposition = REG_OPENED_EXISTING_KEY;
     if (path != base.path) {
         platform::WriteLock lock;
-        platform::reg::File f = Load();
+        platform::reg::File f;
+        if (LONG rc = LoadForChange(f); rc != ERROR_SUCCESS) return rc;
         if (!platform::reg::KeyExists(f, path)) {
             // Every missing level gets its own section, as an export would show it.
             std::string canonical = CanonicalPath(f, path);
@@ -187,11 +242,12 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
     if (!Resolve(hKey, k)) return ERROR_INVALID_HANDLE;
     if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
     if (!(k.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-    platform::reg::File f = Load();
-    int idx = platform::reg::KeyIndex(f, k.path);
+    std::shared_ptr<const platform::reg::File> f;
+    if (LONG rc = Load(f); rc != ERROR_SUCCESS) return rc;
+    int idx = platform::reg::KeyIndex(*f, k.path);
     if (idx < 0) return ERROR_FILE_NOT_FOUND;
-    const platform::reg::Value* v =
-        platform::reg::FindValue(f.keys[static_cast<size_t>(idx)], lpValueName ? lpValueName : "");
+    const platform::reg::Value* v = platform::reg::FindValue(f->keys[static_cast<size_t>(idx)],
+                                                             lpValueName ? lpValueName : "");
     if (!v) return ERROR_FILE_NOT_FOUND;
     if (lpType) *lpType = v->type;
     DWORD size = static_cast<DWORD>(v->data.size());
@@ -215,7 +271,8 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     if (!lpData && cbData) return ERROR_INVALID_PARAMETER;
     if (!(k.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     platform::WriteLock lock;
-    platform::reg::File f = Load();
+    platform::reg::File f;
+    if (LONG rc = LoadForChange(f); rc != ERROR_SUCCESS) return rc;
     if (!platform::reg::KeyExists(f, k.path) && !RootName(hKey) &&
         k.path.find('\\') != std::string::npos)
         return ERROR_FILE_NOT_FOUND; // the key was deleted since it was opened

@@ -3,6 +3,7 @@
 #include "platform/prefix.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace platform::reg {
 
@@ -383,10 +384,14 @@ bool KeyExists(const File& file, std::string_view path) {
     return false;
 }
 
-Value* FindValue(Key& key, std::string_view name) {
-    for (auto& e : key.entries)
+const Value* FindValue(const Key& key, std::string_view name) {
+    for (const auto& e : key.entries)
         if (e.isValue && EqualsNoCase(e.value.name, name)) return &e.value;
     return nullptr;
+}
+
+Value* FindValue(Key& key, std::string_view name) {
+    return const_cast<Value*>(FindValue(std::as_const(key), name));
 }
 
 } // namespace platform::reg

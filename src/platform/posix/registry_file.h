@@ -45,6 +45,7 @@ std::string Encode(const File& file);
 int KeyIndex(const File& file, std::string_view path);
 bool KeyExists(const File& file, std::string_view path);
 Value* FindValue(Key& key, std::string_view name);
+const Value* FindValue(const Key& key, std::string_view name);
 
 // Conversions between UTF-8 and UTF-16LE bytes.
 std::string Utf16LeToUtf8(std::string_view bytes);

@@ -44,9 +44,11 @@ std::string Protect(const std::string& v) {
 
 } // namespace
 
-bool LoadShellState(ShellState& state, std::string& error) {
+bool LoadShellState(ShellState& state, std::string& error, int* readError) {
+    if (readError) *readError = 0;
     std::string bytes;
     if (!ReadWholeFile(ShellIniPath(), bytes)) {
+        if (readError) *readError = errno;
         error = std::string("cannot read shell.ini: ") + std::strerror(errno);
         return false;
     }

@@ -26,8 +26,9 @@ struct ShellState {
 };
 
 // Reads the Active Desktop part of shell.ini. False, with the reason, when the
-// file cannot be read or a value is malformed.
-bool LoadShellState(ShellState& state, std::string& error);
+// file cannot be read (readError then holds the errno value) or a value is
+// malformed (readError 0).
+bool LoadShellState(ShellState& state, std::string& error, int* readError = nullptr);
 
 // Writes it back atomically, keeping every other section and line. Returns 0
 // or an errno value.
