@@ -182,8 +182,8 @@ TEST_F(Desktop, MalformedOrUnreadableStateIsReportedNeverACrash) {
                "Zelkora Manager - kel_RemoveMyHomePageComponent ");
     kel_RemoveMyHomePageComponent();
     std::filesystem::remove(prefix.path("shell.ini"));
-    MakeDirs(prefix.path("shell.ini"));
-    box.Expect("Error: -2147024883 - The data is invalid.", 16,
+    MakeDirs(prefix.path("shell.ini")); // unreadable: refused as Windows refuses a folder
+    box.Expect("Error: -2147024891 - Access is denied.", 16,
                "Zelkora Manager - zkr_IsZKRModuleApplied ");
     EXPECT_FALSE(zkr_IsZKRModuleApplied());
 }
