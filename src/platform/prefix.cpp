@@ -281,12 +281,14 @@ int WriteFileAtomic(const std::string& nativePath, std::string_view content) {
                 return fail(errno);
         }
     }
-    ::close(fd);
+    // Renamed before the descriptor is let go, to keep the named moment short.
     if (::rename(tmp.c_str(), nativePath.c_str()) != 0) {
         int e = errno;
         ::unlink(tmp.c_str());
+        ::close(fd);
         return e;
     }
+    ::close(fd);
     SyncFolder(dir);
     ClearOldTemporaries(dir, name);
     return 0;
