@@ -1,6 +1,7 @@
 // The Options tab: preferences, the Active Desktop switch, transparency and
 // the de-installation of the product.
 #include "desktop/kel_basActiveDesktop.h"
+#include "desktop/zkr_basOptions.h"
 #include "platform/files.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
@@ -67,11 +68,8 @@ void frmZKRMain::zkr_ApplyModuleTransparency() {
 int16_t frmZKRMain::getModuleTransparency() {
     int16_t result = 0;
     try {
-        std::string line =
-            platform::ReadFirstLine(AppState.ApplicationPath + "THEMES\\Options.txt");
-        auto eq = line.find('=');
-        double level = Val(eq == std::string::npos ? line : line.substr(eq + 1));
-        if (level > 0 && level < 100) result = CInt(level);
+        result = zkr_ParseModuleTransparency(
+            platform::ReadFirstLine(AppState.ApplicationPath + "THEMES\\Options.txt"));
     } catch (const Failure& f) {
         MsgBox(ErrorText(f), vbCritical, App::Title() + " - getModuleTransparency");
         return 0;

@@ -52,6 +52,10 @@ bool LoadShellState(ShellState& state, std::string& error, int* readError) {
         error = std::string("cannot read shell.ini: ") + std::strerror(errno);
         return false;
     }
+    return ParseShellState(bytes, state, error);
+}
+
+bool ParseShellState(std::string_view bytes, ShellState& state, std::string& error) {
     auto d = ini::Document::Parse(bytes);
     ShellState s;
     if (!ReadFlag(d, "Enabled", s.activeDesktop, error) ||
@@ -88,6 +92,10 @@ int SaveShellState(const ShellState& s) {
     WriteLock lock;
     std::string bytes;
     if (!ReadWholeFile(path, bytes) && errno != ENOENT) return errno;
+    return WriteFileAtomic(path, UpdateShellIni(bytes, s));
+}
+
+std::string UpdateShellIni(std::string_view bytes, const ShellState& s) {
     auto d = ini::Document::Parse(bytes);
     d.Set("ActiveDesktop", "Enabled", s.activeDesktop ? "1" : "0");
     d.Set("ActiveDesktop", "EnableComponents", s.enableComponents ? "1" : "0");
@@ -97,7 +105,7 @@ int SaveShellState(const ShellState& s) {
     d.Set("DesktopItems", "Count", std::to_string(s.items.size()));
     for (size_t i = 0; i < s.items.size(); ++i)
         d.Set("DesktopItems", "Item" + std::to_string(i), Protect(s.items[i]));
-    return WriteFileAtomic(path, d.Serialize());
+    return d.Serialize();
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -33,5 +34,10 @@ bool LoadShellState(ShellState& state, std::string& error, int* readError = null
 // Writes it back atomically, keeping every other section and line. Returns 0
 // or an errno value.
 int SaveShellState(const ShellState& state);
+
+// The two halves of the above on the file's bytes: the state they hold, and
+// the bytes with the state written into them.
+bool ParseShellState(std::string_view bytes, ShellState& state, std::string& error);
+std::string UpdateShellIni(std::string_view bytes, const ShellState& state);
 
 } // namespace platform

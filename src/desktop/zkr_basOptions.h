@@ -1,0 +1,10 @@
+// The module options file's line: the transparency level the module pages read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The level a line of the options file holds: the leading number after the
+// first "=" (or of the whole line), rounded half to even when it lies strictly
+// between 0 and 100; 0 otherwise.
+int16_t zkr_ParseModuleTransparency(const std::string& line);
