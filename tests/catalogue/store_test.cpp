@@ -117,4 +117,33 @@ TEST(CatalogueTool, RefusesBadInputAndWritesNothingHalfway) {
     EXPECT_EQ(RunCommand(ToolsDir() + "/zelkora-catalogue bogus x", &out), 2);
 }
 
+TEST(CatalogueTool, TheListingIsUnambiguousAndHasAJsonForm) {
+    TempPrefix prefix;
+    TestCatalogue cat(prefix);
+    cat.AddTheme("T1", "Tab\there");
+    cat.AddModule("M1", "T1", "\\N", "--set " + ShellQuote("ModuleURL=a\nb\\c") +
+                                         " --null ModuleCopyright");
+    std::string out;
+    ASSERT_EQ(cat.TryRun("list", "", &out), 0);
+    // Each row is one line; a text "\N" is told from Null, a backslash is doubled.
+    EXPECT_NE(out.find("tblThemes\tT1\tTab\\there\t100\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("tblModules\tM1\tT1\t\\\\N\t200\t\\N\ta\\nb\\\\c\t\\N\t"),
+              std::string::npos)
+        << out;
+    ASSERT_EQ(cat.TryRun("list", "modules --json", &out), 0);
+    EXPECT_NE(out.find("\"ModuleTreeText\": \"\\\\N\""), std::string::npos) << out;
+    EXPECT_NE(out.find("\"ModuleURL\": \"a\\u000ab\\\\c\""), std::string::npos) << out;
+    EXPECT_NE(out.find("\"ModuleCopyright\": null"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"ModuleTreeType\": 200"), std::string::npos) << out;
+    EXPECT_EQ(out.find("tblThemes"), std::string::npos);
+    // A JSON reader takes it whole.
+    std::string check;
+    EXPECT_EQ(RunCommand(ToolsDir() + "/zelkora-catalogue list " + ShellQuote(cat.native()) +
+                             " --json | python3 -c 'import json,sys; d=json.load(sys.stdin); "
+                             "print(d[\"tblModules\"][0][\"ModuleURL\"] == \"a\\nb\\\\c\")'",
+                         &check),
+              0);
+    EXPECT_EQ(check, "True\n");
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -29,7 +30,10 @@ Commands:
   add-theme FILE KEY TEXT         add a theme (tree type 100)
   add-module FILE KEY THEME TEXT  add a module of an existing theme (tree type 200)
   add-toy FILE KEY TEXT           add a toy (placed after the last one)
-  list FILE [themes|modules|toyz] print the rows, tab-separated, NULL as \N
+  list FILE [themes|modules|toyz] [--json]
+                                  print the rows: tab-separated, with \\ \t \n \r
+                                  escaped and NULL as \N; or as one JSON object of
+                                  tables, each an array of rows (NULL as null)
   remove-theme FILE KEY           remove a theme that no module names any more
   remove-module FILE KEY          remove a module
   remove-toy FILE KEY             remove a toy
@@ -187,20 +191,90 @@ void Create(const std::string& file) {
     }
 }
 
-void PrintRows(dao::Database& db, const std::string& table) {
+// A text field of the tab-separated form: a backslash, tab or line break in a
+// value is escaped, so that only Null prints as \N and every row is one line.
+std::string TextField(const Variant& v) {
+    if (v.IsNull()) return "\\N";
+    std::string out;
+    for (char c : CStr(v)) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string JsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonValue(const Variant& v) {
+    switch (v.kind()) {
+    case Variant::Kind::Null:
+    case Variant::Kind::Empty:
+        return "null";
+    case Variant::Kind::Integer:
+        return std::to_string(v.integer());
+    case Variant::Kind::Boolean:
+        return v.boolean() ? "true" : "false";
+    case Variant::Kind::Double:
+        if (std::isfinite(v.dbl())) return CStr(v);
+        return "null";
+    default:
+        return JsonString(CStr(v));
+    }
+}
+
+void PrintRows(dao::Database& db, const std::string& table, bool json, bool first) {
     const char* order = table == "tblToyz" ? " ORDER BY ToyOrder" : "";
     auto rs = db.OpenRecordset("SELECT * FROM " + table + order, dao::dbOpenSnapshot);
     const auto& cols = kColumns.at(table);
+    if (json) {
+        std::cout << (first ? "" : ",\n ") << JsonString(table) << ": [";
+        for (bool firstRow = true; !rs.Eof(); rs.MoveNext(), firstRow = false) {
+            std::cout << (firstRow ? "\n  {" : ",\n  {");
+            for (size_t i = 0; i < cols.size(); ++i)
+                std::cout << (i ? ", " : "") << JsonString(cols[i]) << ": "
+                          << JsonValue(rs.Fields(cols[i]).Value());
+            std::cout << '}';
+        }
+        std::cout << ']';
+        return;
+    }
     std::cout << "# " << table;
     for (const auto& c : cols)
         std::cout << '\t' << c;
     std::cout << '\n';
     while (!rs.Eof()) {
         std::cout << table;
-        for (const auto& c : cols) {
-            Variant v = rs.Fields(c).Value();
-            std::cout << '\t' << (v.IsNull() ? std::string("\\N") : CStr(v));
-        }
+        for (const auto& c : cols)
+            std::cout << '\t' << TextField(rs.Fields(c).Value());
         std::cout << '\n';
         rs.MoveNext();
     }
@@ -235,14 +309,27 @@ int Run(std::vector<std::string> args) {
             db.OpenRecordset("SELECT " + c + " FROM " + table + " LIMIT 0");
 
     if (cmd == "list") {
-        if (args.size() > 3) throw UsageError{"list takes FILE and one table at most"};
-        std::string which = args.size() == 3 ? args[2] : "";
+        bool json = false;
+        std::vector<std::string> rest;
+        for (size_t i = 2; i < args.size(); ++i)
+            if (args[i] == "--json")
+                json = true;
+            else
+                rest.push_back(args[i]);
+        if (rest.size() > 1) throw UsageError{"list takes FILE and one table at most"};
+        std::string which = rest.empty() ? "" : rest[0];
         const std::vector<std::pair<std::string, std::string>> tables = {
             {"themes", "tblThemes"}, {"modules", "tblModules"}, {"toyz", "tblToyz"}};
         if (!which.empty() && which != "themes" && which != "modules" && which != "toyz")
             throw UsageError{"no table " + which};
+        if (json) std::cout << '{';
+        bool first = true;
         for (const auto& [name, table] : tables)
-            if (which.empty() || which == name) PrintRows(db, table);
+            if (which.empty() || which == name) {
+                PrintRows(db, table, json, first);
+                first = false;
+            }
+        if (json) std::cout << "}\n";
         return 0;
     }
 
