@@ -53,4 +53,29 @@ TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
     EXPECT_NE(reg.find("Control Panel\\Desktop"), std::string::npos);
 }
 
+TEST(Demo, TheDeInstallerTakesAPrefixWithQuotesAndShellCharactersLiterally) {
+    TempPrefix outer;
+    // A crafted name: were it pasted into the script, the quote would end the
+    // word and the rest would run.
+    std::string prefix = outer.path("it's $(touch pwned) `touch pwned2`; touch pwned3 '");
+    MakeDirs(prefix + "/drive_c");
+    std::string out;
+    ASSERT_EQ(RunCommand("cd " + ShellQuote(outer.dir()) + " && ZELKORA_PREFIX=" +
+                             ShellQuote(prefix) + " " + ToolsDir() + "/zelkora-demo",
+                         &out),
+              0)
+        << out;
+    std::string app = prefix + "/drive_c/Program Files/Zelkora/";
+    ASSERT_TRUE(FileExists(app + "uninstall.exe"));
+    ASSERT_EQ(RunCommand("cd " + ShellQuote(outer.dir()) + " && " + ShellQuote(app + "uninstall.exe") +
+                             " /all",
+                         &out),
+              0)
+        << out;
+    EXPECT_FALSE(FileExists(app));
+    EXPECT_EQ(ReadFile(prefix + "/registry.reg").find("SOFTWARE\\Zelkora"), std::string::npos);
+    for (const char* f : {"pwned", "pwned2", "pwned3"})
+        EXPECT_FALSE(FileExists(outer.path(f))) << f;
+}
+
 } // namespace

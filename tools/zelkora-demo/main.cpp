@@ -122,6 +122,15 @@ std::string ModulePage(const Theme& t, const Module& m) {
         "#scene{background:rgba(0,0,0,.35);padding:10px;border-radius:6px;display:inline-block}");
 }
 
+// A text as one word of /bin/sh, whatever it holds: single quotes, with each
+// single quote in it closed, escaped and reopened.
+std::string ShellWord(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 std::string Uninstaller(const std::string& what) {
     return "#!/bin/sh\n# The uninstaller of " + what +
            ": removes its own folder.\n"
@@ -208,10 +217,13 @@ void Build() {
     WriteProgram(
         kApp + "uninstall.exe",
         "#!/bin/sh\n# The Zelkora de-installer: removes the application folder and its settings.\n"
-        "prefix='" +
-            prefix +
-            "'\n"
+        "prefix=" +
+            ShellWord(prefix) +
+            "\n"
             "rm -rf \"$prefix/drive_c/Program Files/Zelkora\"\n"
+            "# The registry is changed under the prefix's write lock, as every writer does.\n"
+            "exec 9>>\"$prefix/.lock\"\n"
+            "command -v flock >/dev/null && flock 9\n"
             "if [ -f \"$prefix/registry.reg\" ]; then\n"
             "  awk 'BEGIN{skip=0} /^\\[/{skip=index($0,\"\\\\SOFTWARE\\\\Zelkora\")>0} !skip' "
             "\"$prefix/registry.reg\" > \"$prefix/registry.reg.new\" && "
