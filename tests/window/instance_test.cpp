@@ -5,6 +5,9 @@
 #include <chrono>
 #include <filesystem>
 #include <spawn.h>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -61,6 +64,34 @@ TEST_F(ManagerTest, ASecondInstanceFlashesAndRaisesTheFirstAndEnds) {
     int status = 0;
     waitpid(first, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(ManagerTest, AClientThatStallsHoldsUpNoSecondInstance) {
+    StandardCatalogue();
+    pid_t first = 0;
+    char* argv[] = {const_cast<char*>(HEADLESS_MANAGER), nullptr};
+    ASSERT_EQ(posix_spawn(&first, HEADLESS_MANAGER, nullptr, nullptr, argv, environ), 0);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(prefix.path("ready")); }, 10000));
+    // Connected to the window's channel, and then silent.
+    int stalled = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::string name =
+        "zelkora-window-" + std::to_string(std::hash<std::string>{}(prefix.dir()));
+    std::memcpy(a.sun_path + 1, name.data(), name.size());
+    ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&a),
+                        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size())),
+              0);
+    auto start = Clock::now();
+    std::string out;
+    EXPECT_EQ(RunCommand(HEADLESS_MANAGER, &out), 0);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(5000));
+    EXPECT_TRUE(WaitFor([&] { return ReadFile(prefix.path("requests.txt")) == "11 1\n"; }, 3000))
+        << ReadFile(prefix.path("requests.txt"));
+    ::close(stalled);
+    WriteFile(prefix.path("stop"), "");
+    int status = 0;
+    waitpid(first, &status, 0);
 }
 
 TEST_F(ManagerTest, ASecondInstanceWithoutAWindowToFindEndsSilently) {

@@ -64,8 +64,12 @@ std::string Ask(const std::string& request) {
     if (fd < 0) return {};
     socklen_t len;
     sockaddr_un a = ChannelAddress(len);
+    // A window that does not answer in time is no window: neither the
+    // connection (which waits while the window's queue is full) nor the
+    // answer may keep a second instance waiting for good.
     timeval tv{2, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
     std::string answer;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&a), len) == 0 && WriteAll(fd, request + "\n"))
         ReadLine(fd, answer);
@@ -96,6 +100,10 @@ void Serve(int listenFd) {
             if (errno == EINTR) continue;
             return; // closed
         }
+        // One stalled client must not hold up the ones queued behind it.
+        timeval tv{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
         std::string line, answer = "NONE";
         if (ReadLine(fd, line)) {
             std::unique_lock g(s.m);
@@ -136,7 +144,7 @@ unsigned long RegisterWindow(const std::string& title, std::function<void(Window
         socklen_t len;
         sockaddr_un a = ChannelAddress(len);
         if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), len) == 0 &&
-            ::listen(fd, 16) == 0) {
+            ::listen(fd, SOMAXCONN) == 0) {
             s.listenFd = fd;
             s.handle = static_cast<unsigned long>(::getpid()) * 16 + 0x10;
             s.thread = std::thread(Serve, fd);
