@@ -64,10 +64,16 @@ TEST_P(KillTorture, NoneTornNoneLostNoStrayFile) {
     const std::string name = torture::Name(kind);
     const std::string target = torture::Target(kind);
     MakeDirs(fs::path(target).parent_path().string());
+    auto started = std::chrono::steady_clock::now();
     ASSERT_EQ(WEXITSTATUS(Wait(Start({writer, name, "once"}))), 0);
+    // Kills land from the writer's start-up to a few writes in, however fast
+    // this build starts and writes (a sanitizer build is several times slower).
+    int once = static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                    std::chrono::steady_clock::now() - started)
+                                    .count());
     const std::string temporary = platform::TemporaryNameFor(target);
     std::mt19937 random(1234);
-    std::uniform_int_distribution<int> delay(1000, 12000); // microseconds
+    std::uniform_int_distribution<int> delay(once / 2, once * 4); // microseconds
     long last = torture::SeqOf(torture::Read(kind));
     ASSERT_EQ(last, 0);
     int killedAfterProgress = 0, strayMoments = 0;

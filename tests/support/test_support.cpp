@@ -21,6 +21,8 @@ TempPrefix::TempPrefix() {
     if (!made) throw std::runtime_error("mkdtemp failed");
     dir_ = made;
     std::filesystem::create_directories(dir_ + "/drive_c");
+    // Tests never start a desktop host, display or not.
+    ::setenv("ZELKORA_DESKTOP_HOST", "0", 1);
     ::setenv("ZELKORA_PREFIX", dir_.c_str(), 1);
 }
 

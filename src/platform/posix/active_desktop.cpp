@@ -1,14 +1,15 @@
 // The Active Desktop object over shell.ini. Each object reads the state when
 // it is created and changes its own copy; only ApplyChanges with
 // AD_APPLY_SAVE writes the copy back.
+#include "platform/desktop_host.h"
 #include "platform/posix/active_desktop_log.h"
 #include "platform/posix/shell_state.h"
 #include "platform/posix/win32_posix.h"
 #include "platform/prefix.h"
 #include "platform/text.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -83,6 +84,8 @@ class ActiveDesktop final : public IActiveDesktop {
             int e = platform::SaveShellState(state_);
             if (e) return e == EACCES ? E_ACCESSDENIED : E_FAIL;
         }
+        // The desktop host draws the desktop anew (the page loads again).
+        if (dwFlags & AD_APPLY_REFRESH) platform::SignalDesktopChanged();
         return S_OK;
     }
 

@@ -1,4 +1,5 @@
 // System information, the online probe, waiting and the classic wallpaper.
+#include "platform/desktop_host.h"
 #include "platform/posix/profile_file.h"
 #include "platform/posix/shell_state.h"
 #include "platform/posix/win32_posix.h"
@@ -144,5 +145,6 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT, PVOID pvParam, UINT fWinIni) {
             return FALSE;
         }
     }
+    platform::SignalDesktopChanged();
     return TRUE;
 }

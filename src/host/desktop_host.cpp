@@ -1,0 +1,126 @@
+#include "host/desktop_host.h"
+
+#include "host/fullscreen.h"
+#include "host/host_window.h"
+#include "platform/desktop_host.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <cstdio>
+
+namespace host {
+
+namespace {
+
+platform::FileStamp StampOf(const std::string& path) {
+    platform::FileStamp s;
+    if (!platform::StatFile(path, s)) s = {};
+    return s;
+}
+
+} // namespace
+
+DesktopHost::DesktopHost() {
+    // One profile for the prefix, kept in it: what a page stores (a note
+    // typed into a toy) lasts across reloads and restarts.
+    profile_ = new QWebEngineProfile("zelkora-desktop", this);
+    profile_->setPersistentStoragePath(
+        QString::fromStdString(platform::PrefixDir() + "/desktop-profile"));
+    profile_->setCachePath(QString::fromStdString(platform::PrefixDir() + "/desktop-profile/cache"));
+    QWebEngineSettings* s = profile_->settings();
+    // Local pages read the files beside them (the module pages read the
+    // options and binding files by relative address).
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    s->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+
+    changes_ = platform::DesktopChangeCount();
+    changesStamp_ = StampOf(platform::DesktopChangesPath());
+    shellStamp_ = StampOf(platform::PrefixDir() + "/shell.ini");
+    registryStamp_ = StampOf(platform::PrefixDir() + "/registry.reg");
+    state_ = ReadDesktopState();
+    if (!state_.problem.empty())
+        std::fprintf(stderr, "zelkora-desktop: %s\n", state_.problem.c_str());
+
+    for (QScreen* screen : QGuiApplication::screens())
+        AddScreen(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, &DesktopHost::AddScreen);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
+
+    look_ = new QTimer(this);
+    connect(look_, &QTimer::timeout, this, &DesktopHost::Look);
+    look_->start(200);
+    covered_ = new QTimer(this);
+    connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
+    covered_->start(1000);
+}
+
+DesktopHost::~DesktopHost() {
+    for (auto& [screen, window] : windows_)
+        delete window;
+}
+
+void DesktopHost::AddScreen(QScreen* screen) {
+    if (windows_.count(screen)) return;
+    auto* w = new HostWindow(screen, profile_);
+    windows_[screen] = w;
+    connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
+    connect(w, &HostWindow::PagePainted, this, [this] {
+        if (++painted_ == static_cast<int>(windows_.size())) emit AllPainted();
+    });
+    w->ShowState(state_, true);
+    w->show();
+    w->lower();
+}
+
+void DesktopHost::RemoveScreen(QScreen* screen) {
+    auto it = windows_.find(screen);
+    if (it == windows_.end()) return;
+    it->second->deleteLater();
+    windows_.erase(it);
+}
+
+void DesktopHost::Show(bool reload) {
+    painted_ = 0;
+    for (auto& [screen, window] : windows_)
+        window->ShowState(state_, reload);
+}
+
+void DesktopHost::Look() {
+    platform::FileStamp changes = StampOf(platform::DesktopChangesPath());
+    platform::FileStamp shell = StampOf(platform::PrefixDir() + "/shell.ini");
+    platform::FileStamp registry = StampOf(platform::PrefixDir() + "/registry.reg");
+    if (changes == changesStamp_ && shell == shellStamp_ && registry == registryStamp_) return;
+    changesStamp_ = changes;
+    shellStamp_ = shell;
+    registryStamp_ = registry;
+    uint64_t count = platform::DesktopChangeCount();
+    bool counted = count != changes_;
+    changes_ = count;
+    DesktopState now = ReadDesktopState();
+    if (!now.problem.empty() && now.problem != state_.problem)
+        std::fprintf(stderr, "zelkora-desktop: %s\n", now.problem.c_str());
+    // An applied change loads the page again, even at the same address; a
+    // file changed by other means shows only what differs.
+    if (!counted && now == state_) return;
+    state_ = now;
+    Show(counted);
+}
+
+void DesktopHost::CheckCovered() {
+    QSet<quintptr> ours;
+    for (auto& [screen, window] : windows_)
+        ours.insert(window->winId());
+    for (auto& [screen, window] : windows_) {
+        QRect device(screen->geometry().topLeft() * screen->devicePixelRatio(),
+                     screen->geometry().size() * screen->devicePixelRatio());
+        window->SetPaused(CoveredByAnotherWindow(device, ours));
+    }
+}
+
+} // namespace host

@@ -1,0 +1,50 @@
+// The desktop host: a window on every screen, kept in line with the emulated
+// desktop. It looks at the shell's change counter, shell.ini and registry.reg
+// a few times a second, shows each change, loads the page again at every
+// counted change, and freezes a page while a window covers its whole screen.
+#pragma once
+
+#include "host/desktop_state.h"
+#include "platform/prefix.h"
+
+#include <QObject>
+#include <map>
+
+class QScreen;
+class QTimer;
+class QWebEngineProfile;
+
+namespace host {
+
+class HostWindow;
+
+class DesktopHost : public QObject {
+    Q_OBJECT
+
+  public:
+    DesktopHost();
+    ~DesktopHost() override;
+    const std::map<QScreen*, HostWindow*>& Windows() const { return windows_; }
+
+  signals:
+    // Every window shows the page of the latest change (for the probe).
+    void AllPainted();
+
+  private:
+    void AddScreen(QScreen* screen);
+    void RemoveScreen(QScreen* screen);
+    void Look();
+    void CheckCovered();
+    void Show(bool reload);
+
+    QWebEngineProfile* profile_;
+    std::map<QScreen*, HostWindow*> windows_;
+    DesktopState state_;
+    uint64_t changes_ = 0;
+    platform::FileStamp changesStamp_, shellStamp_, registryStamp_;
+    int painted_ = 0;
+    QTimer* look_;
+    QTimer* covered_;
+};
+
+} // namespace host

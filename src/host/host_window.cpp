@@ -1,0 +1,148 @@
+#include "host/host_window.h"
+
+#include <QPainter>
+#include <QScreen>
+#include <QStackedLayout>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <cstdio>
+
+namespace host {
+
+namespace {
+// The desktop's colour when no wallpaper is set.
+const QColor kBackground(58, 110, 165);
+} // namespace
+
+void PictureView::Set(const QPixmap& picture, Placement placement) {
+    picture_ = picture;
+    placement_ = placement;
+    update();
+}
+
+void PictureView::paintEvent(QPaintEvent*) {
+    QPainter g(this);
+    g.fillRect(rect(), kBackground);
+    if (picture_.isNull()) return;
+    switch (placement_) {
+    case Placement::Tile:
+        g.drawTiledPixmap(rect(), picture_);
+        break;
+    case Placement::Stretch:
+        g.setRenderHint(QPainter::SmoothPixmapTransform);
+        g.drawPixmap(rect(), picture_);
+        break;
+    case Placement::Centre:
+        g.drawPixmap((width() - picture_.width()) / 2, (height() - picture_.height()) / 2,
+                     picture_);
+        break;
+    }
+}
+
+HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* profile)
+    : QWidget(nullptr,
+              Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint |
+                  Qt::WindowDoesNotAcceptFocus),
+      screen_(screen) {
+    setObjectName("zelkora-desktop");
+    setWindowTitle("Zelkora Desktop");
+    // The desktop: below everything, in no task bar or pager, never active.
+    setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    stack_ = new QStackedLayout(this);
+    stack_->setContentsMargins(0, 0, 0, 0);
+    picture_ = new PictureView;
+    web_ = new QWebEngineView;
+    web_->setPage(new QWebEnginePage(profile, web_));
+    web_->setFocusPolicy(Qt::NoFocus);
+    web_->page()->setBackgroundColor(kBackground);
+    stack_->addWidget(picture_);
+    stack_->addWidget(web_);
+    connect(web_->page(), &QWebEnginePage::loadingChanged, this, &HostWindow::OnLoading);
+    setScreen(screen);
+    FitScreen();
+}
+
+void HostWindow::FitScreen() {
+    setGeometry(screen_->geometry());
+}
+
+void HostWindow::ShowClassic() {
+    pageShown_ = false;
+    QPixmap p;
+    if (!state_.classicPicture.empty()) p.load(QString::fromStdString(state_.classicPicture));
+    picture_->Set(p, state_.placement);
+    stack_->setCurrentWidget(picture_);
+}
+
+void HostWindow::ShowState(const DesktopState& state, bool reload) {
+    bool sameAddress = state.show == Show::Page && state_.show == Show::Page &&
+                       state.wallpaper == state_.wallpaper;
+    state_ = state;
+    switch (state.show) {
+    case Show::Page:
+        if (sameAddress && !reload && pageShown_) return;
+        web_->load(QUrl(QString::fromStdString(state.wallpaper)));
+        // The old picture stays until the page has loaded.
+        break;
+    case Show::Picture: {
+        QPixmap p(QString::fromStdString(state.wallpaper));
+        if (p.isNull()) {
+            std::fprintf(stderr, "zelkora-desktop: cannot read the picture %s\n",
+                         state.wallpaper.c_str());
+            ShowClassic();
+            break;
+        }
+        pageShown_ = false;
+        picture_->Set(p, Placement::Stretch);
+        stack_->setCurrentWidget(picture_);
+        web_->setUrl(QUrl("about:blank"));
+        break;
+    }
+    case Show::Classic:
+        ShowClassic();
+        web_->setUrl(QUrl("about:blank"));
+        break;
+    }
+}
+
+void HostWindow::OnLoading(const QWebEngineLoadingInfo& info) {
+    if (state_.show != Show::Page || info.url() == QUrl("about:blank")) return;
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus ||
+        info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
+        return;
+    // A load that a newer one replaced is aborted (-3): the newer one counts.
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() == -3) return;
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {
+        // The classic wallpaper, never the browser's error page.
+        std::fprintf(stderr, "zelkora-desktop: the page %s could not be loaded: %s\n",
+                     state_.wallpaper.c_str(), info.errorString().toLocal8Bit().constData());
+        ShowClassic();
+        return;
+    }
+    pageShown_ = true;
+    stack_->setCurrentWidget(web_);
+    // Two animation frames later the page is on the screen.
+    web_->page()->runJavaScript(
+        "new Promise(r => requestAnimationFrame(() => requestAnimationFrame(() => r(1))))",
+        [this](const QVariant&) { emit PagePainted(); });
+}
+
+void HostWindow::SetPaused(bool paused) {
+    if (paused == paused_) return;
+    paused_ = paused;
+    QWebEnginePage* page = web_->page();
+    if (paused) {
+        // A page that is shown cannot be frozen: it is hidden first.
+        page->setVisible(false);
+        page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    } else {
+        page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+        page->setVisible(true);
+    }
+}
+
+} // namespace host

@@ -1,0 +1,61 @@
+// The desktop of one screen: a frameless window below every other one that
+// shows the Active Desktop page or picture, or the classic wallpaper.
+#pragma once
+
+#include "host/desktop_state.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+class QStackedLayout;
+class QWebEngineLoadingInfo;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace host {
+
+// Draws a picture tiled, centred or stretched over a background colour.
+class PictureView : public QWidget {
+  public:
+    using QWidget::QWidget;
+    void Set(const QPixmap& picture, Placement placement);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    QPixmap picture_;
+    Placement placement_ = Placement::Centre;
+};
+
+class HostWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    HostWindow(QScreen* screen, QWebEngineProfile* profile);
+    // Shows the state; a page loads again when asked, even at the same address.
+    void ShowState(const DesktopState& state, bool reload);
+    // Freezes the page while nobody can see it, and wakes it again.
+    void SetPaused(bool paused);
+    bool Paused() const { return paused_; }
+    QScreen* Screen() const { return screen_; }
+    void FitScreen();
+
+  signals:
+    // The page asked for has been drawn (for the benchmarks' probe).
+    void PagePainted();
+
+  private:
+    void ShowClassic();
+    void OnLoading(const QWebEngineLoadingInfo& info);
+
+    QScreen* screen_;
+    QStackedLayout* stack_;
+    PictureView* picture_;
+    QWebEngineView* web_;
+    DesktopState state_;
+    bool paused_ = false;
+    bool pageShown_ = false;
+};
+
+} // namespace host

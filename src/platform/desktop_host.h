@@ -1,0 +1,35 @@
+// The emulated desktop's link to the desktop host (zelkora-desktop), the
+// program that draws it on the real screen. The shell emulation tells the host
+// about every change through a counter file in the prefix, which the host
+// watches; one host runs per prefix and display, holding a lock while it lives.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// <prefix>/desktop.changes: the number of changes so far.
+std::string DesktopChangesPath();
+// The number in it (0 when there is none yet).
+uint64_t DesktopChangeCount();
+// Counts one more change, then starts a host when none runs and one may be
+// started (see StartDesktopHostIfNeeded).
+void SignalDesktopChanged();
+
+// The display a host belongs to: $DISPLAY, else $WAYLAND_DISPLAY, else "".
+std::string DesktopDisplay();
+// Takes the lock of the host for this prefix and display; -1 when another
+// host holds it. The lock lasts as long as the descriptor stays open.
+int TakeDesktopHostLock();
+// True when a host runs for this prefix and display.
+bool DesktopHostRunning();
+
+// Starts zelkora-desktop, detached, when there is a display, no host runs for
+// it, and starting one is not turned off (ZELKORA_DESKTOP_HOST=0, as tests set
+// it, or Qt's offscreen platform). The program is $ZELKORA_DESKTOP_PROGRAM, or
+// zelkora-desktop beside the running program or its folder's parent, or on
+// the PATH. Returns true when one was started.
+bool StartDesktopHostIfNeeded();
+
+} // namespace platform
