@@ -3,7 +3,9 @@
 #include "host/fullscreen.h"
 
 #include <QGuiApplication>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <cstring>
 #include <vector>
 #include <xcb/xcb.h>
@@ -58,6 +60,17 @@ bool Hidden(xcb_connection_t* c, xcb_window_t w, xcb_atom_t state, xcb_atom_t hi
 }
 
 } // namespace
+
+bool WaitForDisplay(int milliseconds) {
+    for (int waited = 0;; waited += 100) {
+        xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+        bool ok = !xcb_connection_has_error(c);
+        xcb_disconnect(c);
+        if (ok) return true;
+        if (waited >= milliseconds) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
 
 bool CoveredByAnotherWindow(const QRect& screen, const QSet<quintptr>& ours) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

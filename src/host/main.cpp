@@ -2,6 +2,7 @@
 // prefix in ZELKORA_PREFIX and the display it is started on. A second host
 // for the same prefix and display ends at once.
 #include "host/desktop_host.h"
+#include "host/fullscreen.h"
 #include "platform/desktop_host.h"
 
 #include <QApplication>
@@ -15,6 +16,12 @@ int main(int argc, char** argv) {
     if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     if (platform::TakeDesktopHostLock() < 0) return 0; // one host runs already
+    // Started with the session, the host may come before the X server takes
+    // connections: it waits a little rather than fail.
+    if (!host::WaitForDisplay(10000)) {
+        std::fprintf(stderr, "zelkora-desktop: no X display to show the desktop on\n");
+        return 1;
+    }
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging", 0);
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

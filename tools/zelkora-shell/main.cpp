@@ -3,6 +3,7 @@
 // version and the online switch.
 #include "platform/posix/profile_file.h"
 #include "platform/posix/shell_state.h"
+#include "platform/desktop_host.h"
 #include "platform/prefix.h"
 #include "platform/win32.h"
 
@@ -123,6 +124,12 @@ void Show() {
               << "tile wallpaper: " << DesktopValue("TileWallpaper") << "\n"
               << "windows version: " << IniValue("System", "Version", "5.1") << "\n"
               << "online: " << IniValue("System", "Online", "auto") << "\n";
+    std::string display = platform::DesktopDisplay();
+    std::cout << "desktop host: "
+              << (display.empty()                   ? "no display"
+                  : platform::DesktopHostRunning() ? "running on " + display
+                                                    : "not running on " + display)
+              << "\n";
     std::string bytes;
     platform::ReadWholeFile(platform::ShellIniPath(), bytes);
     auto d = platform::ini::Document::Parse(bytes);
@@ -215,6 +222,12 @@ int Run(const std::vector<std::string>& a) {
     } else {
         throw UsageError{"unknown command " + cmd};
     }
+    // What the desktop shows changed: the desktop host shows it (and is
+    // started when none runs on this display).
+    static const char* shown[] = {"active-desktop", "wallpaper", "classic-wallpaper", "tiling",
+                                  "reset"};
+    for (const char* c : shown)
+        if (cmd == c) platform::SignalDesktopChanged();
     return 0;
 }
 

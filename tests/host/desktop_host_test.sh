@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# The desktop host on a real X server: what the Win32 calls apply is what the
+# screen shows, read back pixel by pixel.
+#   desktop_host_test.sh CASE BUILD_DIR
+# Each case runs on an X server of its own (Xvfb; openbox where stacking
+# matters).
+set -euo pipefail
+case_name=$1
+build=$(cd "$2" && pwd)
+
+work=$(mktemp -d)
+# An X server of this case's own; it says which display it took, so that
+# cases running side by side never share one.
+screens=(-screen 0 640x480x24)
+# Two screens: two X screens of one display, which Qt shows as two screens.
+[ "$case_name" = two-screens ] && screens=(-screen 0 640x480x24 -screen 1 800x600x24)
+Xvfb -displayfd 3 -nolisten tcp -noreset "${screens[@]}" 3>"$work/display" 2>"$work/xvfb.err" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(head -1 "$work/display")
+for _ in $(seq 100); do import -window root -crop 1x1+0+0 txt:- >/dev/null 2>&1 && break; sleep 0.05; done
+unset WAYLAND_DISPLAY
+export ZELKORA_PREFIX="$work/prefix"
+export ZELKORA_DESKTOP_HOST=0 # only this script starts hosts, unless a case says otherwise
+export QTWEBENGINE_DISABLE_SANDBOX=1
+host_pid=
+cleanup() {
+  [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null || true
+  pkill -P $$ 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$ZELKORA_PREFIX/drive_c/Test" "$ZELKORA_PREFIX/drive_c/Other"
+apply() { "$build/tests/desktop_apply" "$@"; }
+
+# A page that takes its colour from the file beside it.
+page() {
+  cat > "$ZELKORA_PREFIX/drive_c/$1/ZKRtest.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
+<script>
+var x = new XMLHttpRequest(); x.open('GET', 'color.txt', false); x.send();
+document.body.style.background = x.responseText.trim();
+</script></body></html>
+HTML
+  echo "$2" > "$ZELKORA_PREFIX/drive_c/$1/color.txt"
+}
+
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 || true; }
+
+# Waits up to $3 seconds (default 20) for the pixel at $1,$2 to be $4.
+expect_pixel() {
+  local x=$1 y=$2 want=$4 limit=${3:-20} got=
+  local end=$((SECONDS + limit))
+  while [ $SECONDS -le $end ]; do
+    got=$(pixel "$x" "$y")
+    [ "$got" = "$want" ] && return 0
+    sleep 0.1
+  done
+  echo "FAIL: pixel $x,$y is $got, not $want" >&2
+  [ -n "$host_pid" ] && ! kill -0 "$host_pid" 2>/dev/null && echo "the host has ended" >&2
+  grep -v '^$' "$work/host.err" >&2 2>/dev/null || true
+  import -window root "/tmp/desktop-host-$case_name.png" 2>/dev/null || true
+  exit 1
+}
+
+start_host() {
+  ${HOST_WRAPPER:-} "$build/zelkora-desktop" 2>"$work/host.err" &
+  host_pid=$!
+}
+
+fills_screen() { # every corner and the middle
+  local w=$1 h=$2 c=$3 t=${4:-20}
+  expect_pixel $((w / 2)) $((h / 2)) "$t" "$c"
+  for p in "1 1" "$((w - 2)) 1" "1 $((h - 2))" "$((w - 2)) $((h - 2))"; do
+    expect_pixel ${p% *} ${p#* } 3 "$c"
+  done
+}
+
+RED='#FF0000' BLUE='#0000FF' GREEN='#008000'
+case $case_name in
+page-applied)
+  page Test red
+  start_host
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $RED
+  ;;
+same-address)
+  page Test red
+  start_host
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $RED
+  echo blue > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
+  apply page 'C:\Test\ZKRtest.htm'
+  # Within a second of the apply (the first load above took the start-up).
+  expect_pixel 320 240 2 $BLUE
+  ;;
+remove-then-apply)
+  page Test red
+  page Other green
+  start_host
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $RED
+  apply remove-apply 'C:\Other\ZKRtest.htm'
+  expect_pixel 320 240 2 $GREEN
+  ;;
+classic-tiled)
+  # A 2 x 2 bitmap: red, green / blue, white.
+  printf 'P3 2 2 255 255 0 0 0 128 0 0 0 255 255 255 255\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/Test/tile.bmp"
+  page Test red
+  start_host
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $RED
+  apply classic 'C:\Test\tile.bmp' 0 1
+  apply active-desktop off
+  expect_pixel 0 0 5 $RED
+  expect_pixel 1 0 2 $GREEN
+  expect_pixel 0 1 2 $BLUE
+  expect_pixel 2 0 2 $RED
+  expect_pixel 3 1 2 '#FFFFFF'
+  expect_pixel 301 200 2 $GREEN
+  # Switched on again, the page is back.
+  apply active-desktop on
+  expect_pixel 320 240 5 $RED
+  ;;
+two-screens)
+  page Test blue
+  start_host
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $BLUE
+  display0=$DISPLAY
+  export DISPLAY=$display0.1
+  fills_screen 800 600 $BLUE 10
+  export DISPLAY=$display0
+  ;;
+window-above)
+  openbox >/dev/null 2>&1 &
+  sleep 1
+  page Test red
+  start_host
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $RED
+  convert -size 200x150 xc:'#00FF00' "$work/green.png"
+  display -geometry +100+100 "$work/green.png" &
+  expect_pixel 200 200 10 '#00FF00'
+  echo blue > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
+  apply page 'C:\Test\ZKRtest.htm'
+  expect_pixel 20 400 5 $BLUE
+  sleep 1
+  expect_pixel 200 200 1 '#00FF00' # still above the desktop
+  ;;
+second-host)
+  start_host
+  sleep 2
+  start=$SECONDS
+  timeout 20 "$build/zelkora-desktop"
+  [ $((SECONDS - start)) -le 5 ] || { echo "FAIL: the second host took too long" >&2; exit 1; }
+  kill -0 "$host_pid" || { echo "FAIL: the first host ended" >&2; exit 1; }
+  "$build/tools/zelkora-shell" show | grep -q "^desktop host: running on"
+  ;;
+garbage-state)
+  page Test red
+  start_host
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $RED
+  head -c 4000 /dev/urandom > "$ZELKORA_PREFIX/shell.ini"
+  sleep 1.5
+  rm -f "$ZELKORA_PREFIX/registry.reg"
+  sleep 1
+  printf 'not a registry\n' > "$ZELKORA_PREFIX/registry.reg"
+  sleep 1
+  kill -0 "$host_pid" || { echo "FAIL: the host ended" >&2; cat "$work/host.err" >&2; exit 1; }
+  rm -f "$ZELKORA_PREFIX/shell.ini" "$ZELKORA_PREFIX/registry.reg"
+  echo green > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
+  apply page 'C:\Test\ZKRtest.htm'
+  expect_pixel 320 240 5 $GREEN
+  ;;
+failed-page)
+  printf 'P3 1 1 255 255 255 0\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/Test/y.bmp"
+  start_host
+  apply classic 'C:\Test\y.bmp' 2 0
+  apply page 'C:\Test\missing.htm'
+  expect_pixel 320 240 10 '#FFFF00' # stretched
+  grep -q "could not be loaded" "$work/host.err"
+  ;;
+autostart)
+  page Test red
+  export ZELKORA_DESKTOP_HOST=1 ZELKORA_DESKTOP_PROGRAM="$build/zelkora-desktop"
+  apply page 'C:\Test\ZKRtest.htm'
+  fills_screen 640 480 $RED 30
+  "$build/tools/zelkora-shell" show | grep -q "^desktop host: running on"
+  # Only the host of this case's prefix: other cases may run beside it.
+  for pid in $(pgrep -f "$build/zelkora-desktop"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "ZELKORA_PREFIX=$ZELKORA_PREFIX" &&
+      kill "$pid"
+  done
+  ;;
+*)
+  echo "unknown case $case_name" >&2
+  exit 2
+  ;;
+esac
+echo "ok: $case_name"
