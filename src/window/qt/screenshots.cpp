@@ -4,6 +4,7 @@
 #include "window/qt/message_box.h"
 
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
 
 #include <QApplication>
@@ -95,11 +96,17 @@ void StartProbes(MainView& view) {
         std::getenv("ZELKORA_SCREENSHOT_TABS") && *std::getenv("ZELKORA_SCREENSHOT_TABS") == '1';
     int wait = 4000;
     if (const char* w = std::getenv("ZELKORA_SCREENSHOT_WAIT_MS")) wait = std::atoi(w);
-    QTimer::singleShot(wait, &view, [&view, file, tabs] {
-        auto save = [&view](const QString& name) {
+    // The whole screen, with the desktop behind the window, when asked.
+    bool screen = std::getenv("ZELKORA_SCREENSHOT_SCREEN") &&
+                  *std::getenv("ZELKORA_SCREENSHOT_SCREEN") == '1';
+    QTimer::singleShot(wait, &view, [&view, file, tabs, screen] {
+        auto save = [&view, screen](const QString& name) {
             view.SyncNow();
             QApplication::processEvents();
-            WithMessageBoxes(view.grab().toImage()).save(name);
+            QImage picture;
+            if (screen && view.screen()) picture = view.screen()->grabWindow(0).toImage();
+            if (picture.isNull()) picture = view.grab().toImage();
+            WithMessageBoxes(picture).save(name);
             std::printf("screenshot %s\n", name.toLocal8Bit().constData());
         };
         if (!tabs) {

@@ -6,7 +6,8 @@
 //                           loaded (ZELKORA_SCREENSHOT_TABS=1: one per tab,
 //                           FILE's name with the tab's number), with the
 //                           message boxes of the run beside it, then end;
-//                           boxes are answered unattended meanwhile.
+//                           boxes are answered unattended meanwhile;
+//  ZELKORA_SCREENSHOT_SCREEN=1  the picture is of the whole screen.
 #pragma once
 
 class MainView;
