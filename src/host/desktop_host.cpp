@@ -29,7 +29,8 @@ DesktopHost::DesktopHost() {
     profile_ = new QWebEngineProfile("zelkora-desktop", this);
     profile_->setPersistentStoragePath(
         QString::fromStdString(platform::PrefixDir() + "/desktop-profile"));
-    profile_->setCachePath(QString::fromStdString(platform::PrefixDir() + "/desktop-profile/cache"));
+    // Local pages need no HTTP cache; without one the host holds less memory.
+    profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     QWebEngineSettings* s = profile_->settings();
     // Local pages read the files beside them (the module pages read the
     // options and binding files by relative address).

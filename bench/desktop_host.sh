@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The desktop host against a bare QWebEngineView showing the same demo module:
+#  - time from ApplyChanges to the new page on the screen (the host runs
+#    already), against the bare view from its process start to the page;
+#  - CPU of the whole process tree over 10 s showing the page, and the host's
+#    while a full-screen window covers it;
+#  - memory (PSS) of each process tree.
+# Usage: bench/desktop_host.sh [RUNS]   (after a build of the default preset)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-7}
+build=$PWD/build/default
+work=$(mktemp -d)
+export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+trap cleanup EXIT
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(head -1 "$work/display")
+"$build/tools/zelkora-demo" >/dev/null
+app='C:\Program Files\Zelkora\Modules'
+waves="$app\\Ocean\\Waves\\ZKRWaves.htm"
+reef="$app\\Ocean\\CoralReef\\ZKRCoralReef.htm"
+waves_native="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/Modules/Ocean/Waves/ZKRWaves.htm"
+
+now() { date +%s.%N; }
+median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+lines() { grep -c '^painted' "$1" 2>/dev/null || true; }
+wait_painted() { # file, count -> the time of painted line number count
+  for _ in $(seq 600); do
+    [ "$(lines "$1")" -ge "$2" ] && { grep '^painted' "$1" | sed -n "$2p" | awk '{print $2}'; return; }
+    sleep 0.01
+  done
+  echo "no paint" >&2; exit 1
+}
+tree() { # a process and all of its descendants
+  local p=$1; echo "$p"
+  for c in $(ps -o pid= --ppid "$p" 2>/dev/null); do tree "$c"; done
+}
+cpu_ticks() { local t=0; for p in $(tree "$1"); do
+    t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
+cpu_percent() { # pid, seconds -> percent of one core
+  local a b; a=$(cpu_ticks "$1"); sleep "$2"; b=$(cpu_ticks "$1")
+  awk -v a="$a" -v b="$b" -v s="$2" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}'
+}
+pss_mb() { local t=0; for p in $(tree "$1"); do
+    t=$((t + $(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0))); done
+  awk -v k="$t" 'BEGIN {printf "%.1f", k / 1024}'; }
+
+# The host, showing one module, then the other, and so on.
+"$build/tests/desktop_apply" page "$reef"
+ZELKORA_DESKTOP_PROBE=1 "$build/zelkora-desktop" >"$work/host.out" 2>/dev/null &
+host=$!; pids+=($host)
+wait_painted "$work/host.out" 1 >/dev/null
+host_ms=(); bare_ms=(); painted=1
+for ((i = 0; i < runs; i++)); do
+  page=$([ $((i % 2)) = 0 ] && echo "$waves" || echo "$reef")
+  t0=$(now); "$build/tests/desktop_apply" page "$page"; painted=$((painted + 1))
+  t1=$(wait_painted "$work/host.out" $painted)
+  host_ms+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.0f", (b - a) * 1000}')")
+  t0=$(now)
+  "$build/bench/desktop_baseline" "$waves_native" >"$work/bare.out" 2>/dev/null &
+  bare=$!
+  t1=$(wait_painted "$work/bare.out" 1)
+  bare_ms+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.0f", (b - a) * 1000}')")
+  kill $bare; wait $bare 2>/dev/null || true
+done
+h=$(printf '%s\n' "${host_ms[@]}" | median); b=$(printf '%s\n' "${bare_ms[@]}" | median)
+echo "apply to painted page (host running): median $h ms (${host_ms[*]})"
+echo "bare view, process start to painted:  median $b ms (${bare_ms[*]})"
+awk -v h="$h" -v b="$b" 'BEGIN {printf "ratio: %.2f (goal: at most 1.3)\n", h / b}'
+
+# CPU and memory, showing the same module, each program alone (memory shared
+# between two running programs would be split between them).
+"$build/tests/desktop_apply" page "$waves"; painted=$((painted + 1))
+wait_painted "$work/host.out" $painted >/dev/null
+sleep 3
+host_cpu=$(cpu_percent $host 10); host_pss=$(pss_mb $host)
+kill -STOP $host
+"$build/bench/desktop_baseline" "$waves_native" >"$work/bare.out" 2>/dev/null &
+bare=$!; pids+=($bare)
+wait_painted "$work/bare.out" 1 >/dev/null
+sleep 3
+bare_cpu=$(cpu_percent $bare 10)
+kill -CONT $host; kill $host; wait $host 2>/dev/null || true
+sleep 1
+bare_pss=$(pss_mb $bare)
+kill $bare; wait $bare 2>/dev/null || true
+echo "CPU over 10 s: host $host_cpu% of a core, bare view $bare_cpu%"
+echo "memory (PSS, whole tree, each alone): host $host_pss MB, bare view $bare_pss MB"
+awk -v h="$host_pss" -v b="$bare_pss" 'BEGIN {printf "memory ratio: %.2f (goal: at most 1.2)\n", h / b}'
+
+# Covered by a full-screen window: the page is frozen.
+"$build/zelkora-desktop" >/dev/null 2>&1 &
+host=$!; pids+=($host)
+sleep 4
+echo "CPU over 10 s, page shown: host $(cpu_percent $host 10)% of a core"
+convert -size 1280x800 xc:gray "$work/cover.png"
+display -geometry 1280x800+0+0 "$work/cover.png" &
+pids+=($!)
+sleep 3
+echo "CPU over 10 s under a full-screen window: host $(cpu_percent $host 10)% of a core (goal: below 1)"
