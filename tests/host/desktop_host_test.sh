@@ -148,6 +148,14 @@ window-above)
   expect_pixel 20 400 5 $BLUE
   sleep 1
   expect_pixel 200 200 1 '#00FF00' # still above the desktop
+  # The window manager restarts: the host lives on, still below the window.
+  openbox --replace >/dev/null 2>&1 &
+  sleep 2
+  kill -0 "$host_pid" || { echo "FAIL: the host ended with the window manager" >&2; exit 1; }
+  echo red > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
+  apply page 'C:\Test\ZKRtest.htm'
+  expect_pixel 20 400 5 $RED
+  expect_pixel 200 200 2 '#00FF00'
   ;;
 second-host)
   start_host
