@@ -27,11 +27,11 @@ waves_native="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/Modules/Ocean/Waves/
 
 now() { date +%s.%N; }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-lines() { grep -c '^painted' "$1" 2>/dev/null || true; }
-wait_painted() { # file, count -> the time of painted line number count
-  for _ in $(seq 600); do
-    [ "$(lines "$1")" -ge "$2" ] && { grep '^painted' "$1" | sed -n "$2p" | awk '{print $2}'; return; }
-    sleep 0.01
+wait_painted() { # file, time -> the time of the first paint after it
+  for _ in $(seq 1000); do
+    t=$(awk -v t0="$2" '/^painted/ && $2 > t0 {print $2; exit}' "$1" 2>/dev/null)
+    [ -n "$t" ] && { echo "$t"; return; }
+    sleep 0.005
   done
   echo "no paint" >&2; exit 1
 }
@@ -53,17 +53,17 @@ pss_mb() { local t=0; for p in $(tree "$1"); do
 "$build/tests/desktop_apply" page "$reef"
 ZELKORA_DESKTOP_PROBE=1 "$build/zelkora-desktop" >"$work/host.out" 2>/dev/null &
 host=$!; pids+=($host)
-wait_painted "$work/host.out" 1 >/dev/null
-host_ms=(); bare_ms=(); painted=1
+wait_painted "$work/host.out" 0 >/dev/null
+host_ms=(); bare_ms=()
 for ((i = 0; i < runs; i++)); do
   page=$([ $((i % 2)) = 0 ] && echo "$waves" || echo "$reef")
-  t0=$(now); "$build/tests/desktop_apply" page "$page"; painted=$((painted + 1))
-  t1=$(wait_painted "$work/host.out" $painted)
+  t0=$(now); "$build/tests/desktop_apply" page "$page"
+  t1=$(wait_painted "$work/host.out" "$t0")
   host_ms+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.0f", (b - a) * 1000}')")
   t0=$(now)
   "$build/bench/desktop_baseline" "$waves_native" >"$work/bare.out" 2>/dev/null &
   bare=$!
-  t1=$(wait_painted "$work/bare.out" 1)
+  t1=$(wait_painted "$work/bare.out" 0)
   bare_ms+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.0f", (b - a) * 1000}')")
   kill $bare; wait $bare 2>/dev/null || true
 done
@@ -74,14 +74,14 @@ awk -v h="$h" -v b="$b" 'BEGIN {printf "ratio: %.2f (goal: at most 1.3)\n", h / 
 
 # CPU and memory, showing the same module, each program alone (memory shared
 # between two running programs would be split between them).
-"$build/tests/desktop_apply" page "$waves"; painted=$((painted + 1))
-wait_painted "$work/host.out" $painted >/dev/null
+t0=$(now); "$build/tests/desktop_apply" page "$waves"
+wait_painted "$work/host.out" "$t0" >/dev/null
 sleep 3
 host_cpu=$(cpu_percent $host 10); host_pss=$(pss_mb $host)
 kill -STOP $host
 "$build/bench/desktop_baseline" "$waves_native" >"$work/bare.out" 2>/dev/null &
 bare=$!; pids+=($bare)
-wait_painted "$work/bare.out" 1 >/dev/null
+wait_painted "$work/bare.out" 0 >/dev/null
 sleep 3
 bare_cpu=$(cpu_percent $bare 10)
 kill -CONT $host; kill $host; wait $host 2>/dev/null || true

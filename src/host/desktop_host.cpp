@@ -4,6 +4,7 @@
 #include "host/host_window.h"
 #include "platform/desktop_host.h"
 
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -53,12 +54,26 @@ DesktopHost::DesktopHost() {
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &DesktopHost::AddScreen);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
 
+    // Every write in the prefix renames a file into its folder: the folder is
+    // watched, so a change is seen at once and nothing runs in between. A
+    // slow look stays for file systems that do not report changes.
+    watcher_ = new QFileSystemWatcher(this);
+    watcher_->addPath(QString::fromStdString(platform::PrefixDir()));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (!lookSoon_) {
+            lookSoon_ = true;
+            QTimer::singleShot(20, this, [this] {
+                lookSoon_ = false;
+                Look();
+            });
+        }
+    });
     look_ = new QTimer(this);
     connect(look_, &QTimer::timeout, this, &DesktopHost::Look);
-    look_->start(200);
+    look_->start(1000);
     covered_ = new QTimer(this);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
-    covered_->start(1000);
+    covered_->start(2000);
 }
 
 DesktopHost::~DesktopHost() {
@@ -96,7 +111,19 @@ void DesktopHost::Look() {
     platform::FileStamp changes = StampOf(platform::DesktopChangesPath());
     platform::FileStamp shell = StampOf(platform::PrefixDir() + "/shell.ini");
     platform::FileStamp registry = StampOf(platform::PrefixDir() + "/registry.reg");
-    if (changes == changesStamp_ && shell == shellStamp_ && registry == registryStamp_) return;
+    if (changes == changesStamp_ && shell == shellStamp_ && registry == registryStamp_) {
+        if (!pending_) return;
+    } else if (changes == changesStamp_ && !pending_) {
+        // shell.ini or the registry changed without a counted change: the
+        // shell counts an applied change just after saving it, so wait one
+        // look for the count rather than load the page twice.
+        shellStamp_ = shell;
+        registryStamp_ = registry;
+        pending_ = true;
+        QTimer::singleShot(300, this, &DesktopHost::Look);
+        return;
+    }
+    pending_ = false;
     changesStamp_ = changes;
     shellStamp_ = shell;
     registryStamp_ = registry;

@@ -1,7 +1,8 @@
 // The desktop host: a window on every screen, kept in line with the emulated
 // desktop. It looks at the shell's change counter, shell.ini and registry.reg
-// a few times a second, shows each change, loads the page again at every
-// counted change, and freezes a page while a window covers its whole screen.
+// whenever the prefix's folder changes (and once a second besides), shows each
+// change, loads the page again at every counted change, and freezes a page
+// while a window covers its whole screen.
 #pragma once
 
 #include "host/desktop_state.h"
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <map>
 
+class QFileSystemWatcher;
 class QScreen;
 class QTimer;
 class QWebEngineProfile;
@@ -43,7 +45,10 @@ class DesktopHost : public QObject {
     uint64_t changes_ = 0;
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_;
     int painted_ = 0;
+    bool pending_ = false; // a file changed, its count not seen yet
     QTimer* look_;
+    QFileSystemWatcher* watcher_;
+    bool lookSoon_ = false;
     QTimer* covered_;
 };
 
