@@ -3,6 +3,7 @@
 #include "window/manager_fixture.h"
 #include "window/qt/main_view.h"
 #include "window/qt/message_box.h"
+#include "window/qt/web_pane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWebEngineView>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -338,6 +340,41 @@ TEST_F(Gui, MinimiseAfterAToyzApplyStaysMinimisedThroughItsMessage) {
     EXPECT_EQ(parent, nullptr); // the box stood on its own, so the window stayed down
     EXPECT_TRUE(view->isMinimized());
     EXPECT_EQ(form->Me.WindowState(), toolkit::vbMinimized);
+}
+
+TEST_F(Gui, PanesOfHiddenTabsAreMadeWhenFirstSeenAndShowTheirPages) {
+    StandardCatalogue();
+    StandardToyz();
+    WriteFile(App("ZelToyz/Notes/copyright.htm"), "<html><body>notes</body></html>");
+    cat.Sql("UPDATE tblToyz SET ToyCopyrightURL = 'ZelToyz\\Notes\\copyright.htm' WHERE "
+            "ToyKey = 'Notes'");
+    Open();
+    auto pane = [this](const char* name) { return Widget<qtview::WebPane>(name); };
+    // Shown at start: the banner and the module's copyright.
+    EXPECT_NE(pane("wbBanner")->View(), nullptr);
+    EXPECT_NE(pane("wbModuleCopyright")->View(), nullptr);
+    for (const char* hidden : {"wbToyCopyright", "wbUpdate", "wbHelp"})
+        EXPECT_EQ(pane(hidden)->View(), nullptr) << hidden;
+    auto shows = [this](qtview::WebPane* p, const std::string& file) {
+        for (int i = 0; i < 100 && (!p->View() || p->View()->url() != QUrl::fromLocalFile(
+                                                                          QString::fromStdString(
+                                                                              App(file))));
+             ++i) {
+            QTest::qWait(20);
+            Settle();
+        }
+        return p->View() && p->View()->url() == QUrl::fromLocalFile(QString::fromStdString(App(file)));
+    };
+    ShowTab(4);
+    EXPECT_TRUE(shows(pane("wbHelp"), "defaulthelp.htm"));
+    ShowTab(2);
+    EXPECT_TRUE(shows(pane("wbUpdate"), "defaultupdate.htm"));
+    // The toy selected while the tab was hidden: its page, when the tab opens.
+    form->lstToyz.UserSelect(1);
+    Settle();
+    EXPECT_EQ(pane("wbToyCopyright")->View(), nullptr);
+    ShowTab(1);
+    EXPECT_TRUE(shows(pane("wbToyCopyright"), "ZelToyz/Notes/copyright.htm"));
 }
 
 // The Qt message box: the icon and buttons of each style, and its answers.

@@ -3,6 +3,7 @@
 #include "platform/prefix.h"
 #include "window/qt/art.h"
 #include "window/qt/message_box.h"
+#include "window/qt/web_pane.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,10 +24,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWebEngineLoadingInfo>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 
 namespace {
 
@@ -331,28 +328,19 @@ QWidget* MainView::Picture(toolkit::PictureBox& c, QSize size) {
 }
 
 QWidget* MainView::Web(toolkit::WebBrowser& c) {
-    auto* v = new QWebEngineView;
-    v->setObjectName(Q(c.Name));
-    v->setMinimumSize(120, 60);
-    // The panes only show pages: they stay out of the keyboard's focus chain.
-    v->setFocusPolicy(Qt::NoFocus);
-    v->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    // The browser is made when the pane is first seen: the panes of tabs not
+    // shown cost nothing before the first paint.
+    auto* pane = new qtview::WebPane;
+    pane->setObjectName(Q(c.Name));
     auto seen = std::make_shared<Seen<toolkit::Control>>();
     auto requested = std::make_shared<std::string>();
-    syncs_.push_back([v, &c, seen, requested] {
+    syncs_.push_back([pane, &c, seen, requested] {
         if (!seen->Changed(c)) return;
         *requested = c.LocationURL();
-        v->load(PaneUrl(*requested));
+        pane->Load(PaneUrl(*requested));
     });
-    // A page that could not be loaded is the pane's to handle, not the
-    // browser's error page; a load the pane has moved on from is not.
-    connect(v->page(), &QWebEnginePage::loadingChanged, this,
-            [&c, requested](const QWebEngineLoadingInfo& info) {
-                if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) return;
-                if (info.url() != PaneUrl(*requested)) return;
-                c.UserNavigateError(*requested);
-            });
-    return v;
+    pane->SetLoadFailed([&c, requested](const QUrl&) { c.UserNavigateError(*requested); });
+    return pane;
 }
 
 QWidget* MainView::Text(toolkit::Label& c) {
