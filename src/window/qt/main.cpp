@@ -30,5 +30,8 @@ int main(int argc, char** argv) {
     });
     Main();
     if (!view) return 0;
-    return app.exec();
+    int rc = app.exec();
+    // The browsers go before the application that holds their engine.
+    delete view;
+    return rc;
 }

@@ -156,6 +156,7 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
             this, [this, toFront] { OnInstanceRequest(toFront); }, Qt::QueuedConnection);
     });
     qApp->installEventFilter(this);
+    installEventFilter(this);
     qtview::SetBeforeMessageBox([this, alive = alive_] {
         if (*alive) SyncNow();
     });
@@ -205,6 +206,14 @@ QAbstractButton* MainView::PageButtonFor(QEvent* e) const {
 }
 
 bool MainView::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == this && e->type() == QEvent::Paint && !painted_) {
+        painted_ = true;
+        // After the first paint, the web panes that are seen get their browsers.
+        QTimer::singleShot(0, this, [this] {
+            for (auto* pane : findChildren<qtview::WebPane*>())
+                pane->SetReady();
+        });
+    }
     // An access key of a button on the page shown wins over a tab's same key
     // (Alt+U is "&Un-Install Zelkora" on Options, not the "&Update" tab).
     if (e->type() == QEvent::ShortcutOverride && PageButtonFor(e)) {

@@ -61,6 +61,7 @@ class MainView : public QWidget {
     bool syncPending_ = false;
     bool treeMousePressed_ = false;
     bool compact_ = false;
+    bool painted_ = false;
     int overrideCursors_ = 0;
     // The controls outlive the view: their observers check this first.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

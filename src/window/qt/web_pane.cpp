@@ -21,8 +21,13 @@ void WebPane::Load(const QUrl& address) {
     if (view_) view_->load(address_);
 }
 
+void WebPane::SetReady() {
+    ready_ = true;
+    if (!view_ && isVisible()) MakeView();
+}
+
 void WebPane::showEvent(QShowEvent* e) {
-    if (!view_) MakeView();
+    if (ready_ && !view_) MakeView();
     QWidget::showEvent(e);
 }
 
