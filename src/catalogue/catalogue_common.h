@@ -23,12 +23,6 @@ inline std::string TextOf(Variant&& v) {
     return CStr(kel_Nz(std::move(v), Variant(" ")));
 }
 
-// An element of a catalogue array; an index past its end is "Subscript out of range".
-template <class T> T& Element(std::vector<T>& a, int index) {
-    if (index < 0 || static_cast<size_t>(index) >= a.size()) Raise(Err::SubscriptOutOfRange);
-    return a[static_cast<size_t>(index)];
-}
-
 } // namespace catalogue
 
 namespace catalogue {

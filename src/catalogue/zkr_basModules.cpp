@@ -5,7 +5,6 @@
 #include "platform/dao.h"
 #include "startup/AppState.h"
 
-using catalogue::Element;
 using catalogue::ReportCatalogueFailure;
 using catalogue::RowExists;
 using catalogue::TextOf;
