@@ -26,7 +26,7 @@ reef="$app\\Ocean\\CoralReef\\ZKRCoralReef.htm"
 waves_native="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/Modules/Ocean/Waves/ZKRWaves.htm"
 
 now() { date +%s.%N; }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+. bench/proc.sh
 wait_painted() { # file, time -> the time of the first paint after it
   for _ in $(seq 1000); do
     t=$(awk -v t0="$2" '/^painted/ && $2 > t0 {print $2; exit}' "$1" 2>/dev/null)
@@ -35,19 +35,6 @@ wait_painted() { # file, time -> the time of the first paint after it
   done
   echo "no paint" >&2; exit 1
 }
-tree() { # a process and all of its descendants
-  local p=$1; echo "$p"
-  for c in $(ps -o pid= --ppid "$p" 2>/dev/null); do tree "$c"; done
-}
-cpu_ticks() { local t=0; for p in $(tree "$1"); do
-    t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
-cpu_percent() { # pid, seconds -> percent of one core
-  local a b; a=$(cpu_ticks "$1"); sleep "$2"; b=$(cpu_ticks "$1")
-  awk -v a="$a" -v b="$b" -v s="$2" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}'
-}
-pss_mb() { local t=0; for p in $(tree "$1"); do
-    t=$((t + $(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0))); done
-  awk -v k="$t" 'BEGIN {printf "%.1f", k / 1024}'; }
 
 # The host, showing one module, then the other, and so on.
 "$build/tests/desktop_apply" page "$reef"

@@ -21,7 +21,7 @@ fi
 measure() { # program -> one start-up time in ms
   ZELKORA_STARTUP_PROBE=1 "$1" 2>/dev/null | awk '/^startup_ms/ {print $2}'
 }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+. bench/proc.sh
 
 manager=(); baseline=()
 for ((i = 0; i < runs; i++)); do
@@ -34,10 +34,6 @@ echo "bare window (tabs + web pane): median ${b} ms over ${runs} runs (${baselin
 echo "zelkora-manager on the demo:   median ${m} ms over ${runs} runs (${manager[*]})"
 awk -v m="$m" -v b="$b" 'BEGIN {printf "ratio: %.2f (goal: at most 1.15)\n", m / b}'
 
-tree() { local p=$1; echo "$p"; for c in $(ps -o pid= --ppid "$p" 2>/dev/null); do tree "$c"; done; }
-pss_mb() { local t=0; for p in $(tree "$1"); do
-    t=$((t + $(awk '/^Pss:/ {print $2}' "/proc/$p/smaps_rollup" 2>/dev/null || echo 0))); done
-  awk -v k="$t" 'BEGIN {printf "%.1f", k / 1024}'; }
 settled() { # program -> PSS of its whole process tree 5 s after its start, in MB
   # A prefix of its own each time: a Manager that is still ending would
   # otherwise be taken for the one instance.
