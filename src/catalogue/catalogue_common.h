@@ -18,11 +18,6 @@ inline void ReportCatalogueFailure(const Failure& f, const char* procedure) {
     MsgBox(ErrorText(f), vbCritical, App::Title() + " - " + procedure);
 }
 
-// A text field as loaded: its value, or a single space for Null.
-inline std::string TextOf(Variant&& v) {
-    return CStr(kel_Nz(std::move(v), Variant(" ")));
-}
-
 } // namespace catalogue
 
 namespace catalogue {

@@ -7,7 +7,6 @@
 
 using catalogue::ReportCatalogueFailure;
 using catalogue::RowExists;
-using catalogue::TextOf;
 using dao::DBEngine;
 
 void zkr_LoadModuleData(const std::string& path) {
@@ -24,7 +23,8 @@ void zkr_LoadModuleData(const std::string& path) {
         modules.MoveLast();
         long t = themes.RecordCount(), m = modules.RecordCount();
         AppState.ModuleItemCount = CInt(Variant(static_cast<int64_t>(t + m)));
-        AppState.ModuleItems.assign(static_cast<size_t>(t + m + 1), ModuleRecord{});
+        std::vector<ModuleRecord> fresh(static_cast<size_t>(t + m + 1));
+        AppState.ModuleItems.swap(fresh);
         themes.MoveFirst();
         modules.MoveFirst();
 
@@ -35,8 +35,8 @@ void zkr_LoadModuleData(const std::string& path) {
             ++i;
             ModuleRecord& r = Element(AppState.ModuleItems, i);
             r.ParentKey = "";
-            r.Key = TextOf(themeKey.Value());
-            r.TreeText = TextOf(themeText.Value());
+            themeKey.TextInto(r.Key, " ");
+            themeText.TextInto(r.TreeText, " ");
             r.TreeType = CInt(kel_Nz(themeType.Value(), Variant(" ")));
             r.PreviewPath = "";
             r.URL = "";
@@ -54,15 +54,15 @@ void zkr_LoadModuleData(const std::string& path) {
         while (!modules.Eof()) {
             ++i;
             ModuleRecord& r = Element(AppState.ModuleItems, i);
-            r.ParentKey = TextOf(parent.Value());
-            r.Key = TextOf(key.Value());
-            r.TreeText = TextOf(text.Value());
+            parent.TextInto(r.ParentKey, " ");
+            key.TextInto(r.Key, " ");
+            text.TextInto(r.TreeText, " ");
             r.TreeType = CInt(kel_Nz(type.Value(), Variant(" ")));
-            r.PreviewPath = TextOf(preview.Value());
-            r.URL = TextOf(url.Value());
-            r.Copyright = TextOf(copyright.Value());
-            r.CopyrightURL = TextOf(copyrightUrl.Value());
-            r.BannerURL = TextOf(banner.Value());
+            preview.TextInto(r.PreviewPath, " ");
+            url.TextInto(r.URL, " ");
+            copyright.TextInto(r.Copyright, " ");
+            copyrightUrl.TextInto(r.CopyrightURL, " ");
+            banner.TextInto(r.BannerURL, " ");
             modules.MoveNext();
         }
     } catch (const Failure& f) {

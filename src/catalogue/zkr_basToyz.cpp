@@ -6,7 +6,6 @@
 #include "startup/AppState.h"
 
 using catalogue::ReportCatalogueFailure;
-using catalogue::TextOf;
 using dao::DBEngine;
 
 namespace {
@@ -19,7 +18,8 @@ void LoadToys(dao::Recordset& rs, std::vector<ToyRecord>& toys, int16_t& count) 
     rs.MoveFirst();
     long n = rs.RecordCount();
     int16_t newCount = CInt(Variant(static_cast<int64_t>(n)));
-    toys.assign(static_cast<size_t>(n + 1), ToyRecord{});
+    std::vector<ToyRecord> fresh(static_cast<size_t>(n + 1));
+    toys.swap(fresh);
     count = newCount;
     auto key = rs.Fields("ToyKey"), text = rs.Fields("ToyText"),
          preview = rs.Fields("ToyPreviewPath"), locked = rs.Fields("ToyIsLocked"),
@@ -29,13 +29,14 @@ void LoadToys(dao::Recordset& rs, std::vector<ToyRecord>& toys, int16_t& count) 
     while (!rs.Eof()) {
         ++i;
         ToyRecord& t = Element(toys, i);
-        t.ToyKey = TextOf(key.Value());
-        t.ToyText = TextOf(text.Value());
-        t.ToyPreviewPath = TextOf(preview.Value());
+        // A Null text loads as a single space.
+        key.TextInto(t.ToyKey, " ");
+        text.TextInto(t.ToyText, " ");
+        preview.TextInto(t.ToyPreviewPath, " ");
         t.ToyIsLocked = CBool(locked.Value());
         t.ToyIsActive = CBool(active.Value());
-        t.ToyCopyright = TextOf(copyright.Value());
-        t.ToyCopyrightURL = TextOf(copyrightUrl.Value());
+        copyright.TextInto(t.ToyCopyright, " ");
+        copyrightUrl.TextInto(t.ToyCopyrightURL, " ");
         rs.MoveNext();
     }
 }

@@ -141,6 +141,22 @@ Variant Field::Value() const {
     }
 }
 
+void Field::TextInto(std::string& out, std::string_view ifNull) const {
+    const RecordsetData& d = *data_;
+    if (!d.closed && d.cursor < d.rows) {
+        const auto& c = d.At(d.cursor, column_);
+        if (c.type == SQLITE_TEXT) {
+            out = std::string(c.text, c.len); // made in place: cheaper than assign's checks
+            return;
+        }
+        if (c.type == SQLITE_NULL) {
+            out.assign(ifNull);
+            return;
+        }
+    }
+    out = CStr(Value()); // numbers, and the failures of a closed or finished recordset
+}
+
 const std::string& Field::Name() const {
     return data_->names[column_];
 }

@@ -32,6 +32,9 @@ struct RecordsetData;
 class Field {
   public:
     Variant Value() const;
+    // The value as text straight into out (Value converted as CStr does),
+    // or ifNull for Null: the loaders' way, without a Variant in between.
+    void TextInto(std::string& out, std::string_view ifNull) const;
     const std::string& Name() const;
 
   private:
