@@ -88,10 +88,16 @@ bool CoveredByAnotherWindow(const QRect& screen, const QSet<quintptr>& ours) {
         if (!g) continue;
         auto* t = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0),
                                                   nullptr);
-        QRect place(t ? t->dst_x : g->x, t ? t->dst_y : g->y, g->width, g->height);
+        int border = g->border_width;
+        QRect place((t ? t->dst_x : g->x) - border, (t ? t->dst_y : g->y) - border,
+                    g->width + 2 * border, g->height + 2 * border);
         std::free(t);
         std::free(g);
-        if (place.contains(screen)) return true;
+        // Covered when all but a sliver of the screen is under the window.
+        QRect under = place.intersected(screen);
+        if (int64_t(under.width()) * under.height() * 100 >=
+            int64_t(screen.width()) * screen.height() * 98)
+            return true;
     }
     return false;
 }

@@ -193,6 +193,36 @@ failed-page)
   expect_pixel 320 240 10 '#FFFF00' # stretched
   grep -q "could not be loaded" "$work/host.err"
   ;;
+paused-when-covered)
+  # A page that draws all the time; covered by a full-screen window, it stops.
+  cat > "$ZELKORA_PREFIX/drive_c/Test/ZKRbusy.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
+<canvas id="c" width="640" height="480"></canvas><script>
+var g = document.getElementById('c').getContext('2d'), n = 0;
+(function f() { n++; g.fillStyle = n % 2 ? '#00f' : '#00e'; g.fillRect(0, 0, 640, 480);
+  for (var i = 0; i < 2000; i++) g.fillRect(i % 640, (i * 7 + n) % 480, 3, 3);
+  requestAnimationFrame(f); })();
+</script></body></html>
+HTML
+  start_host
+  apply page 'C:\Test\ZKRbusy.htm'
+  sleep 4
+  ticks() { local t=0; for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
+      t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
+  a=$(ticks); sleep 3; shown=$(( $(ticks) - a ))
+  convert -size 640x480 xc:gray "$work/cover.png"
+  display -geometry 640x480+0+0 "$work/cover.png" &
+  cover=$!
+  sleep 3 # the host looks every 2 s
+  a=$(ticks); sleep 3; covered=$(( $(ticks) - a ))
+  kill $cover
+  sleep 3
+  a=$(ticks); sleep 3; again=$(( $(ticks) - a ))
+  echo "CPU ticks in 3 s: shown $shown, covered $covered, uncovered again $again"
+  [ "$covered" -le 9 ] || { echo "FAIL: the covered page still runs ($covered ticks)" >&2; exit 1; }
+  [ "$shown" -gt $((covered * 2 + 10)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; exit 1; }
+  [ "$again" -gt $((covered * 2 + 10)) ] || { echo "FAIL: the page did not wake ($again ticks)" >&2; exit 1; }
+  ;;
 autostart)
   page Test red
   export ZELKORA_DESKTOP_HOST=1 ZELKORA_DESKTOP_PROGRAM="$build/zelkora-desktop"
