@@ -55,10 +55,11 @@ DesktopHost::DesktopHost() {
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
 
     // Every write in the prefix renames a file into its folder: the folder is
-    // watched, so a change is seen at once and nothing runs in between. A
-    // slow look stays for file systems that do not report changes.
+    // watched, so a change is seen at once and nothing runs in between. Where
+    // the folder cannot be watched, a look every second stands in; otherwise a
+    // slow one stays as a safety net.
     watcher_ = new QFileSystemWatcher(this);
-    watcher_->addPath(QString::fromStdString(platform::PrefixDir()));
+    bool watched = watcher_->addPath(QString::fromStdString(platform::PrefixDir()));
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
         if (!lookSoon_) {
             lookSoon_ = true;
@@ -70,7 +71,7 @@ DesktopHost::DesktopHost() {
     });
     look_ = new QTimer(this);
     connect(look_, &QTimer::timeout, this, &DesktopHost::Look);
-    look_->start(1000);
+    look_->start(watched ? 5000 : 1000);
     covered_ = new QTimer(this);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
     covered_->start(2000);

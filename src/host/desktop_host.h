@@ -1,6 +1,6 @@
 // The desktop host: a window on every screen, kept in line with the emulated
 // desktop. It looks at the shell's change counter, shell.ini and registry.reg
-// whenever the prefix's folder changes (and once a second besides), shows each
+// whenever the prefix's folder changes (and every few seconds besides), shows each
 // change, loads the page again at every counted change, and freezes a page
 // while a window covers its whole screen.
 #pragma once
