@@ -67,6 +67,16 @@ void Prepare(sqlite3* db, const std::string& sql, const Params& params, Statemen
     }
 }
 
+// SQLite's rule for a declared column type: "INT" makes it an integer
+// column; otherwise "CHAR", "CLOB" or "TEXT" makes it a text one.
+bool HasTextAffinity(const char* declared) {
+    if (!declared) return false;
+    std::string t = platform::ToUpperAscii(declared);
+    if (t.find("INT") != std::string::npos) return false;
+    return t.find("CHAR") != std::string::npos || t.find("CLOB") != std::string::npos ||
+           t.find("TEXT") != std::string::npos;
+}
+
 } // namespace
 
 // The rows of a snapshot: one cell per row and column, in blocks of rows, with
@@ -223,14 +233,31 @@ Recordset Database::OpenRecordset(const std::string& statement, int, const Param
     auto data = std::make_shared<RecordsetData>();
     int ncol = sqlite3_column_count(st.stmt);
     data->columns = static_cast<size_t>(ncol);
-    for (int c = 0; c < ncol; ++c)
+    std::vector<char> textual(static_cast<size_t>(ncol));
+    for (int c = 0; c < ncol; ++c) {
         data->names.emplace_back(sqlite3_column_name(st.stmt, c));
+        textual[static_cast<size_t>(c)] = HasTextAffinity(sqlite3_column_decltype(st.stmt, c));
+    }
     int rc;
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
         RecordsetData::Cell* row = data->NewRow();
         for (int c = 0; c < ncol; ++c) {
             RecordsetData::Cell& cell = row[c];
             cell.len = 0;
+            if (textual[static_cast<size_t>(c)]) {
+                // A column of text affinity holds text or Null (a number
+                // stored in it became text), so its type need not be asked.
+                const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st.stmt, c));
+                if (!p && sqlite3_column_type(st.stmt, c) == SQLITE_NULL) {
+                    cell.type = SQLITE_NULL;
+                    continue;
+                }
+                int n = p ? sqlite3_column_bytes(st.stmt, c) : 0;
+                cell.type = SQLITE_TEXT;
+                cell.len = static_cast<uint32_t>(n);
+                cell.text = n ? data->Keep(p, static_cast<size_t>(n)) : "";
+                continue;
+            }
             cell.type = sqlite3_column_type(st.stmt, c);
             switch (cell.type) {
             case SQLITE_INTEGER:
