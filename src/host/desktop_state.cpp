@@ -49,12 +49,9 @@ std::string PercentEncodePath(const std::string& path) {
 } // namespace
 
 bool IsPicture(const std::string& wallpaper) {
-    std::string lower;
-    for (char c : wallpaper)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const char* ext : {".bmp", ".png", ".jpg", ".jpeg", ".gif", ".dib"})
-        if (lower.size() > std::string(ext).size() &&
-            lower.compare(lower.size() - std::string(ext).size(), std::string::npos, ext) == 0)
+    std::string upper = platform::ToUpperAscii(wallpaper);
+    for (std::string_view ext : {".BMP", ".PNG", ".JPG", ".JPEG", ".GIF", ".DIB"})
+        if (upper.size() > ext.size() && upper.compare(upper.size() - ext.size(), ext.size(), ext) == 0)
             return true;
     return false;
 }

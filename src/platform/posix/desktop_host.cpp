@@ -1,19 +1,17 @@
 #include "platform/desktop_host.h"
 
 #include "platform/prefix.h"
+#include "platform/process.h"
+#include "runtime/app.h"
+#include "runtime/failure.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <limits.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace platform {
 
@@ -31,11 +29,6 @@ std::string HostLockPath() {
     return PrefixDir() + "/.desktop-host" + key + ".lock";
 }
 
-bool IsExecutable(const std::string& p) {
-    struct stat st;
-    return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(p.c_str(), X_OK) == 0;
-}
-
 std::string HostProgram() {
     if (std::string p = Env("ZELKORA_DESKTOP_PROGRAM"); !p.empty()) return p;
     char self[PATH_MAX];
@@ -45,18 +38,12 @@ std::string HostProgram() {
         dir = dir.substr(0, dir.rfind('/'));
         // Beside the Manager, or one folder up from the tools.
         for (const std::string& d : {dir, dir.substr(0, dir.rfind('/'))})
-            if (IsExecutable(d + "/zelkora-desktop")) return d + "/zelkora-desktop";
+            if (auto found = ResolveCommandLine("\"" + d + "/zelkora-desktop\""))
+                return found->program;
     }
-    std::string path = Env("PATH");
-    size_t i = 0;
-    while (i <= path.size()) {
-        size_t j = path.find(':', i);
-        if (j == std::string::npos) j = path.size();
-        std::string cand = path.substr(i, j - i) + "/zelkora-desktop";
-        if (j > i && IsExecutable(cand)) return cand;
-        i = j + 1;
-    }
-    return {};
+    // Else as the launcher finds a bare program name: on the PATH.
+    auto found = ResolveCommandLine("zelkora-desktop");
+    return found ? found->program : std::string();
 }
 
 } // namespace
@@ -110,25 +97,13 @@ bool StartDesktopHostIfNeeded() {
     if (DesktopHostRunning()) return false;
     std::string program = HostProgram();
     if (program.empty()) return false;
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
-    char* argv[] = {program.data(), nullptr};
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), &files, &attr, argv, environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&files);
-    if (rc != 0) return false;
-    // Nobody waits for it; this keeps it from lingering as a zombie should it end.
-    std::thread([pid] {
-        int status;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-    return true;
+    // Started as every program is: detached, in a session of its own, reaped.
+    try {
+        Shell("\"" + program + "\"", 0);
+        return true;
+    } catch (const Failure&) {
+        return false;
+    }
 }
 
 } // namespace platform

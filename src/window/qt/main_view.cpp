@@ -155,8 +155,8 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
         QMetaObject::invokeMethod(
             this, [this, toFront] { OnInstanceRequest(toFront); }, Qt::QueuedConnection);
     });
+    // Sees every event of the application, this window's own included.
     qApp->installEventFilter(this);
-    installEventFilter(this);
     qtview::SetBeforeMessageBox([this, alive = alive_] {
         if (*alive) SyncNow();
     });
