@@ -41,7 +41,6 @@ DesktopHost::DesktopHost() {
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
 
-    changes_ = platform::DesktopChangeCount();
     changesStamp_ = StampOf(platform::DesktopChangesPath());
     shellStamp_ = StampOf(platform::PrefixDir() + "/shell.ini");
     registryStamp_ = StampOf(platform::PrefixDir() + "/registry.reg");
@@ -125,12 +124,11 @@ void DesktopHost::Look() {
         return;
     }
     pending_ = false;
+    // The shell writes the counter file only to count a change.
+    bool counted = !(changes == changesStamp_);
     changesStamp_ = changes;
     shellStamp_ = shell;
     registryStamp_ = registry;
-    uint64_t count = platform::DesktopChangeCount();
-    bool counted = count != changes_;
-    changes_ = count;
     DesktopState now = ReadDesktopState();
     if (!now.problem.empty() && now.problem != state_.problem)
         std::fprintf(stderr, "zelkora-desktop: %s\n", now.problem.c_str());

@@ -42,7 +42,6 @@ class DesktopHost : public QObject {
     QWebEngineProfile* profile_;
     std::map<QScreen*, HostWindow*> windows_;
     DesktopState state_;
-    uint64_t changes_ = 0;
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_;
     int painted_ = 0;
     bool pending_ = false; // a file changed, its count not seen yet
