@@ -184,9 +184,7 @@ TEST_F(Gui, UninstallAToy) {
     std::string out;
     cat.TryRun("list", "toyz", &out);
     EXPECT_EQ(out.find("Notes"), std::string::npos);
-    for (int i = 0; i < 100 && !FileExists(App("ZelToyz/Notes/ran.txt")); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(App("ZelToyz/Notes/ran.txt")), "/uninst\n");
+    EXPECT_EQ(WaitForLine(App("ZelToyz/Notes/ran.txt")), "/uninst\n");
 }
 
 TEST_F(Gui, CaptionsToolTipsAndPicturesAreShown) {

@@ -70,9 +70,7 @@ TEST(ShellLauncher, StartsTheProgramDetachedAndReportsOneThatCannotStart) {
     double pid = Shell("C:\\Un Install\\setup.exe /uninst now", 1);
     EXPECT_GT(pid, 0);
     EXPECT_FALSE(FileExists(mark)); // started, not waited for
-    for (int i = 0; i < 100 && !FileExists(mark); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(mark), "/uninst now\n");
+    EXPECT_EQ(WaitForLine(mark), "/uninst now\n");
     try {
         Shell("C:\\Nowhere\\setup.exe /uninst", 1);
         FAIL() << "no failure";

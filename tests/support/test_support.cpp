@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 
 namespace testing_support {
 
@@ -87,6 +88,16 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+std::string WaitForLine(const std::string& path) {
+    for (int i = 0; i < 100; ++i) {
+        std::string text = ReadFile(path);
+        if (!text.empty() && text.back() == '\n')
+            return text;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
 }
 
 void MakeDirs(const std::string& path) {

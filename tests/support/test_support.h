@@ -47,6 +47,9 @@ class ScriptedMsgBox {
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// What a detached program wrote to a file, once it holds a whole line (a file
+// that exists may not be written yet); "" after about 5 s without one.
+std::string WaitForLine(const std::string& path);
 void MakeDirs(const std::string& path);
 
 // Writes a registry file from export-format lines (header added).

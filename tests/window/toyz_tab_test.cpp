@@ -253,11 +253,6 @@ class Uninstall : public Toyz {
         WriteFile(exe, "#!/bin/sh\nsleep 1\necho \"$0 $*\" > '" + App(dir + "/ran.txt") + "'\n");
         std::filesystem::permissions(exe, std::filesystem::perms::owner_all);
     }
-    bool WaitFor(const std::string& file) {
-        for (int i = 0; i < 100 && !FileExists(file); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        return FileExists(file);
-    }
 };
 
 TEST_F(Uninstall, TheLastModuleOfAThemeTakesTheThemeAlongAndTheUninstallerRuns) {
@@ -275,8 +270,7 @@ TEST_F(Uninstall, TheLastModuleOfAThemeTakesTheThemeAlongAndTheUninstallerRuns) 
     for (int i = 1; i <= 3; ++i)
         EXPECT_NE(form->TreeView.Nodes(i).Text(), "Space Theme");
     EXPECT_EQ(Wallpaper(), ""); // it was the module on the desktop
-    ASSERT_TRUE(WaitFor(App("Modules/Stars/ran.txt")));
-    EXPECT_NE(ReadFile(App("Modules/Stars/ran.txt")).find("setup.exe /uninst"), std::string::npos);
+    EXPECT_NE(WaitForLine(App("Modules/Stars/ran.txt")).find("setup.exe /uninst"), std::string::npos);
 }
 
 TEST_F(Uninstall, CancelChangesNothingOnTheDesktopOrInTheCatalogue) {
@@ -308,7 +302,7 @@ TEST_F(Uninstall, AnotherModuleLeavesTheDesktopAloneEvenAfterAnEarlierApply) {
         33, title, vbOK);
     form->cmdRemoveNode.UserClick();
     EXPECT_EQ(Wallpaper(), "C:\\Other\\mine.htm");
-    EXPECT_TRUE(WaitFor(App("Modules/Waves/ran.txt")));
+    EXPECT_NE(WaitForLine(App("Modules/Waves/ran.txt")), "");
 }
 
 TEST_F(Uninstall, AMissingUninstallerChangesNothing) {
@@ -370,7 +364,7 @@ TEST_F(Uninstall, AToyInAFolderWithSpaces) {
     form->cmdUninstallToy.UserClick();
     EXPECT_EQ(Items(form->lstToyz), V{"Notes"});
     EXPECT_EQ(form->lstActiveToyz.ListCount(), 0);
-    ASSERT_TRUE(WaitFor(App("ZelToyz/Big Clock/ran.txt")));
+    EXPECT_NE(WaitForLine(App("ZelToyz/Big Clock/ran.txt")), "");
 }
 
 TEST_F(Uninstall, AnItemGoneFromTheCatalogueIsReported) {
@@ -432,9 +426,7 @@ TEST_F(DeInstall, OkClearsTheModuleStartsTheDeInstallerAndEnds) {
     box->Expect(second, 33, title, vbOK);
     EXPECT_THROW(form->cmdDeInstall.UserClick(), EndCalled);
     EXPECT_EQ(Wallpaper(), "");
-    for (int i = 0; i < 100 && !FileExists(App("deinstalled.txt")); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(App("deinstalled.txt")), "/all\n");
+    EXPECT_EQ(WaitForLine(App("deinstalled.txt")), "/all\n");
 }
 
 TEST_F(DeInstall, ADeInstallerThatCannotStartLeavesTheManagerOpen) {
