@@ -1,5 +1,6 @@
 #include "host/desktop_host.h"
 
+#include "host/desktop_profile.h"
 #include "host/fullscreen.h"
 #include "host/host_window.h"
 #include "platform/desktop_host.h"
@@ -9,7 +10,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <cstdio>
 
 namespace host {
@@ -27,19 +27,8 @@ platform::FileStamp StampOf(const std::string& path) {
 DesktopHost::DesktopHost() {
     // One profile for the prefix, kept in it: what a page stores (a note
     // typed into a toy) lasts across reloads and restarts.
-    profile_ = new QWebEngineProfile("zelkora-desktop", this);
-    profile_->setPersistentStoragePath(
-        QString::fromStdString(platform::PrefixDir() + "/desktop-profile"));
-    // Local pages need no HTTP cache; without one the host holds less memory.
-    profile_->setHttpCacheType(QWebEngineProfile::NoCache);
-    QWebEngineSettings* s = profile_->settings();
-    // Local pages read the files beside them (the module pages read the
-    // options and binding files by relative address).
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    s->setAttribute(QWebEngineSettings::ShowScrollBars, false);
-    s->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-    s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    profile_ = NewDesktopProfile(QString::fromStdString(platform::PrefixDir() + "/desktop-profile"),
+                                 this);
 
     changesStamp_ = StampOf(platform::DesktopChangesPath());
     shellStamp_ = StampOf(platform::PrefixDir() + "/shell.ini");

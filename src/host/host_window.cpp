@@ -42,13 +42,13 @@ void PictureView::paintEvent(QPaintEvent*) {
 }
 
 HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* profile)
-    : QWidget(nullptr,
-              Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint |
-                  Qt::WindowDoesNotAcceptFocus),
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint),
       screen_(screen) {
     setObjectName("zelkora-desktop");
     setWindowTitle("Zelkora Desktop");
-    // The desktop: below everything, in no task bar or pager, never active.
+    // The desktop: below everything, in no task bar or pager, never active
+    // by itself. A click gives it the keyboard, as on any desktop, so the
+    // user can type into a toy (a note).
     setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -57,7 +57,7 @@ HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* profile)
     picture_ = new PictureView;
     web_ = new QWebEngineView;
     web_->setPage(new QWebEnginePage(profile, web_));
-    web_->setFocusPolicy(Qt::NoFocus);
+    web_->setFocusPolicy(Qt::ClickFocus);
     web_->page()->setBackgroundColor(kBackground);
     stack_->addWidget(picture_);
     stack_->addWidget(web_);

@@ -33,10 +33,24 @@ TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
     std::string app = prefix.path("drive_c/Program Files/Zelkora/");
     for (const char* f : {"defaultmodulecopyright.htm", "defaulttoyzcopyright.htm", "defaultad.htm",
                           "defaulthelp.htm", "defaultupdate.htm", "zelkora.bmp",
-                          "themes/options.txt", "ZelToyz/ZelToyz.txt", "zelkora.ini",
-                          "Modules/Ocean/Waves/ZKRWaves.htm", "Modules/Ocean/Waves/preview.bmp"})
+                          "themes/options.txt", "ZelToyz/ZelToyz.txt", "zelkora.ini", "zelkora.js",
+                          "zelkora.css", "Modules/Ocean/Waves/ZKRWaves.htm",
+                          "ZelToyz/Sticky Notes/toy.js", "ZelToyz/Sticky Notes/setup.exe"})
         EXPECT_TRUE(FileExists(app + f)) << f;
-    EXPECT_EQ(ReadFile(app + "Modules/Ocean/Waves/preview.bmp").substr(0, 2), "BM");
+    EXPECT_FALSE(FileExists(app + "templates"));
+    EXPECT_EQ(ReadFile(app + "ZelToyz/ZelToyz.txt"), "&myFav1=Clock&myFav2=Sticky Notes&\r\n");
+    // Every module and toy names a preview; builds with Qt render them.
+    for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
+        const auto& item = AppState.ModuleItems[static_cast<size_t>(i)];
+        if (item.TreeType == 200) {
+            EXPECT_NE(item.PreviewPath.find("preview.png"), std::string::npos);
+        }
+    }
+#ifdef ZELKORA_QT_BUILD
+    EXPECT_EQ(ReadFile(app + "Modules/Ocean/Waves/preview.png").substr(1, 3), "PNG");
+    EXPECT_EQ(ReadFile(app + "ZelToyz/Moon Phase/preview.png").substr(1, 3), "PNG");
+    EXPECT_EQ(ReadFile(app + "zelkora.bmp").substr(0, 2), "BM");
+#endif
 
     // A second run leaves the installation alone.
     ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0);
@@ -46,6 +60,9 @@ TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
     ASSERT_EQ(RunCommand(ShellQuote(app + "Modules/Ocean/Waves/setup.exe") + " /uninst", &out), 0);
     EXPECT_FALSE(FileExists(app + "Modules/Ocean/Waves"));
     EXPECT_TRUE(FileExists(app + "Modules/Ocean/CoralReef"));
+    ASSERT_EQ(RunCommand(ShellQuote(app + "ZelToyz/Sticky Notes/setup.exe") + " /uninst", &out), 0);
+    EXPECT_FALSE(FileExists(app + "ZelToyz/Sticky Notes"));
+    EXPECT_TRUE(FileExists(app + "ZelToyz/Clock"));
     ASSERT_EQ(RunCommand(ShellQuote(app + "uninstall.exe") + " /all", &out), 0) << out;
     EXPECT_FALSE(FileExists(app));
     std::string reg = ReadFile(prefix.path("registry.reg"));

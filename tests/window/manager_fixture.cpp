@@ -1,12 +1,31 @@
 #include "window/manager_fixture.h"
 
-#include "art.h"
 #include "platform/posix/shell_state.h"
+
+#include <cstdint>
 
 namespace testing_support {
 
+// A 24-bit bitmap of one colour: enough for the picture boxes to decode.
 std::string TinyBmp(int w, int h) {
-    return demo::Scene("clock", w, h, 1).Bmp();
+    auto le32 = [](std::string& out, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    uint32_t row = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
+    uint32_t data = row * static_cast<uint32_t>(h);
+    std::string out = "BM";
+    le32(out, 54 + data);
+    le32(out, 0);
+    le32(out, 54);
+    le32(out, 40);
+    le32(out, static_cast<uint32_t>(w));
+    le32(out, static_cast<uint32_t>(h));
+    le32(out, 1 | (24 << 16)); // one plane, 24 bits
+    for (int i = 0; i < 6; ++i)
+        le32(out, 0);
+    out.append(data, '\x60');
+    return out;
 }
 
 void ManagerTest::SetUp() {

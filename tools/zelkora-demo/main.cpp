@@ -2,9 +2,9 @@
 // the product's installers would: the registry settings, the application
 // folder with its pages and pictures, three themes of modules and five toyz
 // (each with an uninstaller that removes its own folder), the catalogue made
-// with zelkora-catalogue, the preferences and a de-installer.
-#include "art.h"
-
+// with zelkora-catalogue, the preferences and a de-installer. What it
+// installs is the demo/ folder of the sources, and the previews rendered
+// from it when the demo was built.
 #include "platform/prefix.h"
 #include "platform/win32.h"
 
@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <iostream>
 #include <spawn.h>
 #include <string>
@@ -37,7 +38,6 @@ const std::string kApp = "C:\\Program Files\\Zelkora\\";
 struct Module {
     const char* key;
     const char* text;
-    const char* style;
 };
 struct Theme {
     const char* key;
@@ -46,34 +46,41 @@ struct Theme {
 };
 struct Toy {
     const char* key;
-    const char* text;
-    const char* style;
+    const char* text; // also the name of its folder, which the module pages look up
+    const char* what;
     bool locked, active;
 };
 
 const std::vector<Theme> kThemes = {
     {"Ocean",
      "Ocean Dreams",
-     {{"Waves", "Rolling Waves", "waves"},
-      {"CoralReef", "Coral Reef", "reef"},
-      {"DeepBlue", "Deep Blue", "deep"}}},
+     {{"Waves", "Rolling Waves"}, {"CoralReef", "Coral Reef"}, {"DeepBlue", "Deep Blue"}}},
     {"Space",
      "Deep Space",
-     {{"Starfield", "Starfield", "stars"},
-      {"Nebula", "Nebula Clouds", "nebula"},
-      {"Orbit", "Blue Orbit", "orbit"}}},
-    {"Seasons",
-     "Four Seasons",
-     {{"Autumn", "Autumn Leaves", "autumn"}, {"Frost", "Winter Frost", "frost"}}}};
+     {{"Starfield", "Starfield"}, {"Nebula", "Nebula Clouds"}, {"Orbit", "Blue Orbit"}}},
+    {"Seasons", "Four Seasons", {{"Autumn", "Autumn Leaves"}, {"Frost", "Winter Frost"}}}};
 
-const std::vector<Toy> kToyz = {{"ZTClock", "Clock", "clock", false, true},
-                                {"ZTNotes", "Sticky Notes", "notes", false, true},
-                                {"ZTWeather", "Weather", "weather", true, false},
-                                {"ZTCalendar", "Calendar", "calendar", false, false},
-                                {"ZTMoon", "Moon Phase", "moon", false, false}};
+const std::vector<Toy> kToyz = {
+    {"ZTClock", "Clock", "The local time, ticking, and today's date.", false, true},
+    {"ZTNotes", "Sticky Notes", "A note you type on your desktop; it is kept.", false, true},
+    {"ZTWeather", "Weather", "The forecast, when a weather service can be reached.", true, false},
+    {"ZTCalendar", "Calendar", "This month, with today marked.", false, false},
+    {"ZTMoon", "Moon Phase", "The phase of the moon tonight.", false, false}};
 
 std::string Native(const std::string& winPath) {
     return platform::MapPath(winPath);
+}
+
+// Where the demo's files are: installed beside the program, or in the
+// sources and build tree it was built from.
+struct Sources {
+    fs::path content, previews;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void Write(const std::string& winPath, const std::string& content) {
@@ -82,44 +89,42 @@ void Write(const std::string& winPath, const std::string& content) {
     std::ofstream(native, std::ios::binary | std::ios::trunc) << content;
 }
 
-void WriteProgram(const std::string& winPath, const std::string& script) {
-    Write(winPath, script);
+void MakeProgram(const std::string& winPath) {
     fs::permissions(Native(winPath), fs::perms::owner_all | fs::perms::group_read |
                                          fs::perms::group_exec | fs::perms::others_read |
                                          fs::perms::others_exec);
 }
 
-std::string Page(const std::string& title, const std::string& body, const std::string& style = "") {
-    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + title +
-           "</title>\n<style>body{font-family:Tahoma,Verdana,sans-serif;font-size:12px;margin:8px;"
-           "color:#1b2a4a;background:#f4f7fc}h1{font-size:15px;margin:0 0 6px}" +
-           style + "</style></head>\n<body>" + body + "</body></html>\n";
+void WriteProgram(const std::string& winPath, const std::string& script) {
+    Write(winPath, script);
+    MakeProgram(winPath);
 }
 
-// The page of a module: it reads the options and binding files the Manager writes.
-std::string ModulePage(const Theme& t, const Module& m) {
-    return Page(
-        m.text,
-        "<div id=\"scene\"><h1>" + std::string(m.text) +
-            "</h1><p>A Zelkora desktop module of the " + t.text +
-            " theme.</p><div id=\"toyz\"></div><p id=\"level\"></p></div>\n"
-            "<script>\n"
-            "// The Manager writes &utilTransparency=N& and &myFav1=...&myFav2=...&\n"
-            "function field(text, name) { var m = new RegExp('&' + name + '=([^&]*)').exec(text);"
-            " return m ? m[1] : null; }\n"
-            "function read(path, done) { var r = new XMLHttpRequest(); r.onload = function () {"
-            " done(r.responseText); }; r.open('GET', path); r.send(); }\n"
-            "read('../../../themes/options.txt', function (t) { var v = field(t, "
-            "'utilTransparency');"
-            " if (v !== null) { document.getElementById('scene').style.opacity = 1 - v / 100;"
-            " document.getElementById('level').textContent = 'Transparency ' + v + '%'; } });\n"
-            "read('../../../ZelToyz/ZelToyz.txt', function (t) { var out = [];"
-            " for (var k = 1; k <= 3; ++k) { var v = field(t, 'myFav' + k); if (v) out.push(v); }"
-            " document.getElementById('toyz').textContent = out.length ? 'Toyz: ' + out.join(', ') "
-            ": ''; });\n"
-            "</script>\n",
-        "body{background:url(preview.bmp) center/cover;color:#fff;height:100vh}"
-        "#scene{background:rgba(0,0,0,.35);padding:10px;border-radius:6px;display:inline-block}");
+// A template of demo/templates with its {{NAME}} fields filled in.
+std::string Fill(std::string text, const std::vector<std::pair<std::string, std::string>>& fields) {
+    for (const auto& [name, value] : fields) {
+        std::string mark = "{{" + name + "}}";
+        for (size_t at = text.find(mark); at != std::string::npos;
+             at = text.find(mark, at + value.size()))
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
+// Copies a folder tree into the application folder, leaving out the templates.
+void CopyTree(const fs::path& from, const fs::path& to) {
+    for (auto it = fs::recursive_directory_iterator(from); it != fs::recursive_directory_iterator();
+         ++it) {
+        fs::path rel = fs::relative(it->path(), from);
+        if (rel == "templates") {
+            it.disable_recursion_pending();
+            continue;
+        }
+        if (it->is_directory())
+            fs::create_directories(to / rel);
+        else
+            fs::copy_file(it->path(), to / rel, fs::copy_options::overwrite_existing);
+    }
 }
 
 // A text as one word of /bin/sh, whatever it holds: single quotes, with each
@@ -129,14 +134,6 @@ std::string ShellWord(const std::string& s) {
     for (char c : s)
         out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
-}
-
-std::string Uninstaller(const std::string& what) {
-    return "#!/bin/sh\n# The uninstaller of " + what +
-           ": removes its own folder.\n"
-           "[ \"$1\" = \"/uninst\" ] || { echo \"usage: setup.exe /uninst\" >&2; exit 2; }\n"
-           "dir=$(cd \"$(dirname \"$0\")\" && pwd)\n"
-           "rm -rf \"$dir\"\n";
 }
 
 int RunTool(const std::vector<std::string>& args) {
@@ -175,60 +172,35 @@ void Catalogue(const std::string& tools, const std::vector<std::string>& args) {
     if (RunTool(full) != 0) throw std::runtime_error("zelkora-catalogue " + args[0] + " failed");
 }
 
+Sources FindSources(const std::string& tools) {
+    fs::path installed = fs::path(tools) / ".." / "share" / "zelkora";
+    if (fs::exists(installed / "demo" / "zelkora.js"))
+        return {installed / "demo", installed / "demo-previews"};
+    return {ZELKORA_DEMO_CONTENT, ZELKORA_DEMO_PREVIEWS};
+}
+
 void Build() {
     std::string prefix = platform::PrefixDir();
     std::string tools = ToolsDir();
+    Sources src = FindSources(tools);
+    if (!fs::exists(src.content / "zelkora.js"))
+        throw std::runtime_error("the demo's files are not in " + src.content.string());
     fs::create_directories(prefix + "/drive_c");
 
-    // The application folder and its own files.
-    Write(kApp + "defaultmodulecopyright.htm",
-          Page("Zelkora modules",
-               "<h1>Zelkora desktop modules</h1><p>Select a module in the tree to see its "
-               "copyright notice here.</p>"));
-    Write(kApp + "defaulttoyzcopyright.htm",
-          Page("Zelkora Toyz",
-               "<h1>Zelkora Toyz</h1><p>Select a toy to see its copyright notice here.</p>"));
-    Write(kApp + "defaultad.htm",
-          Page("Zelkora",
-               "<b>Zelkora</b> &mdash; living desktops. New modules every month at "
-               "www.zelkora.example",
-               "body{background:linear-gradient(90deg,#0b3d91,#3a7bd5);"
-               "color:#fff;font-size:14px;padding-top:6px}"));
-    Write(kApp + "defaulthelp.htm",
-          Page("Zelkora Manager help", "<h1>Zelkora Manager</h1><h2>Modules</h2><p>Click a module "
-                                       "to preview it; double-click it, or "
-                                       "press Apply, to put it on your desktop. Remove takes it "
-                                       "off again. Uninstall removes it from "
-                                       "your computer.</p><h2>Toyz</h2><p>Choose up to three toyz "
-                                       "with the arrow buttons and press "
-                                       "Apply to bind them into your "
-                                       "modules.</p><h2>Options</h2><p>Set the transparency of the "
-                                       "modules, switch the Active Desktop, and choose whether the "
-                                       "Manager closes or minimises "
-                                       "after a module was applied.</p>"));
-    Write(kApp + "defaultupdate.htm",
-          Page("Zelkora updates",
-               "<h1>Updates</h1><p>Your Zelkora installation is up to date.</p><p>Install "
-               "more modules and toyz, then press <i>Refresh List</i>.</p>"));
-    Write(kApp + "zelkora.bmp", demo::Scene("stars", 64, 64, 7).Bmp());
-    Write(kApp + "themes\\options.txt", "&utilTransparency=19&\r\n");
-    Write(kApp + "ZelToyz\\ZelToyz.txt", "&myFav1=Clock&myFav2=Sticky Notes&\r\n");
-    Write(kApp + "zelkora.ini", "[Options]\r\nExitAfterApply=0\r\nMinimizeAfterApply=0\r\n");
-    WriteProgram(
-        kApp + "uninstall.exe",
-        "#!/bin/sh\n# The Zelkora de-installer: removes the application folder and its settings.\n"
-        "prefix=" +
-            ShellWord(prefix) +
-            "\n"
-            "rm -rf \"$prefix/drive_c/Program Files/Zelkora\"\n"
-            "# The registry is changed under the prefix's write lock, as every writer does.\n"
-            "exec 9>>\"$prefix/.lock\"\n"
-            "command -v flock >/dev/null && flock 9\n"
-            "if [ -f \"$prefix/registry.reg\" ]; then\n"
-            "  awk 'BEGIN{skip=0} /^\\[/{skip=index($0,\"\\\\SOFTWARE\\\\Zelkora\")>0} !skip' "
-            "\"$prefix/registry.reg\" > \"$prefix/registry.reg.new\" && "
-            "mv \"$prefix/registry.reg.new\" \"$prefix/registry.reg\"\n"
-            "fi\n");
+    // The application folder: pages, the shared script, the modules and toyz,
+    // the two files the module pages read, and the previews made from them.
+    fs::path app = Native(kApp);
+    fs::create_directories(app);
+    CopyTree(src.content, app);
+    if (fs::exists(src.previews))
+        CopyTree(src.previews, app);
+    else
+        std::cerr << "zelkora-demo: no previews in " << src.previews.string()
+                  << " (they are made by builds with Qt)\n";
+    fs::path templates = src.content / "templates";
+    std::string setup = ReadAll(templates / "setup.sh");
+    WriteProgram(kApp + "uninstall.exe",
+                 Fill(ReadAll(templates / "uninstall.sh"), {{"PREFIX", ShellWord(prefix)}}));
 
     // The settings the installer records.
     SetSetting("ApplicationPath", kApp);
@@ -243,42 +215,42 @@ void Build() {
     fs::create_directories(fs::path(mdb).parent_path());
     fs::remove(mdb);
     Catalogue(tools, {"create", mdb});
-    unsigned seed = 1;
+    std::string copyright = ReadAll(templates / "copyright.htm");
+    std::string banner = ReadAll(templates / "banner.htm");
     for (const auto& t : kThemes) {
         Catalogue(tools, {"add-theme", mdb, t.key, t.text});
         for (const auto& m : t.modules) {
             std::string dir = kApp + "Modules\\" + t.key + "\\" + m.key;
-            Write(dir + "\\preview.bmp", demo::Scene(m.style, 220, 150, seed++).Bmp());
-            Write(dir + "\\ZKR" + m.key + ".htm", ModulePage(t, m));
+            std::string page = dir + "\\ZKR" + m.key + ".htm";
+            if (!fs::exists(Native(page))) throw std::runtime_error("no page " + page);
             Write(dir + "\\copyright.htm",
-                  Page(m.text,
-                       "<h1>" + std::string(m.text) +
-                           "</h1><p>Copyright &copy; 2026 Zelkora "
-                           "Software. Artwork by the Zelkora studio. All rights reserved.</p>"));
+                  Fill(copyright, {{"NAME", m.text},
+                                   {"APP", "../../../"},
+                                   {"WHAT", std::string("A desktop module of the ") + t.text +
+                                                " theme."}}));
             Write(dir + "\\banner.htm",
-                  Page(m.text, "<b>" + std::string(m.text) + "</b> &mdash; part of the " + t.text +
-                                   " collection."));
-            WriteProgram(dir + "\\setup.exe", Uninstaller(std::string("the module ") + m.text));
+                  Fill(banner, {{"NAME", m.text},
+                                {"APP", "../../../"},
+                                {"WHAT", std::string("part of the ") + t.text + " collection."}}));
+            WriteProgram(dir + "\\setup.exe", setup);
             Catalogue(tools, {"add-module", mdb, m.key, t.key, m.text, "--preview",
-                              dir + "\\preview.bmp", "--url", dir + "\\ZKR" + m.key + ".htm",
-                              "--copyright", "Copyright (C) 2026 Zelkora Software",
-                              "--copyright-url", dir + "\\copyright.htm", "--banner-url",
-                              dir + "\\banner.htm", "--uninstall", dir});
+                              dir + "\\preview.png", "--url", page, "--copyright",
+                              "Copyright (C) 2026 Zelkora Software", "--copyright-url",
+                              dir + "\\copyright.htm", "--banner-url", dir + "\\banner.htm",
+                              "--uninstall", dir});
         }
     }
     int order = 0;
     for (const auto& toy : kToyz) {
-        std::string rel = std::string("ZelToyz\\") + toy.key;
+        std::string rel = std::string("ZelToyz\\") + toy.text;
         std::string dir = kApp + rel;
-        Write(dir + "\\preview.bmp", demo::Scene(toy.style, 120, 90, seed++).Bmp());
+        if (!fs::exists(Native(dir + "\\toy.js"))) throw std::runtime_error("no toy " + dir);
         Write(dir + "\\copyright.htm",
-              Page(toy.text, "<h1>" + std::string(toy.text) +
-                                 "</h1><p>A Zelkora toy. Copyright &copy; 2026 "
-                                 "Zelkora Software.</p>"));
-        WriteProgram(dir + "\\setup.exe", Uninstaller(std::string("the toy ") + toy.text));
+              Fill(copyright, {{"NAME", toy.text}, {"APP", "../../"}, {"WHAT", toy.what}}));
+        WriteProgram(dir + "\\setup.exe", setup);
         std::vector<std::string> args = {"add-toy",         mdb,
                                          toy.key,           toy.text,
-                                         "--preview",       dir + "\\preview.bmp",
+                                         "--preview",       dir + "\\preview.png",
                                          "--copyright",     "Copyright (C) 2026 Zelkora Software",
                                          "--copyright-url", rel + "\\copyright.htm",
                                          "--uninstall",     dir,

@@ -1,0 +1,214 @@
+// zelkora.js: what every Zelkora module page shares. Include it from the
+// application folder; it reads the two files the Manager writes there,
+// applies the transparency level and places the bound toyz. A guide for
+// authors is in docs/MODULES.md of the Zelkora sources.
+(function () {
+  'use strict';
+
+  // The application folder is where this script lives.
+  var base = new URL('.', document.currentScript.src).href;
+  var registered = null; // the definition the toy being loaded gave
+
+  // The text of a file in the application folder, or null when it cannot be
+  // read. The Manager writes in the system's ANSI code page.
+  function readText(relative) {
+    try {
+      var r = new XMLHttpRequest();
+      r.open('GET', base + relative, false);
+      r.overrideMimeType('text/plain; charset=windows-1252');
+      r.send();
+      if ((r.status === 0 || r.status === 200) && r.responseText) return r.responseText;
+    } catch (e) {
+      console.warn('zelkora: cannot read ' + relative + ': ' + e.message);
+    }
+    return null;
+  }
+
+  function firstLine(text) {
+    return text.split(/\r\n|\r|\n/)[0];
+  }
+
+  // &utilTransparency=N& -> N, read as the Manager reads it: the leading
+  // number after the first "=", kept only strictly between 0 and 100.
+  function parseTransparency(text) {
+    if (text === null) return 0;
+    var line = firstLine(text);
+    var eq = line.indexOf('=');
+    var rest = eq < 0 ? line : line.slice(eq + 1);
+    var m = /^[ \t]*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)/.exec(rest);
+    var n = m ? Number(m[1]) : 0;
+    if (!(n > 0 && n < 100)) return 0;
+    var r = Math.round(n);
+    if (Math.abs(n % 1) === 0.5 && r % 2 !== 0) r -= 1; // halves to even
+    return r;
+  }
+
+  // &myFav1=A&myFav2=B& -> ['A', 'B']. Names are written unescaped, so a
+  // name runs up to the next numbered key, or to the line's closing "&".
+  function parseBinding(text) {
+    if (text === null) return [];
+    var line = firstLine(text);
+    var names = [];
+    var at = line.indexOf('&myFav1=');
+    for (var k = 1; at >= 0; ++k) {
+      var start = at + ('&myFav' + k + '=').length;
+      var next = line.indexOf('&myFav' + (k + 1) + '=', start);
+      var end = next >= 0 ? next : (line.endsWith('&') ? line.length - 1 : line.length);
+      var name = line.slice(start, Math.max(start, end));
+      if (name) names.push(name);
+      at = next;
+    }
+    return names;
+  }
+
+  // A timer that runs only while the page is seen: fn() at once, then every
+  // ms milliseconds on the boundary of the wall clock (a clock ticks with
+  // the second), again at once when the page is shown after being hidden.
+  function every(ms, fn) {
+    var timer = null;
+    function tick() {
+      timer = null;
+      if (document.hidden) return;
+      fn();
+      timer = setTimeout(tick, ms - (Date.now() % ms) + 5);
+    }
+    document.addEventListener('visibilitychange', function () {
+      if (!document.hidden && timer === null) tick();
+    });
+    tick();
+  }
+
+  // What a toy stores, under its own name (the desktop's profile keeps it).
+  function storageFor(name) {
+    var prefix = 'zelkora.toy.' + name + '.';
+    return {
+      get: function (key) {
+        try { return localStorage.getItem(prefix + key); } catch (e) { return null; }
+      },
+      set: function (key, value) {
+        try { localStorage.setItem(prefix + key, value); } catch (e) { /* full or off */ }
+      }
+    };
+  }
+
+  function load(tag, attrs) {
+    return new Promise(function (resolve) {
+      var el = document.createElement(tag);
+      for (var a in attrs) el.setAttribute(a, attrs[a]);
+      el.onload = function () { resolve(el); };
+      el.onerror = function () { el.remove(); resolve(null); };
+      document.head.appendChild(el);
+    });
+  }
+
+  function toyFolder(name) {
+    return base + 'ZelToyz/' + encodeURIComponent(name) + '/';
+  }
+
+  // Loads a toy's script from its folder; resolves to its definition, or
+  // null when the toy is not installed or gave none.
+  function loadToy(name) {
+    registered = null;
+    return load('script', { src: toyFolder(name) + 'toy.js' }).then(function (el) {
+      var def = el ? registered : null;
+      registered = null;
+      return def;
+    });
+  }
+
+  // Puts a toy into an element; resolves to the toy's element or null.
+  function mount(name, into) {
+    return loadToy(name).then(function (def) {
+      if (!def) return null;
+      var ready = def.stylesheet
+        ? load('link', { rel: 'stylesheet', href: toyFolder(name) + def.stylesheet })
+        : Promise.resolve();
+      return ready.then(function () {
+        var el = document.createElement('section');
+        el.className = 'zelkora-toy';
+        el.dataset.toy = name;
+        into.appendChild(el);
+        try {
+          def.mount(el, { name: name, folder: toyFolder(name), every: every,
+                          storage: storageFor(name) });
+        } catch (e) {
+          console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
+          el.remove();
+          return null;
+        }
+        return el;
+      });
+    });
+  }
+
+  // The three places of a page: its own [data-zelkora-slot="1".."3"], or
+  // the standard ones along the right edge.
+  function slots() {
+    var out = [];
+    for (var k = 1; k <= 3; ++k) {
+      var s = document.querySelector('[data-zelkora-slot="' + k + '"]');
+      if (!s) {
+        s = document.createElement('div');
+        s.dataset.zelkoraSlot = String(k);
+        document.body.appendChild(s);
+      }
+      s.classList.add('zelkora-slot', 'zelkora-slot-' + k);
+      out.push(s);
+    }
+    return out;
+  }
+
+  function applyTransparency(level) {
+    var root = document.documentElement;
+    root.style.setProperty('--zelkora-opacity', String(1 - level / 100));
+    root.dataset.zelkoraTransparency = String(level);
+  }
+
+  function start() {
+    var level = parseTransparency(readText('themes/options.txt'));
+    var names = parseBinding(readText('ZelToyz/ZelToyz.txt'));
+    applyTransparency(level);
+    var places = slots();
+    var placed = [];
+    // One after another, so a toy that is not installed leaves no gap.
+    var chain = Promise.resolve();
+    names.forEach(function (name) {
+      chain = chain.then(function () {
+        if (placed.length >= places.length) return;
+        return mount(name, places[placed.length]).then(function (el) {
+          if (el) placed.push(name);
+        });
+      });
+    });
+    return chain.then(function () {
+      Zelkora.transparency = level;
+      Zelkora.toyz = placed;
+      document.documentElement.dataset.zelkora = 'ready';
+      return placed;
+    });
+  }
+
+  var Zelkora = window.Zelkora = {
+    base: base,
+    transparency: 0,
+    toyz: [],
+    parseTransparency: parseTransparency,
+    parseBinding: parseBinding,
+    // Called by a toy's toy.js: { stylesheet: 'toy.css', mount: function (el, toy) {} }
+    registerToy: function (def) {
+      if (def && typeof def.mount === 'function') registered = def;
+    },
+    mount: mount,
+    every: every
+  };
+
+  // Pages that only show a toy (previews) set data-zelkora="manual".
+  if (document.documentElement.dataset.zelkora !== 'manual') {
+    Zelkora.ready = new Promise(function (resolve) {
+      if (document.readyState === 'loading')
+        document.addEventListener('DOMContentLoaded', function () { resolve(start()); });
+      else
+        resolve(start());
+    });
+  }
+})();
