@@ -9,19 +9,31 @@
   var base = new URL('.', document.currentScript.src).href;
   var registered = null; // the definition the toy being loaded gave
 
-  // The text of a file in the application folder, or null when it cannot be
-  // read. The Manager writes in the system's ANSI code page.
+  // Resolves to the text of a file in the application folder, or to null
+  // when it cannot be read. The Manager writes in the system's ANSI code
+  // page. (Asynchronous: a synchronous read of a local file can stall the
+  // desktop's browser.)
   function readText(relative) {
-    try {
+    return new Promise(function (resolve) {
       var r = new XMLHttpRequest();
-      r.open('GET', base + relative, false);
-      r.overrideMimeType('text/plain; charset=windows-1252');
-      r.send();
-      if ((r.status === 0 || r.status === 200) && r.responseText) return r.responseText;
-    } catch (e) {
-      console.warn('zelkora: cannot read ' + relative + ': ' + e.message);
-    }
-    return null;
+      var fail = function () {
+        console.warn('zelkora: cannot read ' + relative);
+        resolve(null);
+      };
+      r.onload = function () {
+        if ((r.status === 0 || r.status === 200) && r.responseText) resolve(r.responseText);
+        else resolve(null);
+      };
+      r.onerror = fail;
+      r.onabort = fail;
+      try {
+        r.open('GET', base + relative);
+        r.overrideMimeType('text/plain; charset=windows-1252');
+        r.send();
+      } catch (e) {
+        fail();
+      }
+    });
   }
 
   function firstLine(text) {
@@ -91,53 +103,55 @@
     };
   }
 
-  function load(tag, attrs) {
-    return new Promise(function (resolve) {
-      var el = document.createElement(tag);
-      for (var a in attrs) el.setAttribute(a, attrs[a]);
-      el.onload = function () { resolve(el); };
-      el.onerror = function () { el.remove(); resolve(null); };
-      document.head.appendChild(el);
-    });
-  }
-
   function toyFolder(name) {
-    return base + 'ZelToyz/' + encodeURIComponent(name) + '/';
+    return 'ZelToyz/' + encodeURIComponent(name) + '/';
   }
 
-  // Loads a toy's script from its folder; resolves to its definition, or
-  // null when the toy is not installed or gave none.
+  // Runs a toy's toy.js from its folder; resolves to its definition, or to
+  // null when the toy is not installed or gave none. The files are read,
+  // not linked, so a page is complete as soon as its toyz are placed.
   function loadToy(name) {
-    registered = null;
-    return load('script', { src: toyFolder(name) + 'toy.js' }).then(function (el) {
-      var def = el ? registered : null;
+    return readText(toyFolder(name) + 'toy.js').then(function (code) {
+      if (code === null) return null;
       registered = null;
-      return def;
+      try {
+        new Function(code + '\n//# sourceURL=' + base + toyFolder(name) + 'toy.js')();
+      } catch (e) {
+        console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
+        registered = null;
+      }
+      var def = registered;
+      registered = null;
+      if (!def || !def.stylesheet) return def;
+      return readText(toyFolder(name) + def.stylesheet).then(function (css) {
+        if (css !== null) {
+          var style = document.createElement('style');
+          style.dataset.toy = name;
+          style.textContent = css;
+          document.head.appendChild(style);
+        }
+        return def;
+      });
     });
   }
 
-  // Puts a toy into an element; resolves to the toy's element or null.
+  // Puts a toy into an element; resolves to the toy's element, or to null.
   function mount(name, into) {
     return loadToy(name).then(function (def) {
       if (!def) return null;
-      var ready = def.stylesheet
-        ? load('link', { rel: 'stylesheet', href: toyFolder(name) + def.stylesheet })
-        : Promise.resolve();
-      return ready.then(function () {
-        var el = document.createElement('section');
-        el.className = 'zelkora-toy';
-        el.dataset.toy = name;
-        into.appendChild(el);
-        try {
-          def.mount(el, { name: name, folder: toyFolder(name), every: every,
-                          storage: storageFor(name) });
-        } catch (e) {
-          console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
-          el.remove();
-          return null;
-        }
-        return el;
-      });
+      var el = document.createElement('section');
+      el.className = 'zelkora-toy';
+      el.dataset.toy = name;
+      into.appendChild(el);
+      try {
+        def.mount(el, { name: name, folder: base + toyFolder(name), every: every,
+                        storage: storageFor(name) });
+      } catch (e) {
+        console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
+        el.remove();
+        return null;
+      }
+      return el;
     });
   }
 
@@ -165,27 +179,31 @@
   }
 
   function start() {
-    var level = parseTransparency(readText('themes/options.txt'));
-    var names = parseBinding(readText('ZelToyz/ZelToyz.txt'));
-    applyTransparency(level);
-    var places = slots();
-    var placed = [];
-    // One after another, so a toy that is not installed leaves no gap.
-    var chain = Promise.resolve();
-    names.forEach(function (name) {
-      chain = chain.then(function () {
-        if (placed.length >= places.length) return;
-        return mount(name, places[placed.length]).then(function (el) {
-          if (el) placed.push(name);
+    return Promise.all([readText('themes/options.txt'), readText('ZelToyz/ZelToyz.txt')])
+      .then(function (files) {
+        var level = parseTransparency(files[0]);
+        var names = parseBinding(files[1]);
+        applyTransparency(level);
+        var places = slots();
+        var placed = [];
+        // One after another, in binding order; a toy that is not installed
+        // leaves no gap.
+        var chain = Promise.resolve();
+        names.forEach(function (name) {
+          chain = chain.then(function () {
+            if (placed.length >= places.length) return;
+            return mount(name, places[placed.length]).then(function (el) {
+              if (el) placed.push(name);
+            });
+          });
+        });
+        return chain.then(function () {
+          Zelkora.transparency = level;
+          Zelkora.toyz = placed;
+          document.documentElement.dataset.zelkora = 'ready';
+          return placed;
         });
       });
-    });
-    return chain.then(function () {
-      Zelkora.transparency = level;
-      Zelkora.toyz = placed;
-      document.documentElement.dataset.zelkora = 'ready';
-      return placed;
-    });
   }
 
   var Zelkora = window.Zelkora = {
@@ -203,6 +221,7 @@
   };
 
   // Pages that only show a toy (previews) set data-zelkora="manual".
+  // Zelkora.ready resolves to the names of the toyz placed.
   if (document.documentElement.dataset.zelkora !== 'manual') {
     Zelkora.ready = new Promise(function (resolve) {
       if (document.readyState === 'loading')

@@ -27,8 +27,8 @@ platform::FileStamp StampOf(const std::string& path) {
 DesktopHost::DesktopHost() {
     // One profile for the prefix, kept in it: what a page stores (a note
     // typed into a toy) lasts across reloads and restarts.
-    profile_ = NewDesktopProfile(QString::fromStdString(platform::PrefixDir() + "/desktop-profile"),
-                                 this);
+    profile_ =
+        NewDesktopProfile(QString::fromStdString(platform::PrefixDir() + "/desktop-profile"), this);
 
     changesStamp_ = StampOf(platform::DesktopChangesPath());
     shellStamp_ = StampOf(platform::PrefixDir() + "/shell.ini");

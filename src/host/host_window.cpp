@@ -42,8 +42,7 @@ void PictureView::paintEvent(QPaintEvent*) {
 }
 
 HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* profile)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint),
-      screen_(screen) {
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint), screen_(screen) {
     setObjectName("zelkora-desktop");
     setWindowTitle("Zelkora Desktop");
     // The desktop: below everything, in no task bar or pager, never active

@@ -93,8 +93,7 @@ bool FileExists(const std::string& path) {
 std::string WaitForLine(const std::string& path) {
     for (int i = 0; i < 100; ++i) {
         std::string text = ReadFile(path);
-        if (!text.empty() && text.back() == '\n')
-            return text;
+        if (!text.empty() && text.back() == '\n') return text;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return "";

@@ -84,8 +84,8 @@ TEST(Demo, TheDeInstallerTakesAPrefixWithQuotesAndShellCharactersLiterally) {
         << out;
     std::string app = prefix + "/drive_c/Program Files/Zelkora/";
     ASSERT_TRUE(FileExists(app + "uninstall.exe"));
-    ASSERT_EQ(RunCommand("cd " + ShellQuote(outer.dir()) + " && " + ShellQuote(app + "uninstall.exe") +
-                             " /all",
+    ASSERT_EQ(RunCommand("cd " + ShellQuote(outer.dir()) + " && " +
+                             ShellQuote(app + "uninstall.exe") + " /all",
                          &out),
               0)
         << out;

@@ -73,7 +73,8 @@ bool Render(QWebEngineView& view, const QString& root, const QString& out, const
     while (!loaded)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     QObject::disconnect(c);
-    if (!ok || !WaitForScript(view.page(), "document.documentElement.dataset.zelkora === 'ready'")) {
+    if (!ok ||
+        !WaitForScript(view.page(), "document.documentElement.dataset.zelkora === 'ready'")) {
         std::fprintf(stderr, "zelkora-demo-render: %s did not load\n", qPrintable(job.page));
         return false;
     }
@@ -138,15 +139,18 @@ int main(int argc, char** argv) {
              QDir(modules.filePath(theme)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             QString dir = "Modules/" + theme + "/" + module;
             for (const QString& page : QDir(root + "/" + dir).entryList({"ZKR*.htm"}, QDir::Files))
-                jobs.push_back({dir + "/" + page, dir + "/preview.png", {960, 600}, {240, 150}, {}});
+                jobs.push_back(
+                    {dir + "/" + page, dir + "/preview.png", {960, 600}, {240, 150}, {}});
         }
-    for (const QString& toy :
-         QDir(root + "/ZelToyz").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        jobs.push_back({"preview.htm", "ZelToyz/" + toy + "/preview.png", {320, 240}, {120, 90},
+    for (const QString& toy : QDir(root + "/ZelToyz").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        jobs.push_back({"preview.htm",
+                        "ZelToyz/" + toy + "/preview.png",
+                        {320, 240},
+                        {120, 90},
                         ToyPage(toy)});
     // The classic wallpaper the Manager puts back: a rendering of a module.
-    jobs.push_back({"Modules/Space/Starfield/ZKRStarfield.htm", "zelkora.bmp", {800, 500},
-                    {640, 400}, {}});
+    jobs.push_back(
+        {"Modules/Space/Starfield/ZKRStarfield.htm", "zelkora.bmp", {800, 500}, {640, 400}, {}});
 
     QWebEngineProfile* profile = host::NewDesktopProfile(storage.path(), &app);
     QWebEngineView view;

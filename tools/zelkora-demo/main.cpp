@@ -12,8 +12,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -224,20 +224,20 @@ void Build() {
             std::string page = dir + "\\ZKR" + m.key + ".htm";
             if (!fs::exists(Native(page))) throw std::runtime_error("no page " + page);
             Write(dir + "\\copyright.htm",
-                  Fill(copyright, {{"NAME", m.text},
-                                   {"APP", "../../../"},
-                                   {"WHAT", std::string("A desktop module of the ") + t.text +
-                                                " theme."}}));
+                  Fill(copyright,
+                       {{"NAME", m.text},
+                        {"APP", "../../../"},
+                        {"WHAT", std::string("A desktop module of the ") + t.text + " theme."}}));
             Write(dir + "\\banner.htm",
                   Fill(banner, {{"NAME", m.text},
                                 {"APP", "../../../"},
                                 {"WHAT", std::string("part of the ") + t.text + " collection."}}));
             WriteProgram(dir + "\\setup.exe", setup);
-            Catalogue(tools, {"add-module", mdb, m.key, t.key, m.text, "--preview",
-                              dir + "\\preview.png", "--url", page, "--copyright",
-                              "Copyright (C) 2026 Zelkora Software", "--copyright-url",
-                              dir + "\\copyright.htm", "--banner-url", dir + "\\banner.htm",
-                              "--uninstall", dir});
+            Catalogue(tools,
+                      {"add-module", mdb, m.key, t.key, m.text, "--preview", dir + "\\preview.png",
+                       "--url", page, "--copyright", "Copyright (C) 2026 Zelkora Software",
+                       "--copyright-url", dir + "\\copyright.htm", "--banner-url",
+                       dir + "\\banner.htm", "--uninstall", dir});
         }
     }
     int order = 0;

@@ -1,0 +1,299 @@
+// The demo's module pages, loaded as the desktop loads them: they read the
+// binding and options files the Manager writes, place the installed toyz in
+// binding order with the chosen level, fill the screen without scroll bars,
+// and the toyz work.
+#include "host/desktop_profile.h"
+#include "support/test_support.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <QtTest/QTest>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using namespace testing_support;
+
+const std::vector<std::string> kPages = {
+    "Modules/Ocean/Waves/ZKRWaves.htm",       "Modules/Ocean/CoralReef/ZKRCoralReef.htm",
+    "Modules/Ocean/DeepBlue/ZKRDeepBlue.htm", "Modules/Space/Starfield/ZKRStarfield.htm",
+    "Modules/Space/Nebula/ZKRNebula.htm",     "Modules/Space/Orbit/ZKROrbit.htm",
+    "Modules/Seasons/Autumn/ZKRAutumn.htm",   "Modules/Seasons/Frost/ZKRFrost.htm"};
+
+// The page's console on standard error: the first place to look when one fails.
+class Page : public QWebEnginePage {
+  public:
+    using QWebEnginePage::QWebEnginePage;
+
+  protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int line,
+                                  const QString& source) override {
+        std::fprintf(stderr, "js: %s:%d: %s\n", qPrintable(source), line, qPrintable(message));
+    }
+};
+
+// Runs the event loop (the browser's too) until done() holds or ms pass.
+// A plain event loop: busy polling starves the browser's file loads.
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QEventLoop loop;
+        QTimer::singleShot(25, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+class ModulePages : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string out;
+        ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0) << out;
+        app_ = prefix_.path("drive_c/Program Files/Zelkora/");
+        OpenProfile();
+    }
+    void TearDown() override { CloseProfile(); }
+
+    void OpenProfile() {
+        profile_ = host::NewDesktopProfile(storage_.path(), nullptr);
+        view_ = std::make_unique<QWebEngineView>();
+        view_->setPage(new Page(profile_, view_.get()));
+        view_->resize(1280, 800);
+        view_->show();
+    }
+    // As the host ends: the page first, then its profile.
+    void CloseProfile() {
+        view_.reset();
+        delete profile_;
+        profile_ = nullptr;
+    }
+
+    std::string App(const std::string& rel) const { return app_ + rel; }
+    void Bind(const std::string& line) { WriteFile(App("ZelToyz/ZelToyz.txt"), line + "\r\n"); }
+    void Level(const std::string& line) { WriteFile(App("themes/options.txt"), line + "\r\n"); }
+
+    // Loads a page of the application folder and waits until zelkora.js is done.
+    void Load(const std::string& rel) {
+        bool finished = false, ok = false;
+        auto c = QObject::connect(view_->page(), &QWebEnginePage::loadFinished, [&](bool good) {
+            finished = true;
+            ok = good;
+        });
+        view_->load(QUrl::fromLocalFile(QString::fromStdString(App(rel))));
+        ASSERT_TRUE(WaitUntil([&] { return finished; }, 15000)) << rel;
+        QObject::disconnect(c);
+        ASSERT_TRUE(ok) << rel;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return Eval("document.documentElement.dataset.zelkora === 'ready'").toBool(); },
+            10000))
+            << rel;
+    }
+    QVariant Eval(const QString& script) {
+        QVariant result;
+        bool done = false;
+        view_->page()->runJavaScript(script, [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        EXPECT_TRUE(WaitUntil([&] { return done; }, 10000)) << script.toStdString();
+        return result;
+    }
+    // A script's result, given back as JSON text.
+    std::string Json(const QString& script) {
+        return Eval("JSON.stringify(" + script + ")").toString().toStdString();
+    }
+    // The toyz on the page: name, slot and opacity of each, in slot order.
+    std::string Toyz() {
+        return Json("[...document.querySelectorAll('.zelkora-toy')].map(e => [e.dataset.toy, "
+                    "e.closest('.zelkora-slot').dataset.zelkoraSlot, "
+                    "getComputedStyle(e).opacity])");
+    }
+
+    TempPrefix prefix_;
+    QTemporaryDir storage_;
+    std::string app_;
+    QWebEngineProfile* profile_ = nullptr;
+    std::unique_ptr<QWebEngineView> view_;
+};
+
+TEST_F(ModulePages, EveryModuleShowsItsToyzInOrderAtTheLevelOnOneScreenWithoutScrollBars) {
+    Bind("&myFav1=Moon Phase&myFav2=Clock&myFav3=Calendar&");
+    Level("&utilTransparency=40&");
+    for (const auto& page : kPages) {
+        SCOPED_TRACE(page);
+        Load(page);
+        EXPECT_EQ(Toyz(),
+                  R"([["Moon Phase","1","0.6"],["Clock","2","0.6"],["Calendar","3","0.6"]])");
+        EXPECT_EQ(Json("[...document.querySelectorAll('[data-zelkora-overlay]')]"
+                       ".map(e => getComputedStyle(e).opacity)"),
+                  R"(["0.6"])");
+        // Nothing to scroll, and every toy whole on the screen, none over another.
+        EXPECT_EQ(Json("[document.documentElement.scrollWidth <= innerWidth, "
+                       "document.documentElement.scrollHeight <= innerHeight, "
+                       "document.body.scrollHeight <= innerHeight]"),
+                  "[true,true,true]");
+        EXPECT_EQ(Json("(() => { const r = [...document.querySelectorAll('.zelkora-toy')]"
+                       ".map(e => e.getBoundingClientRect());"
+                       " const inside = r.every(b => b.left >= 0 && b.top >= 0 &&"
+                       " b.right <= innerWidth && b.bottom <= innerHeight && b.height > 20);"
+                       " const apart = r.every((a, i) => r.every((b, j) => i === j ||"
+                       " a.bottom <= b.top || b.bottom <= a.top || a.right <= b.left ||"
+                       " b.right <= a.left));"
+                       " return [inside, apart]; })()"),
+                  "[true,true]");
+    }
+}
+
+TEST_F(ModulePages, TheLevelRunsFromOpaqueToNearlyClear) {
+    Bind("&myFav1=Clock&");
+    for (auto [line, opacity] : std::vector<std::pair<std::string, std::string>>{
+             {"&utilTransparency=0&", "1"},
+             {"&utilTransparency=99&", "0.01"},
+             {"&utilTransparency=100&", "1"}, // out of range reads as 0
+             {"&a=5&b=7&", "0.95"}}) {
+        SCOPED_TRACE(line);
+        Level(line);
+        Load(kPages[0]);
+        EXPECT_EQ(Toyz(), R"([["Clock","1",")" + opacity + R"("]])");
+    }
+}
+
+TEST_F(ModulePages, AToyThatIsNotInstalledIsSkippedAndLeavesNoGap) {
+    std::filesystem::remove_all(App("ZelToyz/Weather"));
+    Bind("&myFav1=Weather&myFav2=Sticky Notes&myFav3=Nowhere&");
+    Load(kPages[3]);
+    EXPECT_EQ(Toyz(), R"([["Sticky Notes","1","0.81"]])");
+    EXPECT_EQ(Json("Zelkora.toyz"), R"(["Sticky Notes"])");
+}
+
+TEST_F(ModulePages, MissingOrUnreadableFilesLeaveTheDefaults) {
+    std::filesystem::remove(App("ZelToyz/ZelToyz.txt"));
+    std::filesystem::remove(App("themes/options.txt"));
+    Load(kPages[1]);
+    EXPECT_EQ(Toyz(), "[]");
+    EXPECT_EQ(Json("[Zelkora.transparency, getComputedStyle(document.querySelector("
+                   "'[data-zelkora-overlay]')).opacity]"),
+              R"([0,"1"])");
+    // A folder where a file should be, and an empty file.
+    std::filesystem::create_directories(App("ZelToyz/ZelToyz.txt"));
+    WriteFile(App("themes/options.txt"), "");
+    Load(kPages[1]);
+    EXPECT_EQ(Toyz(), "[]");
+    EXPECT_EQ(Json("Zelkora.transparency"), "0");
+}
+
+TEST_F(ModulePages, TheFilesAreReadAsTheManagerWritesThem) {
+    Load(kPages[0]);
+    EXPECT_EQ(Json("['&utilTransparency=49&\\r\\n', '42', '&utilTransparency=2.5&', "
+                   "'&utilTransparency=3.5&', ' &utilTransparency= 7&', '&utilTransparency=x&', "
+                   "'&utilTransparency=-5&'].map(Zelkora.parseTransparency)"),
+              "[49,42,2,4,7,0,0]");
+    // Names are not escaped: "&" and "=" belong to the name.
+    EXPECT_EQ(Json("['&myFav1=Clock&myFav2=Sticky Notes&\\r\\n', '&\\r\\n', "
+                   "'&myFav1=A&B=C&myFav2=D&', '&myFav1=Caf\\u00e9&'].map(Zelkora.parseBinding)"),
+              R"([["Clock","Sticky Notes"],[],["A&B=C","D"],["Café"]])");
+    // The file is in the ANSI code page: one byte per character.
+    WriteFile(App("ZelToyz/ZelToyz.txt"), "&myFav1=Caf\xE9&\r\n");
+    std::filesystem::create_directories(App("ZelToyz/Caf\xC3\xA9"));
+    std::filesystem::copy_file(App("ZelToyz/Clock/toy.js"), App("ZelToyz/Caf\xC3\xA9/toy.js"));
+    Load(kPages[0]);
+    EXPECT_EQ(Json("Zelkora.toyz"), R"(["Café"])");
+}
+
+TEST_F(ModulePages, TheClockTicksWithTheLocalTime) {
+    Bind("&myFav1=Clock&");
+    Load(kPages[2]);
+    auto now = [] {
+        std::time_t t = std::time(nullptr);
+        char buf[16];
+        std::strftime(buf, sizeof buf, "%H:%M:%S", std::localtime(&t));
+        return std::string(buf);
+    };
+    std::string before = now();
+    std::string shown =
+        Eval("document.querySelector('.clock-time').textContent").toString().toStdString();
+    std::string after = now();
+    EXPECT_TRUE(shown == before || shown == after) << shown << " at " << before;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return Eval("document.querySelector('.clock-time').textContent")
+                       .toString()
+                       .toStdString() != shown;
+        },
+        2500));
+}
+
+TEST_F(ModulePages, TheOtherToyzShowTodayTheMoonAndAClearOfflineState) {
+    Bind("&myFav1=Calendar&myFav2=Moon Phase&myFav3=Weather&");
+    Load(kPages[4]);
+    std::time_t t = std::time(nullptr);
+    int today = std::localtime(&t)->tm_mday;
+    EXPECT_EQ(Json("[...document.querySelectorAll('.cal td.today')].map(e => e.textContent)"),
+              "[\"" + std::to_string(today) + "\"]");
+    EXPECT_EQ(
+        Eval("document.querySelectorAll('.cal td:not(:empty)').length").toInt(),
+        Eval("new Date(new Date().getFullYear(), new Date().getMonth() + 1, 0).getDate()").toInt());
+    // The phase is the moon's age in its month: the page and a reckoning here agree.
+    double age = std::fmod((static_cast<double>(t) - 947182440.0) / 86400.0, 29.530588853);
+    double phase =
+        Eval("Number(document.querySelector('section[data-toy=\"Moon Phase\"]').dataset.phase)")
+            .toDouble();
+    EXPECT_NEAR(phase, age / 29.530588853, 0.001);
+    EXPECT_FALSE(Eval("document.querySelector('.moon-name').textContent").toString().isEmpty());
+    EXPECT_EQ(Eval("document.querySelector('.wx-state').textContent").toString(), "Offline");
+}
+
+TEST_F(ModulePages, ANoteIsKeptAcrossReloadsAndRestartsOfTheDesktop) {
+    Bind("&myFav1=Sticky Notes&");
+    Load(kPages[5]);
+    // Typed as a user types: a click into the note, then the keys.
+    QRect box = QRect(0, 0, 0, 0);
+    QVariantList r =
+        Eval("(() => { const b = document.querySelector('.note-text')"
+             ".getBoundingClientRect(); return [b.left, b.top, b.width, b.height]; })()")
+            .toList();
+    ASSERT_EQ(r.size(), 4);
+    box = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
+    QWidget* input = view_->focusProxy();
+    ASSERT_NE(input, nullptr);
+    QTest::mouseClick(input, Qt::LeftButton, {}, box.center());
+    QTest::keyClicks(input, "milk, eggs");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return Eval("document.querySelector('.note-text').value").toString() == "milk, eggs";
+        },
+        3000));
+    EXPECT_FALSE(WaitUntil([] { return false; }, 500)); // saved a moment after the last key
+    Load(kPages[5]);
+    EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, eggs");
+    CloseProfile();
+    OpenProfile();
+    Load(kPages[0]);
+    EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, eggs");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging", 0);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
