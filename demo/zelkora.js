@@ -172,6 +172,28 @@
     return out;
   }
 
+  // Ambient motion at a few frames a second: every CSS animation of the
+  // page is paused and moved on by a timer. Each frame a desktop draws costs
+  // the same however little moved, so the frame rate is the cost. Nothing
+  // runs while the page is hidden, and nothing moves for those who ask for
+  // less motion.
+  function governMotion(fps) {
+    if (window.matchMedia && matchMedia('(prefers-reduced-motion: reduce)').matches) return;
+    var last = performance.now();
+    function tick() {
+      var now = performance.now();
+      var dt = document.hidden ? 0 : now - last;
+      last = now;
+      document.getAnimations().forEach(function (a) {
+        if (a.playState === 'finished') return;
+        if (a.playState !== 'paused') a.pause();
+        a.currentTime = (a.currentTime || 0) + dt;
+      });
+    }
+    document.getAnimations().forEach(function (a) { a.pause(); });
+    setInterval(tick, 1000 / fps);
+  }
+
   function applyTransparency(level) {
     var root = document.documentElement;
     root.style.setProperty('--zelkora-opacity', String(1 - level / 100));
@@ -179,6 +201,8 @@
   }
 
   function start() {
+    var fps = Number(document.documentElement.dataset.zelkoraFps || Zelkora.fps);
+    if (fps > 0) governMotion(fps);
     return Promise.all([readText('themes/options.txt'), readText('ZelToyz/ZelToyz.txt')])
       .then(function (files) {
         var level = parseTransparency(files[0]);
@@ -210,6 +234,9 @@
     base: base,
     transparency: 0,
     toyz: [],
+    // Frames a second of the page's CSS animations; a page may set its own
+    // with <html data-zelkora-fps="N">, 0 leaving them to the browser.
+    fps: 6,
     parseTransparency: parseTransparency,
     parseBinding: parseBinding,
     // Called by a toy's toy.js: { stylesheet: 'toy.css', mount: function (el, toy) {} }

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# What the demo's module pages cost on the desktop: the CPU of the desktop
+# host's whole process tree (browser processes included) over a span, for
+# each module with three toyz bound, against the host showing a still page.
+# Runs on Xvfb, so every frame is drawn in software.
+# Usage: bench/module_pages.sh [SECONDS]   (after a build of the default preset)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+span=${1:-10}
+build=$PWD/build/default
+work=$(mktemp -d)
+export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+trap cleanup EXIT
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(head -1 "$work/display")
+"$build/tools/zelkora-demo" >/dev/null
+app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
+printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' >"$app/ZelToyz/ZelToyz.txt"
+printf '<!DOCTYPE html><body style="margin:0;background:#246">\n' >"$app/still.htm"
+. bench/proc.sh
+
+"$build/zelkora-desktop" >/dev/null 2>&1 &
+host=$!; pids+=($host)
+sleep 3
+measure() { # Windows path of a page -> CPU % of one core
+  "$build/tests/desktop_apply" page "$1"
+  sleep 3
+  cpu_percent $host "$span"
+}
+echo "CPU of the desktop host over $span s (percent of one core), three toyz bound:"
+printf '  %-34s %6s%%\n' "still page (no motion)" "$(measure 'C:\Program Files\Zelkora\still.htm')"
+for page in ${PAGES:-Ocean/Waves/ZKRWaves Ocean/CoralReef/ZKRCoralReef Ocean/DeepBlue/ZKRDeepBlue \
+            Space/Starfield/ZKRStarfield Space/Nebula/ZKRNebula Space/Orbit/ZKROrbit \
+            Seasons/Autumn/ZKRAutumn Seasons/Frost/ZKRFrost}; do
+  printf '  %-34s %6s%%\n' "$page" "$(measure "C:\\Program Files\\Zelkora\\Modules\\${page//\//\\}.htm")"
+done
