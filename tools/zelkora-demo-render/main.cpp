@@ -79,9 +79,30 @@ bool Render(QWebEngineView& view, const QString& root, const QString& out, const
         return false;
     }
     Wait(1200); // the animations under way, the frames on the screen
-    QImage shot = view.grab().toImage();
-    QImage picture = shot.scaled(job.picture, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                         .convertToFormat(QImage::Format_RGB888);
+    QImage picture;
+    if (job.html.isEmpty()) {
+        picture = view.grab().toImage().scaled(job.picture, Qt::IgnoreAspectRatio,
+                                               Qt::SmoothTransformation);
+    } else {
+        // A toy: the toy itself with a margin of the page around it, whole.
+        QRect toy;
+        bool answered = false;
+        view.page()->runJavaScript(
+            "(() => { const b = document.querySelector('.zelkora-toy').getBoundingClientRect();"
+            " return [b.left, b.top, b.width, b.height]; })()",
+            [&](const QVariant& v) {
+                QVariantList r = v.toList();
+                if (r.size() == 4)
+                    toy = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
+                answered = true;
+            });
+        while (!answered)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QRect area = toy.adjusted(-8, -8, 8, 8).intersected(view.rect());
+        picture = view.grab(area).toImage().scaled(job.picture, Qt::KeepAspectRatio,
+                                                   Qt::SmoothTransformation);
+    }
+    picture = picture.convertToFormat(QImage::Format_RGB888);
     QString file = out + "/" + job.output;
     QDir().mkpath(QFileInfo(file).path());
     if (!picture.save(file)) {
@@ -96,7 +117,7 @@ QString ToyPage(const QString& toy) {
     return "<!DOCTYPE html><html data-zelkora=\"manual\"><head><meta charset=\"utf-8\">"
            "<link rel=\"stylesheet\" href=\"zelkora.css\"><style>body{background:"
            "linear-gradient(135deg,#1d4f8a,#0c2547)}#t{position:absolute;left:16px;top:16px;"
-           "right:16px}</style><script src=\"zelkora.js\"></script></head><body><div id=\"t\">"
+           "width:240px}</style><script src=\"zelkora.js\"></script></head><body><div id=\"t\">"
            "</div><script>Zelkora.mount(" +
            QString("'%1'").arg(QString(toy).replace("'", "\\'")) +
            ", document.getElementById('t')).then(function (el) {"
