@@ -59,6 +59,10 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
+void Pause(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
 class ModulePages : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -142,6 +146,14 @@ TEST_F(ModulePages, EveryModuleShowsItsToyzInOrderAtTheLevelOnOneScreenWithoutSc
         EXPECT_EQ(Json("[...document.querySelectorAll('[data-zelkora-overlay]')]"
                        ".map(e => getComputedStyle(e).opacity)"),
                   R"(["0.6"])");
+        // It moves, at the shared script's pace: its animations are held by
+        // zelkora.js and moved on by its timer, not run at the screen's rate.
+        EXPECT_EQ(Json("(() => { const a = document.getAnimations();"
+                       " return [a.length > 0, a.every(x => x.playState === 'paused')]; })()"),
+                  "[true,true]");
+        double t0 = Eval("document.getAnimations()[0].currentTime").toDouble();
+        Pause(400);
+        EXPECT_GT(Eval("document.getAnimations()[0].currentTime").toDouble(), t0);
         // Nothing to scroll, and every toy whole on the screen, none over another.
         EXPECT_EQ(Json("[document.documentElement.scrollWidth <= innerWidth, "
                        "document.documentElement.scrollHeight <= innerHeight, "
@@ -278,7 +290,7 @@ TEST_F(ModulePages, ANoteIsKeptAcrossReloadsAndRestartsOfTheDesktop) {
             return Eval("document.querySelector('.note-text').value").toString() == "milk, eggs";
         },
         3000));
-    EXPECT_FALSE(WaitUntil([] { return false; }, 500)); // saved a moment after the last key
+    Pause(500); // saved a moment after the last key
     Load(kPages[5]);
     EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, eggs");
     CloseProfile();

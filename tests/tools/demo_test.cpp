@@ -31,11 +31,11 @@ TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
         locked += AppState.AllToyz[static_cast<size_t>(i)].ToyIsLocked;
     EXPECT_EQ(locked, 1);
     std::string app = prefix.path("drive_c/Program Files/Zelkora/");
-    for (const char* f : {"defaultmodulecopyright.htm", "defaulttoyzcopyright.htm", "defaultad.htm",
-                          "defaulthelp.htm", "defaultupdate.htm", "zelkora.bmp",
-                          "themes/options.txt", "ZelToyz/ZelToyz.txt", "zelkora.ini", "zelkora.js",
-                          "zelkora.css", "Modules/Ocean/Waves/ZKRWaves.htm",
-                          "ZelToyz/Sticky Notes/toy.js", "ZelToyz/Sticky Notes/setup.exe"})
+    for (const char* f :
+         {"defaultmodulecopyright.htm", "defaulttoyzcopyright.htm", "defaultad.htm",
+          "defaulthelp.htm", "defaultupdate.htm", "themes/options.txt", "ZelToyz/ZelToyz.txt",
+          "zelkora.ini", "zelkora.js", "zelkora.css", "Modules/Ocean/Waves/ZKRWaves.htm",
+          "ZelToyz/Sticky Notes/toy.js", "ZelToyz/Sticky Notes/setup.exe"})
         EXPECT_TRUE(FileExists(app + f)) << f;
     EXPECT_FALSE(FileExists(app + "templates"));
     EXPECT_EQ(ReadFile(app + "ZelToyz/ZelToyz.txt"), "&myFav1=Clock&myFav2=Sticky Notes&\r\n");
