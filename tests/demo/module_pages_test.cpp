@@ -299,6 +299,19 @@ TEST_F(ModulePages, ANoteIsKeptAcrossReloadsAndRestartsOfTheDesktop) {
     EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, eggs");
 }
 
+// Run with the browser asking for reduced motion (a test of its own in the
+// suite); skipped otherwise.
+TEST_F(ModulePages, NothingMovesForThoseWhoAskForReducedMotion) {
+    Load(kPages[0]);
+    if (!Eval("matchMedia('(prefers-reduced-motion: reduce)').matches").toBool())
+        GTEST_SKIP() << "the browser does not ask for reduced motion here";
+    for (const auto& page : kPages) {
+        SCOPED_TRACE(page);
+        Load(page);
+        EXPECT_EQ(Eval("document.getAnimations().length").toInt(), 0);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
