@@ -2,6 +2,7 @@
 
 #include "runtime/msgbox.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,13 +91,22 @@ bool FileExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
-std::string WaitForLine(const std::string& path) {
-    for (int i = 0; i < 100; ++i) {
-        std::string text = ReadFile(path);
-        if (!text.empty() && text.back() == '\n') return text;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    using Clock = std::chrono::steady_clock;
+    for (auto end = Clock::now() + std::chrono::milliseconds(ms); Clock::now() < end;) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return "";
+    return done();
+}
+
+std::string WaitForLine(const std::string& path) {
+    std::string text;
+    auto whole = [&] {
+        text = ReadFile(path);
+        return !text.empty() && text.back() == '\n';
+    };
+    return WaitFor(whole, 5000) ? text : "";
 }
 
 void MakeDirs(const std::string& path) {

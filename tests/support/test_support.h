@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -47,6 +48,8 @@ class ScriptedMsgBox {
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// Polls done() every 20 ms until it holds or ms pass; its last answer.
+bool WaitFor(const std::function<bool()>& done, int ms);
 // What a detached program wrote to a file, once it holds a whole line (a file
 // that exists may not be written yet); "" after about 5 s without one.
 std::string WaitForLine(const std::string& path);

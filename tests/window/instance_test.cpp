@@ -3,13 +3,12 @@
 #include "window/manager_fixture.h"
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <spawn.h>
-#include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <thread>
 
 extern char** environ;
 
@@ -26,14 +25,6 @@ struct FileStamp {
 
 FileStamp Stamp(const std::string& path) {
     return {ReadFile(path), std::filesystem::last_write_time(path)};
-}
-
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    for (auto end = Clock::now() + std::chrono::milliseconds(ms); Clock::now() < end;) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return done();
 }
 
 TEST_F(ManagerTest, ASecondInstanceFlashesAndRaisesTheFirstAndEnds) {
@@ -76,8 +67,7 @@ TEST_F(ManagerTest, AClientThatStallsHoldsUpNoSecondInstance) {
     int stalled = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un a{};
     a.sun_family = AF_UNIX;
-    std::string name =
-        "zelkora-window-" + std::to_string(std::hash<std::string>{}(prefix.dir()));
+    std::string name = "zelkora-window-" + std::to_string(std::hash<std::string>{}(prefix.dir()));
     std::memcpy(a.sun_path + 1, name.data(), name.size());
     ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&a),
                         static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size())),
