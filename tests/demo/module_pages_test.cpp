@@ -5,7 +5,6 @@
 #include "host/desktop_profile.h"
 #include "support/test_support.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -313,12 +312,3 @@ TEST_F(ModulePages, NothingMovesForThoseWhoAskForReducedMotion) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging", 0);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}
