@@ -15,10 +15,8 @@ export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SA
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -1 "$work/display")
+. bench/proc.sh
+start_xvfb "$work"
 "$build/tools/zelkora-demo" >/dev/null
 app='C:\Program Files\Zelkora\Modules'
 waves="$app\\Ocean\\Waves\\ZKRWaves.htm"
@@ -26,7 +24,6 @@ reef="$app\\Ocean\\CoralReef\\ZKRCoralReef.htm"
 waves_native="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/Modules/Ocean/Waves/ZKRWaves.htm"
 
 now() { date +%s.%N; }
-. bench/proc.sh
 wait_painted() { # file, time -> the time of the first paint after it
   for _ in $(seq 1000); do
     t=$(awk -v t0="$2" '/^painted/ && $2 > t0 {print $2; exit}' "$1" 2>/dev/null)

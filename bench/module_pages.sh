@@ -13,10 +13,8 @@ export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SA
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
 trap cleanup EXIT
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -1 "$work/display")
+. bench/proc.sh
+start_xvfb "$work"
 "$build/tools/zelkora-demo" >/dev/null
 app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
 printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' >"$app/ZelToyz/ZelToyz.txt"
@@ -29,7 +27,6 @@ cat >"$app/dot.htm" <<'PAGE'
 background:#fff;animation:m 5s linear infinite}@keyframes m{to{transform:translateX(500px)}}</style>
 </head><body><div class="d"></div></body></html>
 PAGE
-. bench/proc.sh
 
 "$build/zelkora-desktop" >/dev/null 2>&1 &
 host=$!; pids+=($host)

@@ -15,3 +15,9 @@ cpu_percent() { # pid, seconds -> percent of one core used by its tree
   local a b; a=$(cpu_ticks "$1"); sleep "$2"; b=$(cpu_ticks "$1")
   awk -v a="$a" -v b="$b" -v s="$2" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}'
 }
+start_xvfb() { # folder -> an Xvfb of 1280x800 on a free display, made $DISPLAY; its pid joins pids
+  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$1/display" 2>/dev/null &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.05; done
+  export DISPLAY=:$(head -1 "$1/display")
+}
