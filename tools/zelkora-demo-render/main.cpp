@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <unistd.h>
 
@@ -26,36 +28,33 @@ struct Job {
     QString html; // a page of its own instead (toy previews), with page as its base
 };
 
-void Wait(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Evaluates a script until it gives true, or 10 s pass.
-bool WaitForScript(QWebEnginePage* page, const QString& script) {
-    for (int i = 0; i < 200; ++i) {
-        bool done = false, answered = false;
-        page->runJavaScript(script, [&](const QVariant& v) {
-            done = v.toBool();
-            answered = true;
-        });
-        while (!answered)
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        if (done) return true;
-        Wait(50);
+// Runs the event loop (the browser's too) until done() holds or ms pass.
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QEventLoop loop;
+        QTimer::singleShot(25, &loop, &QEventLoop::quit);
+        loop.exec();
     }
-    return false;
+    return true;
 }
 
-bool CopyTree(const QString& from, const QString& to) {
-    QDir src(from);
-    if (!QDir().mkpath(to)) return false;
-    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (!CopyTree(from + "/" + d, to + "/" + d)) return false;
-    for (const QString& f : src.entryList(QDir::Files))
-        if (!QFile::copy(from + "/" + f, to + "/" + f)) return false;
-    return true;
+void Wait(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
+// A script's result (invalid when the page gave none within 10 s).
+QVariant Evaluate(QWebEnginePage* page, const QString& script) {
+    QVariant result;
+    bool answered = false;
+    page->runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        answered = true;
+    });
+    WaitUntil([&] { return answered; }, 10000);
+    return result;
 }
 
 bool Render(QWebEngineView& view, const QString& root, const QString& out, const Job& job) {
@@ -70,11 +69,13 @@ bool Render(QWebEngineView& view, const QString& root, const QString& out, const
         view.load(url);
     else
         view.setHtml(job.html, url);
-    while (!loaded)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    WaitUntil([&] { return loaded; }, 15000);
     QObject::disconnect(c);
-    if (!ok ||
-        !WaitForScript(view.page(), "document.documentElement.dataset.zelkora === 'ready'")) {
+    auto ready = [&] {
+        return Evaluate(view.page(), "document.documentElement.dataset.zelkora === 'ready'")
+            .toBool();
+    };
+    if (!ok || !WaitUntil(ready, 10000)) {
         std::fprintf(stderr, "zelkora-demo-render: %s did not load\n", qPrintable(job.page));
         return false;
     }
@@ -86,18 +87,13 @@ bool Render(QWebEngineView& view, const QString& root, const QString& out, const
     } else {
         // A toy: the toy itself with a margin of the page around it, whole.
         QRect toy;
-        bool answered = false;
-        view.page()->runJavaScript(
-            "(() => { const b = document.querySelector('.zelkora-toy').getBoundingClientRect();"
-            " return [b.left, b.top, b.width, b.height]; })()",
-            [&](const QVariant& v) {
-                QVariantList r = v.toList();
-                if (r.size() == 4)
-                    toy = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
-                answered = true;
-            });
-        while (!answered)
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QVariantList r =
+            Evaluate(
+                view.page(),
+                "(() => { const b = document.querySelector('.zelkora-toy').getBoundingClientRect();"
+                " return [b.left, b.top, b.width, b.height]; })()")
+                .toList();
+        if (r.size() == 4) toy = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
         QRect area = toy.adjusted(-8, -8, 8, 8).intersected(view.rect());
         picture = view.grab(area).toImage().scaled(job.picture, Qt::KeepAspectRatio,
                                                    Qt::SmoothTransformation);
@@ -142,7 +138,10 @@ int main(int argc, char** argv) {
     // A copy of the content with nothing bound and nothing transparent.
     QTemporaryDir work;
     QString root = work.path() + "/app";
-    if (!work.isValid() || !CopyTree(QString::fromLocal8Bit(argv[1]), root)) {
+    std::error_code copied;
+    std::filesystem::copy(argv[1], root.toStdString(), std::filesystem::copy_options::recursive,
+                          copied);
+    if (!work.isValid() || copied) {
         std::fprintf(stderr, "zelkora-demo-render: cannot copy %s\n", argv[1]);
         return 1;
     }
