@@ -89,15 +89,11 @@ void Write(const std::string& winPath, const std::string& content) {
     std::ofstream(native, std::ios::binary | std::ios::trunc) << content;
 }
 
-void MakeProgram(const std::string& winPath) {
+void WriteProgram(const std::string& winPath, const std::string& script) {
+    Write(winPath, script);
     fs::permissions(Native(winPath), fs::perms::owner_all | fs::perms::group_read |
                                          fs::perms::group_exec | fs::perms::others_read |
                                          fs::perms::others_exec);
-}
-
-void WriteProgram(const std::string& winPath, const std::string& script) {
-    Write(winPath, script);
-    MakeProgram(winPath);
 }
 
 // A template of demo/templates with its {{NAME}} fields filled in.
