@@ -3,13 +3,10 @@
 // binding order with the chosen level, fill the screen without scroll bars,
 // and the toyz work.
 #include "host/desktop_profile.h"
+#include "host/page_script.h"
 #include "support/test_support.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QJsonDocument>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -18,7 +15,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -44,23 +40,8 @@ class Page : public QWebEnginePage {
     }
 };
 
-// Runs the event loop (the browser's too) until done() holds or ms pass.
-// A plain event loop: busy polling starves the browser's file loads.
-bool WaitUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QEventLoop loop;
-        QTimer::singleShot(25, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-void Pause(int ms) {
-    WaitUntil([] { return false; }, ms);
-}
+using host::Pause;
+using host::WaitUntil;
 
 class ModulePages : public ::testing::Test {
   protected:
@@ -107,14 +88,9 @@ class ModulePages : public ::testing::Test {
             << rel;
     }
     QVariant Eval(const QString& script) {
-        QVariant result;
-        bool done = false;
-        view_->page()->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
-        EXPECT_TRUE(WaitUntil([&] { return done; }, 10000)) << script.toStdString();
-        return result;
+        std::optional<QVariant> result = host::Evaluate(view_->page(), script);
+        EXPECT_TRUE(result) << script.toStdString();
+        return result.value_or(QVariant());
     }
     // A script's result, given back as JSON text.
     std::string Json(const QString& script) {

@@ -3,20 +3,17 @@
 // toyz and fully opaque, and scaled to a preview; each toy is rendered alone
 // on a page that mounts it through zelkora.js. Runs on the offscreen platform.
 #include "host/desktop_profile.h"
+#include "host/page_script.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -27,35 +24,6 @@ struct Job {
     QSize view, picture;
     QString html; // a page of its own instead (toy previews), with page as its base
 };
-
-// Runs the event loop (the browser's too) until done() holds or ms pass.
-bool WaitUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QEventLoop loop;
-        QTimer::singleShot(25, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-void Wait(int ms) {
-    WaitUntil([] { return false; }, ms);
-}
-
-// A script's result (invalid when the page gave none within 10 s).
-QVariant Evaluate(QWebEnginePage* page, const QString& script) {
-    QVariant result;
-    bool answered = false;
-    page->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        answered = true;
-    });
-    WaitUntil([&] { return answered; }, 10000);
-    return result;
-}
 
 bool Render(QWebEngineView& view, const QString& root, const QString& out, const Job& job) {
     view.resize(job.view);
@@ -69,17 +37,18 @@ bool Render(QWebEngineView& view, const QString& root, const QString& out, const
         view.load(url);
     else
         view.setHtml(job.html, url);
-    WaitUntil([&] { return loaded; }, 15000);
+    host::WaitUntil([&] { return loaded; }, 15000);
     QObject::disconnect(c);
     auto ready = [&] {
-        return Evaluate(view.page(), "document.documentElement.dataset.zelkora === 'ready'")
+        return host::Evaluate(view.page(), "document.documentElement.dataset.zelkora === 'ready'")
+            .value_or(false)
             .toBool();
     };
-    if (!ok || !WaitUntil(ready, 10000)) {
+    if (!ok || !host::WaitUntil(ready, 10000)) {
         std::fprintf(stderr, "zelkora-demo-render: %s did not load\n", qPrintable(job.page));
         return false;
     }
-    Wait(1200); // the animations under way, the frames on the screen
+    host::Pause(1200); // the animations under way, the frames on the screen
     QImage picture;
     if (job.html.isEmpty()) {
         picture = view.grab().toImage().scaled(job.picture, Qt::IgnoreAspectRatio,
@@ -88,10 +57,11 @@ bool Render(QWebEngineView& view, const QString& root, const QString& out, const
         // A toy: the toy itself with a margin of the page around it, whole.
         QRect toy;
         QVariantList r =
-            Evaluate(
+            host::Evaluate(
                 view.page(),
                 "(() => { const b = document.querySelector('.zelkora-toy').getBoundingClientRect();"
                 " return [b.left, b.top, b.width, b.height]; })()")
+                .value_or(QVariant())
                 .toList();
         if (r.size() == 4) toy = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
         QRect area = toy.adjusted(-8, -8, 8, 8).intersected(view.rect());
