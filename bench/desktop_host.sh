@@ -10,14 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-7}
 build=$PWD/build/default
-work=$(mktemp -d)
-export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
 . bench/proc.sh
-start_xvfb "$work"
-"$build/tools/zelkora-demo" >/dev/null
+demo_on_xvfb "$build"
 app='C:\Program Files\Zelkora\Modules'
 waves="$app\\Ocean\\Waves\\ZKRWaves.htm"
 reef="$app\\Ocean\\CoralReef\\ZKRCoralReef.htm"

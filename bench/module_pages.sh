@@ -8,14 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 span=${1:-10}
 build=$PWD/build/default
-work=$(mktemp -d)
-export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
 . bench/proc.sh
-start_xvfb "$work"
-"$build/tools/zelkora-demo" >/dev/null
+demo_on_xvfb "$build"
 app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
 printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' >"$app/ZelToyz/ZelToyz.txt"
 printf '<!DOCTYPE html><body style="margin:0;background:#246">\n' >"$app/still.htm"

@@ -15,9 +15,15 @@ cpu_percent() { # pid, seconds -> percent of one core used by its tree
   local a b; a=$(cpu_ticks "$1"); sleep "$2"; b=$(cpu_ticks "$1")
   awk -v a="$a" -v b="$b" -v s="$2" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}'
 }
-start_xvfb() { # folder -> an Xvfb of 1280x800 on a free display, made $DISPLAY; its pid joins pids
-  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$1/display" 2>/dev/null &
+demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the demo, on an
+  # Xvfb of 1280x800 made $DISPLAY; both, and every pid added to pids, gone at exit
+  work=$(mktemp -d)
+  export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
+  pids=()
+  trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
   pids+=($!)
-  for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.05; done
-  export DISPLAY=:$(head -1 "$1/display")
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+  export DISPLAY=:$(head -1 "$work/display")
+  "$1/tools/zelkora-demo" >/dev/null
 }
