@@ -5,7 +5,8 @@
 (function () {
   'use strict';
 
-  // The application folder is where this script lives.
+  // The application folder is where this script lives (the root of the
+  // page's origin).
   var base = new URL('.', document.currentScript.src).href;
   var registered = null; // the definition the toy being loaded gave
 
@@ -90,68 +91,64 @@
     tick();
   }
 
-  // What a toy stores, under its own name (the desktop's profile keeps it).
-  function storageFor(name) {
-    var prefix = 'zelkora.toy.' + name + '.';
-    return {
-      get: function (key) {
-        try { return localStorage.getItem(prefix + key); } catch (e) { return null; }
-      },
-      set: function (key, value) {
-        try { localStorage.setItem(prefix + key, value); } catch (e) { /* full or off */ }
-      }
-    };
-  }
+  var THEME_VARS = ['--toy-bg', '--toy-fg', '--toy-accent', '--toy-line', '--toy-font'];
 
   function toyFolder(name) {
     return 'ZelToyz/' + encodeURIComponent(name) + '/';
   }
 
-  // Runs a toy's toy.js from its folder; resolves to its definition, or to
-  // null when the toy is not installed or gave none. The files are read,
-  // not linked, so a page is complete as soon as its toyz are placed.
-  function loadToy(name) {
+  // Puts a toy into an element; resolves to the toy's frame, or to null when
+  // the toy is not installed or failed. Each toy runs in a frame of its own
+  // origin: the page cannot read the toy's data, nor the toy the page's. The
+  // page tells the frame the level and the theme's look; the frame tells the
+  // page its height.
+  function mount(name, into) {
     return readText(toyFolder(name) + 'toy.js').then(function (code) {
       if (code === null) return null;
-      registered = null;
-      try {
-        new Function(code + '\n//# sourceURL=' + base + toyFolder(name) + 'toy.js')();
-      } catch (e) {
-        console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
-        registered = null;
-      }
-      var def = registered;
-      registered = null;
-      if (!def || !def.stylesheet) return def;
-      return readText(toyFolder(name) + def.stylesheet).then(function (css) {
-        if (css !== null) {
-          var style = document.createElement('style');
-          style.dataset.toy = name;
-          style.textContent = css;
-          document.head.appendChild(style);
+      return new Promise(function (resolve) {
+        var frame = document.createElement('iframe');
+        frame.className = 'zelkora-toy';
+        frame.dataset.toy = name;
+        frame.title = name;
+        frame.setAttribute('sandbox', 'allow-scripts allow-same-origin');
+        frame.setAttribute('scrolling', 'no');
+        var settled = false;
+        function settle(ok) {
+          if (settled) return;
+          settled = true;
+          clearTimeout(timeout);
+          if (!ok) {
+            window.removeEventListener('message', listen);
+            frame.remove();
+          }
+          resolve(ok ? frame : null);
         }
-        return def;
+        function listen(e) {
+          if (e.source !== frame.contentWindow || !e.data) return;
+          var m = e.data;
+          if (m.zelkora === 'hello') {
+            var look = getComputedStyle(into);
+            var vars = {};
+            THEME_VARS.forEach(function (v) { vars[v] = look.getPropertyValue(v).trim(); });
+            frame.contentWindow.postMessage({ zelkora: 'setup', transparency: Zelkora.transparency,
+                                              vars: vars, slot: into.dataset.zelkoraSlot || '' }, '*');
+          } else if (m.zelkora === 'size' && typeof m.height === 'number') {
+            frame.style.height = Math.max(0, Math.min(m.height, innerHeight * 0.6)) + 'px';
+          } else if (m.zelkora === 'mounted') {
+            settle(true);
+          } else if (m.zelkora === 'failed') {
+            console.warn('zelkora: the toy ' + name + ' failed');
+            settle(false);
+          }
+        }
+        window.addEventListener('message', listen);
+        var timeout = setTimeout(function () {
+          console.warn('zelkora: the toy ' + name + ' did not start');
+          settle(false);
+        }, 10000);
+        frame.src = base + toyFolder(name);
+        into.appendChild(frame);
       });
-    });
-  }
-
-  // Puts a toy into an element; resolves to the toy's element, or to null.
-  function mount(name, into) {
-    return loadToy(name).then(function (def) {
-      if (!def) return null;
-      var el = document.createElement('section');
-      el.className = 'zelkora-toy';
-      el.dataset.toy = name;
-      into.appendChild(el);
-      try {
-        def.mount(el, { name: name, folder: base + toyFolder(name), every: every,
-                        storage: storageFor(name) });
-      } catch (e) {
-        console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
-        el.remove();
-        return null;
-      }
-      return el;
     });
   }
 
@@ -208,6 +205,7 @@
         var level = parseTransparency(files[0]);
         var names = parseBinding(files[1]);
         applyTransparency(level);
+        Zelkora.transparency = level;
         var places = slots();
         var placed = [];
         // One after another, in binding order; a toy that is not installed
@@ -230,6 +228,118 @@
       });
   }
 
+  // What a toy stores: text under keys, kept by the desktop in the toy's
+  // own file and written at once. Read whole before the toy starts, so get()
+  // answers at once; set() sends one change at a time, the latest last.
+  function toyStorage() {
+    return readText('.zelkora/storage').then(function (text) {
+      var data = {};
+      try { data = JSON.parse(text || '{}') || {}; } catch (e) { data = {}; }
+      var waiting = {}, sending = false;
+      function send() {
+        var keys = Object.keys(waiting);
+        if (sending || !keys.length) return;
+        var key = keys[0], value = waiting[key];
+        delete waiting[key];
+        sending = true;
+        var r = new XMLHttpRequest();
+        r.onloadend = function () { sending = false; send(); };
+        r.open('GET', base + '.zelkora/storage?key=' + encodeURIComponent(key) +
+                      '&value=' + encodeURIComponent(value));
+        r.send();
+      }
+      return {
+        get: function (key) {
+          return Object.prototype.hasOwnProperty.call(data, key) ? String(data[key]) : null;
+        },
+        set: function (key, value) {
+          key = String(key);
+          value = String(value);
+          data[key] = value;
+          waiting[key] = value;
+          send();
+        }
+      };
+    });
+  }
+
+  // The inside of a toy's frame: the toy named by the frame's address, run
+  // with what the page it is placed in says (or with the standard look when
+  // the frame is shown alone).
+  function runToy() {
+    var name = decodeURIComponent(location.pathname.split('/')[2] || '');
+    var root = document.documentElement;
+    var embedded = window.parent !== window;
+    function tell(message) {
+      if (embedded) window.parent.postMessage(message, '*');
+    }
+    var setup = new Promise(function (resolve) {
+      if (!embedded) return resolve({});
+      window.addEventListener('message', function (e) {
+        if (e.source !== window.parent || !e.data || e.data.zelkora !== 'setup') return;
+        resolve(e.data);
+      });
+      tell({ zelkora: 'hello' });
+    });
+    return setup.then(function (s) {
+      var vars = s.vars || {};
+      THEME_VARS.forEach(function (v) {
+        if (typeof vars[v] === 'string' && vars[v]) root.style.setProperty(v, vars[v]);
+      });
+      var level = Number(s.transparency) || 0;
+      root.dataset.zelkoraTransparency = String(level);
+      Zelkora.transparency = level;
+      return Promise.all([readText(toyFolder(name) + 'toy.js'), toyStorage()]);
+    }).then(function (got) {
+      var code = got[0], storage = got[1];
+      registered = null;
+      try {
+        if (code === null) throw new Error('no toy.js');
+        new Function(code + '\n//# sourceURL=' + base + toyFolder(name) + 'toy.js')();
+      } catch (e) {
+        console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
+      }
+      var def = registered;
+      registered = null;
+      if (!def) return null;
+      var css = def.stylesheet ? readText(toyFolder(name) + def.stylesheet) : Promise.resolve(null);
+      return css.then(function (text) {
+        if (text !== null) {
+          var style = document.createElement('style');
+          style.textContent = text;
+          document.head.appendChild(style);
+        }
+        var el = document.createElement('section');
+        el.className = 'zelkora-toy';
+        el.dataset.toy = name;
+        document.body.appendChild(el);
+        try {
+          def.mount(el, { name: name, folder: base + toyFolder(name), every: every,
+                          storage: storage });
+        } catch (e) {
+          console.warn('zelkora: the toy ' + name + ' failed: ' + e.message);
+          el.remove();
+          return null;
+        }
+        return el;
+      });
+    }).then(function (el) {
+      if (!el) {
+        tell({ zelkora: 'failed' });
+        return [];
+      }
+      var size = function () {
+        tell({ zelkora: 'size', height: Math.ceil(el.getBoundingClientRect().height) });
+      };
+      size();
+      new ResizeObserver(size).observe(el);
+      tell({ zelkora: 'mounted' });
+      root.dataset.zelkora = 'ready';
+      Zelkora.toyz = [name];
+      return [name];
+    });
+  }
+
   var Zelkora = window.Zelkora = {
     base: base,
     transparency: 0,
@@ -239,7 +349,8 @@
     fps: 6,
     parseTransparency: parseTransparency,
     parseBinding: parseBinding,
-    // Called by a toy's toy.js: { stylesheet: 'toy.css', mount: function (el, toy) {} }
+    // Called by a toy's toy.js (in the toy's frame):
+    // { stylesheet: 'toy.css', mount: function (el, toy) {} }
     registerToy: function (def) {
       if (def && typeof def.mount === 'function') registered = def;
     },
@@ -247,9 +358,12 @@
     every: every
   };
 
-  // Pages that only show a toy (previews) set data-zelkora="manual".
-  // Zelkora.ready resolves to the names of the toyz placed.
-  if (document.documentElement.dataset.zelkora !== 'manual') {
+  // A toy's frame runs the toy; pages that only show a toy (previews) set
+  // data-zelkora="manual". Zelkora.ready resolves to the names of the toyz placed.
+  var mode = document.documentElement.dataset.zelkora;
+  if (mode === 'toy') {
+    Zelkora.ready = runToy();
+  } else if (mode !== 'manual') {
     Zelkora.ready = new Promise(function (resolve) {
       if (document.readyState === 'loading')
         document.addEventListener('DOMContentLoaded', function () { resolve(start()); });

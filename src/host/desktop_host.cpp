@@ -1,10 +1,12 @@
 #include "host/desktop_host.h"
 
-#include "host/desktop_profile.h"
 #include "host/fullscreen.h"
 #include "host/host_window.h"
 #include "platform/desktop_host.h"
+#include "sandbox/app_scheme.h"
+#include "sandbox/profiles.h"
 
+#include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,15 +27,18 @@ platform::FileStamp StampOf(const std::string& path) {
 } // namespace
 
 DesktopHost::DesktopHost() {
-    // One profile for the prefix, kept in it: what a page stores (a note
-    // typed into a toy) lasts across reloads and restarts.
-    profile_ =
-        NewDesktopProfile(QString::fromStdString(platform::PrefixDir() + "/desktop-profile"), this);
+    // Installed pages see the installation and no network; a web address the
+    // user chose sees the network and not the installation.
+    scheme_ = new sandbox::AppSchemeHandler(this);
+    installed_ = sandbox::NewInstalledPagesProfile(scheme_, this);
+    remote_ = sandbox::NewRemotePagesProfile(this);
 
     changesStamp_ = StampOf(platform::DesktopChangesPath());
     shellStamp_ = StampOf(platform::PrefixDir() + "/shell.ini");
     registryStamp_ = StampOf(platform::PrefixDir() + "/registry.reg");
     state_ = ReadDesktopState();
+    scheme_->SetRoot(state_.appRoot);
+    platform::SetDesktopPageStopped("");
     if (!state_.problem.empty())
         std::fprintf(stderr, "zelkora-desktop: %s\n", state_.problem.c_str());
 
@@ -63,6 +68,9 @@ DesktopHost::DesktopHost() {
     covered_ = new QTimer(this);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
     covered_->start(2000);
+    auto* budget = new QTimer(this);
+    connect(budget, &QTimer::timeout, this, &DesktopHost::CheckBudget);
+    budget->start(2000);
 }
 
 DesktopHost::~DesktopHost() {
@@ -72,7 +80,7 @@ DesktopHost::~DesktopHost() {
 
 void DesktopHost::AddScreen(QScreen* screen) {
     if (windows_.count(screen)) return;
-    auto* w = new HostWindow(screen, profile_);
+    auto* w = new HostWindow(screen, installed_, remote_);
     windows_[screen] = w;
     connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
     connect(w, &HostWindow::PagePainted, this, [this] {
@@ -86,12 +94,17 @@ void DesktopHost::AddScreen(QScreen* screen) {
 void DesktopHost::RemoveScreen(QScreen* screen) {
     auto it = windows_.find(screen);
     if (it == windows_.end()) return;
+    budgets_.erase(it->second);
     it->second->deleteLater();
     windows_.erase(it);
 }
 
 void DesktopHost::Show(bool reload) {
     painted_ = 0;
+    if (!state_.appRoot.empty()) scheme_->SetRoot(state_.appRoot);
+    // A change shown tries the page again, budget and all.
+    if (reload) platform::SetDesktopPageStopped("");
+    budgets_.clear();
     for (auto& [screen, window] : windows_)
         window->ShowState(state_, reload);
 }
@@ -136,6 +149,27 @@ void DesktopHost::CheckCovered() {
         QRect device(screen->geometry().topLeft() * screen->devicePixelRatio(),
                      screen->geometry().size() * screen->devicePixelRatio());
         window->SetPaused(CoveredByAnotherWindow(device, ours));
+    }
+}
+
+void DesktopHost::CheckBudget() {
+    static const Budget budget = BudgetInForce();
+    long long now = QDateTime::currentMSecsSinceEpoch();
+    for (auto& [screen, window] : windows_) {
+        qint64 pid = window->PagePid();
+        if (pid <= 0) continue;
+        auto it = budgets_.try_emplace(window, budget).first;
+        std::string why = it->second.Look(static_cast<pid_t>(pid), now);
+        if (why.empty()) continue;
+        std::string page = state_.wallpaper;
+        std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", page.c_str(),
+                     why.c_str());
+        platform::SetDesktopPageStopped(page + ": " + why);
+        // Every screen shows the same page: all of them stop it.
+        for (auto& [s, w] : windows_)
+            w->StopPage();
+        budgets_.clear();
+        return;
     }
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "host/desktop_state.h"
+#include "host/page_budget.h"
 #include "platform/prefix.h"
 
 #include <QObject>
@@ -15,6 +16,10 @@ class QFileSystemWatcher;
 class QScreen;
 class QTimer;
 class QWebEngineProfile;
+
+namespace sandbox {
+class AppSchemeHandler;
+}
 
 namespace host {
 
@@ -37,9 +42,14 @@ class DesktopHost : public QObject {
     void RemoveScreen(QScreen* screen);
     void Look();
     void CheckCovered();
+    // Stops a page that is over its budget.
+    void CheckBudget();
     void Show(bool reload);
 
-    QWebEngineProfile* profile_;
+    sandbox::AppSchemeHandler* scheme_;
+    QWebEngineProfile* installed_;
+    QWebEngineProfile* remote_;
+    std::map<HostWindow*, BudgetWatch> budgets_;
     std::map<QScreen*, HostWindow*> windows_;
     DesktopState state_;
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_;

@@ -3,6 +3,7 @@
 #include "platform/posix/shell_state.h"
 #include "platform/prefix.h"
 #include "platform/win32.h"
+#include "sandbox/app_address.h"
 
 #include <cctype>
 
@@ -31,16 +32,26 @@ bool HasScheme(const std::string& s) {
     return true;
 }
 
-std::string PercentEncodePath(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
+// The native path of a file: URL (file:///p or file://localhost/p), decoded;
+// "" for any other.
+std::string FileUrlPath(const std::string& url) {
+    std::string rest = url.substr(url.find(':') + 1);
+    if (rest.rfind("//localhost/", 0) == 0)
+        rest = rest.substr(11);
+    else if (rest.rfind("///", 0) == 0)
+        rest = rest.substr(2);
+    else
+        return {};
     std::string out;
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~')
-            out += static_cast<char>(c);
-        else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
+    for (size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == '%' && i + 2 < rest.size() && std::isxdigit(static_cast<unsigned char>(rest[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(rest[i + 2]))) {
+            out += static_cast<char>(std::stoi(rest.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else if (rest[i] == '?' || rest[i] == '#') {
+            break;
+        } else {
+            out += rest[i];
         }
     }
     return out;
@@ -56,9 +67,42 @@ bool IsPicture(const std::string& wallpaper) {
     return false;
 }
 
-std::string WallpaperAddress(const std::string& wallpaper) {
-    if (HasScheme(wallpaper)) return wallpaper;
-    return "file://" + PercentEncodePath(platform::MapPath(wallpaper));
+std::string ApplicationRoot() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora\\Zelkora\\1", 0, KEY_QUERY_VALUE,
+                      &key) != ERROR_SUCCESS)
+        return {};
+    std::string path = DesktopValue(key, "ApplicationPath");
+    RegCloseKey(key);
+    return path.empty() ? std::string() : platform::MapPath(path);
+}
+
+std::string WallpaperAddress(const std::string& wallpaper, const std::string& appRoot, bool& remote,
+                             std::string& problem) {
+    remote = false;
+    std::string native;
+    if (HasScheme(wallpaper)) {
+        std::string scheme = platform::ToUpperAscii(wallpaper.substr(0, wallpaper.find(':')));
+        if (scheme == "HTTP" || scheme == "HTTPS") {
+            remote = true;
+            return wallpaper;
+        }
+        std::string path = FileUrlPath(wallpaper);
+        if (scheme != "FILE" || path.empty()) {
+            problem = "the wallpaper " + wallpaper + " is of a kind the desktop does not show";
+            return {};
+        }
+        native = path;
+    } else {
+        native = platform::MapPath(wallpaper);
+    }
+    if (appRoot.empty()) {
+        problem = "no installation is set up (ApplicationPath)";
+        return {};
+    }
+    sandbox::Address a = sandbox::AddressOf(appRoot, native);
+    problem = a.problem;
+    return a.url;
 }
 
 DesktopState ReadDesktopState() {
@@ -81,8 +125,9 @@ DesktopState ReadDesktopState() {
         d.show = Show::Picture;
         d.wallpaper = platform::MapPath(shell.wallpaper);
     } else {
-        d.show = Show::Page;
-        d.wallpaper = WallpaperAddress(shell.wallpaper);
+        d.appRoot = ApplicationRoot();
+        d.wallpaper = WallpaperAddress(shell.wallpaper, d.appRoot, d.remote, d.problem);
+        d.show = d.wallpaper.empty() ? Show::Classic : Show::Page;
     }
     return d;
 }

@@ -12,9 +12,13 @@ enum class Placement { Centre, Tile, Stretch };
 
 struct DesktopState {
     Show show = Show::Classic;
-    // Show::Page: the address to load (a file: URL for a local page);
+    // Show::Page: the address to load (the application scheme's for a page
+    // of the installation, else an http(s) address the user chose);
     // Show::Picture: the native path of the picture.
     std::string wallpaper;
+    bool remote = false; // a page of the web, not of the installation
+    // The installation's folder (native), which the application scheme serves.
+    std::string appRoot;
     // The classic wallpaper: a native path ("" for none) and how it is placed.
     std::string classicPicture;
     Placement placement = Placement::Centre;
@@ -25,9 +29,15 @@ struct DesktopState {
 
 DesktopState ReadDesktopState();
 
-// The address of an Active Desktop wallpaper: a URL as it is, a Windows or
-// native path as a file: URL of the mapped path.
-std::string WallpaperAddress(const std::string& wallpaper);
+// The address of an Active Desktop wallpaper: an http(s) URL as it is; a
+// Windows or native path, or a file: URL, as the application scheme's address
+// of that file of the installation. Empty, with the reason in problem, for
+// anything else: a missing page, a file outside the installation, another
+// scheme.
+std::string WallpaperAddress(const std::string& wallpaper, const std::string& appRoot,
+                             bool& remote, std::string& problem);
+// The installation's folder, native, from the installation's settings ("" when unset).
+std::string ApplicationRoot();
 // True when a wallpaper names a picture rather than a page.
 bool IsPicture(const std::string& wallpaper);
 

@@ -1,5 +1,8 @@
 #include "host/host_window.h"
 
+#include "host/page_budget.h"
+#include "sandbox/locked_page.h"
+
 #include <QPainter>
 #include <QScreen>
 #include <QStackedLayout>
@@ -41,8 +44,9 @@ void PictureView::paintEvent(QPaintEvent*) {
     }
 }
 
-HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* profile)
-    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint), screen_(screen) {
+HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint), screen_(screen),
+      installed_(installed), remote_(remote) {
     setObjectName("zelkora-desktop");
     setWindowTitle("Zelkora Desktop");
     // The desktop: below everything, in no task bar or pager, never active
@@ -55,14 +59,46 @@ HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* profile)
     stack_->setContentsMargins(0, 0, 0, 0);
     picture_ = new PictureView;
     web_ = new QWebEngineView;
-    web_->setPage(new QWebEnginePage(profile, web_));
     web_->setFocusPolicy(Qt::ClickFocus);
-    web_->page()->setBackgroundColor(kBackground);
+    PageFor(false);
     stack_->addWidget(picture_);
     stack_->addWidget(web_);
-    connect(web_->page(), &QWebEnginePage::loadingChanged, this, &HostWindow::OnLoading);
     setScreen(screen);
     FitScreen();
+}
+
+sandbox::LockedPage* HostWindow::PageFor(bool remote) {
+    QWebEngineProfile* profile = remote ? remote_ : installed_;
+    if (page_ && page_->profile() == profile) return page_;
+    auto* old = page_;
+    page_ = new sandbox::LockedPage(profile, web_);
+    page_->setBackgroundColor(kBackground);
+    page_->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    connect(page_, &QWebEnginePage::loadingChanged, this, &HostWindow::OnLoading);
+    // A page's renderer gives way to the user's programs.
+    connect(page_, &QWebEnginePage::renderProcessPidChanged, this,
+            [](qint64 pid) { LowerPriority(static_cast<pid_t>(pid)); });
+    web_->setPage(page_);
+    delete old;
+    return page_;
+}
+
+void HostWindow::Blank() {
+    // A page let go of stays so; an empty one needs no renderer.
+    if (page_->lifecycleState() != QWebEnginePage::LifecycleState::Discarded)
+        page_->Show(QUrl("about:blank"));
+}
+
+qint64 HostWindow::PagePid() const {
+    return pageShown_ ? page_->renderProcessPid() : 0;
+}
+
+void HostWindow::StopPage() {
+    // Frozen at once, then let go of, so that its renderer ends.
+    page_->setVisible(false);
+    page_->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    ShowClassic();
+    page_->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
 }
 
 void HostWindow::FitScreen() {
@@ -84,7 +120,12 @@ void HostWindow::ShowState(const DesktopState& state, bool reload) {
     switch (state.show) {
     case Show::Page:
         if (sameAddress && !reload && pageShown_) return;
-        web_->load(QUrl(QString::fromStdString(state.wallpaper)));
+        PageFor(state.remote);
+        if (page_->lifecycleState() != QWebEnginePage::LifecycleState::Active) {
+            page_->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+            page_->setVisible(!paused_);
+        }
+        page_->Show(QUrl(QString::fromStdString(state.wallpaper)));
         // The old picture stays until the page has loaded.
         break;
     case Show::Picture: {
@@ -98,18 +139,22 @@ void HostWindow::ShowState(const DesktopState& state, bool reload) {
         pageShown_ = false;
         picture_->Set(p, Placement::Stretch);
         stack_->setCurrentWidget(picture_);
-        web_->setUrl(QUrl("about:blank"));
+        Blank();
         break;
     }
     case Show::Classic:
         ShowClassic();
-        web_->setUrl(QUrl("about:blank"));
+        Blank();
         break;
     }
 }
 
 void HostWindow::OnLoading(const QWebEngineLoadingInfo& info) {
-    if (state_.show != Show::Page || info.url() == QUrl("about:blank")) return;
+    // Only the address asked for counts: a navigation the page tried and was
+    // refused leaves the page as it is.
+    if (state_.show != Show::Page || info.url() == QUrl("about:blank") ||
+        info.url().adjusted(QUrl::RemoveFragment) != page_->Address().adjusted(QUrl::RemoveFragment))
+        return;
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus ||
         info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
         return;
@@ -133,7 +178,8 @@ void HostWindow::OnLoading(const QWebEngineLoadingInfo& info) {
 void HostWindow::SetPaused(bool paused) {
     if (paused == paused_) return;
     paused_ = paused;
-    QWebEnginePage* page = web_->page();
+    QWebEnginePage* page = page_;
+    if (page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded) return;
     if (paused) {
         // A page that is shown cannot be frozen: it is hidden first.
         page->setVisible(false);

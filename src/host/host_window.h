@@ -12,6 +12,10 @@ class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWebEngineView;
 
+namespace sandbox {
+class LockedPage;
+}
+
 namespace host {
 
 // Draws a picture tiled, centred or stretched over a background colour.
@@ -32,13 +36,19 @@ class HostWindow : public QWidget {
     Q_OBJECT
 
   public:
-    HostWindow(QScreen* screen, QWebEngineProfile* profile);
+    // Installed pages run on the first profile, web addresses on the second.
+    HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote);
     // Shows the state; a page loads again when asked, even at the same address.
     void ShowState(const DesktopState& state, bool reload);
     // Freezes the page while nobody can see it, and wakes it again.
     void SetPaused(bool paused);
     bool Paused() const { return paused_; }
     QScreen* Screen() const { return screen_; }
+    // The renderer of the page shown (0 for none).
+    qint64 PagePid() const;
+    // Takes the page off (over its budget): the classic wallpaper until the
+    // next change.
+    void StopPage();
     void FitScreen();
 
   signals:
@@ -47,12 +57,18 @@ class HostWindow : public QWidget {
 
   private:
     void ShowClassic();
+    void Blank();
     void OnLoading(const QWebEngineLoadingInfo& info);
+    // The page for the kind of address, made when the kind changes.
+    sandbox::LockedPage* PageFor(bool remote);
 
     QScreen* screen_;
     QStackedLayout* stack_;
     PictureView* picture_;
     QWebEngineView* web_;
+    QWebEngineProfile* installed_;
+    QWebEngineProfile* remote_;
+    sandbox::LockedPage* page_ = nullptr;
     DesktopState state_;
     bool paused_ = false;
     bool pageShown_ = false;

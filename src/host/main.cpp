@@ -4,6 +4,8 @@
 #include "host/desktop_host.h"
 #include "host/fullscreen.h"
 #include "platform/desktop_host.h"
+#include "sandbox/app_scheme.h"
+#include "sandbox/profiles.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -23,7 +25,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging", 0);
+    sandbox::SetBrowserSwitches();
+    sandbox::RegisterAppScheme();
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zelkora Desktop");

@@ -17,6 +17,12 @@ uint64_t DesktopChangeCount();
 // started (see StartDesktopHostIfNeeded).
 void SignalDesktopChanged();
 
+// Why the host had to stop the page it showed (over its budget), "" when it
+// did not: the host keeps it in <prefix>/desktop.stopped until the next
+// change it shows.
+std::string DesktopPageStopped();
+void SetDesktopPageStopped(const std::string& why);
+
 // The display a host belongs to: $DISPLAY, else $WAYLAND_DISPLAY, else "".
 std::string DesktopDisplay();
 // Takes the lock of the host for this prefix and display; -1 when another

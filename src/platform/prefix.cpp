@@ -92,6 +92,10 @@ std::string MapPath(std::string_view path) {
     } else if (!path.empty() && (path[0] == '\\')) {
         base = PrefixDir() + "/drive_c"; // a rooted path without a drive names the system drive
     }
+    return MapUnder(base, rest);
+}
+
+std::string MapUnder(const std::string& base, std::string_view rest) {
     std::vector<std::string> parts;
     size_t i = 0;
     while (i <= rest.size()) {

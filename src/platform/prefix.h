@@ -15,6 +15,9 @@ std::string PrefixDir();
 // path that starts with "/" is native already, backslashes separate, and each
 // existing component is matched without regard to letter case.
 std::string MapPath(std::string_view path);
+// The same mapping for a relative path under a native folder: each existing
+// component of rest matched without regard to letter case.
+std::string MapUnder(const std::string& nativeBase, std::string_view rest);
 
 // What tells one content of a file from another without reading it: the same
 // file (device and inode), size and modification time.

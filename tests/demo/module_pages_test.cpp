@@ -1,9 +1,14 @@
-// The demo's module pages, loaded as the desktop loads them: they read the
-// binding and options files the Manager writes, place the installed toyz in
-// binding order with the chosen level, fill the screen without scroll bars,
-// and the toyz work.
-#include "host/desktop_profile.h"
+// The demo's module pages, loaded as the desktop loads them (the application
+// scheme, the sandbox's profile and page): they read the binding and options
+// files the Manager writes, place the installed toyz in binding order with the
+// chosen level, fill the screen without scroll bars, and the toyz work, each
+// in its own frame.
 #include "host/page_script.h"
+#include "platform/prefix.h"
+#include "sandbox/app_address.h"
+#include "sandbox/app_scheme.h"
+#include "sandbox/locked_page.h"
+#include "sandbox/profiles.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
@@ -28,18 +33,6 @@ const std::vector<std::string> kPages = {
     "Modules/Space/Nebula/ZKRNebula.htm",     "Modules/Space/Orbit/ZKROrbit.htm",
     "Modules/Seasons/Autumn/ZKRAutumn.htm",   "Modules/Seasons/Frost/ZKRFrost.htm"};
 
-// The page's console on standard error: the first place to look when one fails.
-class Page : public QWebEnginePage {
-  public:
-    using QWebEnginePage::QWebEnginePage;
-
-  protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int line,
-                                  const QString& source) override {
-        std::fprintf(stderr, "js: %s:%d: %s\n", qPrintable(source), line, qPrintable(message));
-    }
-};
-
 using host::Pause;
 using host::WaitUntil;
 
@@ -54,9 +47,12 @@ class ModulePages : public ::testing::Test {
     void TearDown() override { CloseProfile(); }
 
     void OpenProfile() {
-        profile_ = host::NewDesktopProfile(storage_.path(), nullptr);
+        scheme_ = new sandbox::AppSchemeHandler;
+        scheme_->SetRoot(app_);
+        profile_ = sandbox::NewInstalledPagesProfile(scheme_, nullptr);
         view_ = std::make_unique<QWebEngineView>();
-        view_->setPage(new Page(profile_, view_.get()));
+        page_ = new sandbox::LockedPage(profile_, view_.get());
+        view_->setPage(page_);
         view_->resize(1280, 800);
         view_->show();
     }
@@ -64,6 +60,7 @@ class ModulePages : public ::testing::Test {
     void CloseProfile() {
         view_.reset();
         delete profile_;
+        delete scheme_;
         profile_ = nullptr;
     }
 
@@ -73,12 +70,20 @@ class ModulePages : public ::testing::Test {
 
     // Loads a page of the application folder and waits until zelkora.js is done.
     void Load(const std::string& rel) {
+        LoadAddress(sandbox::AddressOf(app_, App(rel)).url);
+    }
+    // A toy alone, as its frame shows it.
+    void LoadToy(const std::string& name) {
+        LoadAddress("zelkora://app/ZelToyz/" +
+                    QUrl::toPercentEncoding(QString::fromStdString(name)).toStdString() + "/");
+    }
+    void LoadAddress(const std::string& rel) {
         bool finished = false, ok = false;
         auto c = QObject::connect(view_->page(), &QWebEnginePage::loadFinished, [&](bool good) {
             finished = true;
             ok = good;
         });
-        view_->load(QUrl::fromLocalFile(QString::fromStdString(App(rel))));
+        page_->Show(QUrl(QString::fromStdString(rel)));
         ASSERT_TRUE(WaitUntil([&] { return finished; }, 15000)) << rel;
         QObject::disconnect(c);
         ASSERT_TRUE(ok) << rel;
@@ -104,9 +109,10 @@ class ModulePages : public ::testing::Test {
     }
 
     TempPrefix prefix_;
-    QTemporaryDir storage_;
     std::string app_;
+    sandbox::AppSchemeHandler* scheme_ = nullptr;
     QWebEngineProfile* profile_ = nullptr;
+    sandbox::LockedPage* page_ = nullptr;
     std::unique_ptr<QWebEngineView> view_;
 };
 
@@ -203,8 +209,7 @@ TEST_F(ModulePages, TheFilesAreReadAsTheManagerWritesThem) {
 }
 
 TEST_F(ModulePages, TheClockTicksWithTheLocalTime) {
-    Bind("&myFav1=Clock&");
-    Load(kPages[2]);
+    LoadToy("Clock");
     auto now = [] {
         std::time_t t = std::time(nullptr);
         char buf[16];
@@ -226,8 +231,7 @@ TEST_F(ModulePages, TheClockTicksWithTheLocalTime) {
 }
 
 TEST_F(ModulePages, TheOtherToyzShowTodayTheMoonAndAClearOfflineState) {
-    Bind("&myFav1=Calendar&myFav2=Moon Phase&myFav3=Weather&");
-    Load(kPages[4]);
+    LoadToy("Calendar");
     std::time_t t = std::time(nullptr);
     int today = std::localtime(&t)->tm_mday;
     EXPECT_EQ(Json("[...document.querySelectorAll('.cal td.today')].map(e => e.textContent)"),
@@ -236,41 +240,49 @@ TEST_F(ModulePages, TheOtherToyzShowTodayTheMoonAndAClearOfflineState) {
         Eval("document.querySelectorAll('.cal td:not(:empty)').length").toInt(),
         Eval("new Date(new Date().getFullYear(), new Date().getMonth() + 1, 0).getDate()").toInt());
     // The phase is the moon's age in its month: the page and a reckoning here agree.
+    LoadToy("Moon Phase");
     double age = std::fmod((static_cast<double>(t) - 947182440.0) / 86400.0, 29.530588853);
     double phase =
         Eval("Number(document.querySelector('section[data-toy=\"Moon Phase\"]').dataset.phase)")
             .toDouble();
     EXPECT_NEAR(phase, age / 29.530588853, 0.001);
     EXPECT_FALSE(Eval("document.querySelector('.moon-name').textContent").toString().isEmpty());
+    LoadToy("Weather");
     EXPECT_EQ(Eval("document.querySelector('.wx-state').textContent").toString(), "Offline");
 }
 
-TEST_F(ModulePages, ANoteIsKeptAcrossReloadsAndRestartsOfTheDesktop) {
+TEST_F(ModulePages, ANoteIsWrittenAtOnceAndKeptInTheToysOwnPlace) {
     Bind("&myFav1=Sticky Notes&");
     Load(kPages[5]);
+    // The page cannot look into the toy's frame, nor read its data.
+    EXPECT_EQ(Json("[document.querySelector('iframe.zelkora-toy').contentDocument, "
+                   "localStorage.length]"),
+              "[null,0]");
     // Typed as a user types: a click into the note, then the keys.
-    QRect box = QRect(0, 0, 0, 0);
     QVariantList r =
-        Eval("(() => { const b = document.querySelector('.note-text')"
+        Eval("(() => { const b = document.querySelector('iframe.zelkora-toy')"
              ".getBoundingClientRect(); return [b.left, b.top, b.width, b.height]; })()")
             .toList();
     ASSERT_EQ(r.size(), 4);
-    box = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
+    QPoint note(r[0].toInt() + r[2].toInt() / 2, r[1].toInt() + r[3].toInt() * 3 / 4);
     QWidget* input = view_->focusProxy();
     ASSERT_NE(input, nullptr);
-    QTest::mouseClick(input, Qt::LeftButton, {}, box.center());
+    QTest::mouseClick(input, Qt::LeftButton, {}, note);
     QTest::keyClicks(input, "milk, eggs");
-    ASSERT_TRUE(WaitUntil(
+    // On disk within a second of the last key: a desktop ended then keeps it.
+    std::string file = sandbox::ToyDataFile("Sticky Notes"), text;
+    EXPECT_TRUE(WaitUntil(
         [&] {
-            return Eval("document.querySelector('.note-text').value").toString() == "milk, eggs";
+            return platform::ReadWholeFile(file, text) &&
+                   text.find("milk, eggs") != std::string::npos;
         },
-        3000));
-    Pause(500); // saved a moment after the last key
+        1000))
+        << text;
+    // A reload, and a desktop started anew, show it again.
     Load(kPages[5]);
-    EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, eggs");
     CloseProfile();
     OpenProfile();
-    Load(kPages[0]);
+    LoadToy("Sticky Notes");
     EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, eggs");
 }
 

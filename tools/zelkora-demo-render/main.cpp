@@ -2,8 +2,10 @@
 // pages. Each module page is rendered on the desktop's web profile, without
 // toyz and fully opaque, and scaled to a preview; each toy is rendered alone
 // on a page that mounts it through zelkora.js. Runs on the offscreen platform.
-#include "host/desktop_profile.h"
 #include "host/page_script.h"
+#include "sandbox/app_address.h"
+#include "sandbox/app_scheme.h"
+#include "sandbox/profiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,7 +29,9 @@ struct Job {
 
 bool Render(QWebEngineView& view, const QString& root, const QString& out, const Job& job) {
     view.resize(job.view);
-    QUrl url = QUrl::fromLocalFile(root + "/" + job.page);
+    QUrl url(QString::fromStdString(
+        sandbox::AddressOf(root.toStdString(), (root + "/" + job.page).toStdString()).url));
+    if (!job.html.isEmpty()) url = QUrl(QString(sandbox::kScheme) + "://app/" + job.page);
     bool loaded = false, ok = false;
     auto c = QObject::connect(view.page(), &QWebEnginePage::loadFinished, [&](bool good) {
         loaded = true;
@@ -59,7 +63,7 @@ bool Render(QWebEngineView& view, const QString& root, const QString& out, const
         QVariantList r =
             host::Evaluate(
                 view.page(),
-                "(() => { const b = document.querySelector('.zelkora-toy').getBoundingClientRect();"
+                "(() => { const b = document.querySelector('iframe.zelkora-toy').getBoundingClientRect();"
                 " return [b.left, b.top, b.width, b.height]; })()")
                 .value_or(QVariant())
                 .toList();
@@ -94,12 +98,11 @@ QString ToyPage(const QString& toy) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // The profile's storage outlives the application that ends the profile.
-    QTemporaryDir storage;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The sandbox refuses to start as root (containers, CI).
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging", 0);
+    sandbox::SetBrowserSwitches();
+    sandbox::RegisterAppScheme();
     QApplication app(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: zelkora-demo-render CONTENT-FOLDER OUTPUT-FOLDER\n");
@@ -142,7 +145,11 @@ int main(int argc, char** argv) {
     jobs.push_back(
         {"Modules/Space/Starfield/ZKRStarfield.htm", "zelkora.bmp", {800, 500}, {640, 400}, {}});
 
-    QWebEngineProfile* profile = host::NewDesktopProfile(storage.path(), &app);
+    // The pages as the desktop runs them: on the application scheme, rooted
+    // at the copy.
+    auto* scheme = new sandbox::AppSchemeHandler(&app);
+    scheme->SetRoot(root.toStdString());
+    QWebEngineProfile* profile = sandbox::NewInstalledPagesProfile(scheme, &app);
     QWebEngineView view;
     view.setPage(new QWebEnginePage(profile, &view));
     view.setAttribute(Qt::WA_DontShowOnScreen);

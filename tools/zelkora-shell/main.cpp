@@ -130,6 +130,8 @@ void Show() {
                   : platform::DesktopHostRunning() ? "running on " + display
                                                     : "not running on " + display)
               << "\n";
+    if (std::string why = platform::DesktopPageStopped(); !why.empty())
+        std::cout << "desktop page: stopped, " << why << "\n";
     std::string bytes;
     platform::ReadWholeFile(platform::ShellIniPath(), bytes);
     auto d = platform::ini::Document::Parse(bytes);

@@ -66,6 +66,28 @@ void SignalDesktopChanged() {
     StartDesktopHostIfNeeded();
 }
 
+namespace {
+std::string StoppedPath() {
+    return PrefixDir() + "/desktop.stopped";
+}
+} // namespace
+
+std::string DesktopPageStopped() {
+    std::string bytes;
+    if (!ReadWholeFile(StoppedPath(), bytes)) return {};
+    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r'))
+        bytes.pop_back();
+    return bytes;
+}
+
+void SetDesktopPageStopped(const std::string& why) {
+    WriteLock lock;
+    if (why.empty())
+        ::unlink(StoppedPath().c_str());
+    else
+        WriteFileAtomic(StoppedPath(), why + "\n");
+}
+
 std::string DesktopDisplay() {
     if (std::string d = Env("DISPLAY"); !d.empty()) return d;
     return Env("WAYLAND_DISPLAY");

@@ -6,6 +6,8 @@
 #include "window/qt/message_box.h"
 #include "window/qt/screenshots.h"
 #include "window/zkr_Main.h"
+#include "sandbox/app_scheme.h"
+#include "sandbox/profiles.h"
 
 #include <QApplication>
 #include <cstdlib>
@@ -15,7 +17,8 @@ int main(int argc, char** argv) {
     // The embedded browser runs without its sandbox when started as root, and
     // without a GPU on machines that have none.
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-logging", 0);
+    sandbox::SetBrowserSwitches();
+    sandbox::RegisterAppScheme();
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zelkora Manager");

@@ -33,12 +33,6 @@ QString Q(const std::string& s) {
 
 // An address of a web pane: a URL as it is, a Windows or native path mapped
 // into the prefix.
-QUrl PaneUrl(const std::string& address) {
-    QString a = Q(address).trimmed();
-    if (a.isEmpty()) return QUrl("about:blank");
-    if (a.contains("://") || a.startsWith("about:")) return QUrl(a);
-    return QUrl::fromLocalFile(Q(platform::MapPath(address)));
-}
 
 template <class T> struct Seen {
     uint64_t revision = ~0ULL;
@@ -341,12 +335,14 @@ QWidget* MainView::Web(toolkit::WebBrowser& c) {
     // shown cost nothing before the first paint.
     auto* pane = new qtview::WebPane;
     pane->setObjectName(Q(c.Name));
+    // The copyright pages are documents: a stranger's script has no place there.
+    pane->SetScripts(&c != &form_.wbModuleCopyright && &c != &form_.wbToyCopyright);
     auto seen = std::make_shared<Seen<toolkit::Control>>();
     auto requested = std::make_shared<std::string>();
     syncs_.push_back([pane, &c, seen, requested] {
         if (!seen->Changed(c)) return;
         *requested = c.LocationURL();
-        pane->Load(PaneUrl(*requested));
+        pane->Load(qtview::PaneUrl(*requested));
     });
     pane->SetLoadFailed([&c, requested](const QUrl&) { c.UserNavigateError(*requested); });
     return pane;

@@ -1,12 +1,66 @@
 #include "window/qt/web_pane.h"
 
+#include "platform/prefix.h"
+#include "sandbox/app_address.h"
+#include "sandbox/app_scheme.h"
+#include "sandbox/locked_page.h"
+#include "sandbox/profiles.h"
+#include "startup/AppState.h"
+
+#include <QCoreApplication>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 namespace qtview {
+
+namespace {
+
+// The two profiles every pane shares, made with the first browser and kept
+// until the application ends.
+struct Profiles {
+    sandbox::AppSchemeHandler* scheme;
+    QWebEngineProfile* installed;
+    QWebEngineProfile* remote;
+};
+
+Profiles& Shared() {
+    static Profiles p = [] {
+        QObject* owner = QCoreApplication::instance();
+        auto* scheme = new sandbox::AppSchemeHandler(owner);
+        return Profiles{scheme, sandbox::NewInstalledPagesProfile(scheme, owner),
+                        sandbox::NewRemotePagesProfile(owner)};
+    }();
+    // The installation the panes see is the one the Manager was started on.
+    p.scheme->SetRoot(AppState.ApplicationPath.empty()
+                          ? std::string()
+                          : platform::MapPath(AppState.ApplicationPath));
+    return p;
+}
+
+bool Remote(const QUrl& url) {
+    return url.scheme() == "http" || url.scheme() == "https";
+}
+
+} // namespace
+
+QUrl PaneUrl(const std::string& address) {
+    QString a = QString::fromStdString(address).trimmed();
+    if (a.isEmpty()) return QUrl("about:blank");
+    if (a.contains("://") || a.startsWith("about:")) {
+        QUrl url(a);
+        if (Remote(url) || url.scheme() == "about") return url;
+        if (!url.isLocalFile()) return QUrl(QString(sandbox::kScheme) + "://app/refused");
+        a = url.toLocalFile();
+    }
+    std::string root =
+        AppState.ApplicationPath.empty() ? std::string() : platform::MapPath(AppState.ApplicationPath);
+    sandbox::Address at = sandbox::AddressOf(root, platform::MapPath(a.toStdString()));
+    // A page the scheme will not serve fails to load, as a missing one does.
+    if (at.url.empty()) return QUrl(QString(sandbox::kScheme) + "://app/refused");
+    return QUrl(QString::fromStdString(at.url));
+}
 
 WebPane::WebPane(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -18,7 +72,7 @@ WebPane::WebPane(QWidget* parent) : QWidget(parent) {
 
 void WebPane::Load(const QUrl& address) {
     address_ = address;
-    if (view_) view_->load(address_);
+    if (view_) Show();
 }
 
 void WebPane::SetReady() {
@@ -34,17 +88,29 @@ void WebPane::showEvent(QShowEvent* e) {
 void WebPane::MakeView() {
     view_ = new QWebEngineView(this);
     view_->setFocusPolicy(Qt::NoFocus);
-    view_->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     layout()->addWidget(view_);
-    // A page that could not be loaded is the pane's to handle, not the
-    // browser's error page; a load the pane has moved on from is not.
-    connect(view_->page(), &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo& info) {
-                if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) return;
-                if (info.url() != address_ || !loadFailed_) return;
-                loadFailed_(address_);
-            });
-    if (!address_.isEmpty()) view_->load(address_);
+    if (!address_.isEmpty()) Show();
+}
+
+void WebPane::Show() {
+    // A web address and a page of the installation never share a profile.
+    QWebEngineProfile* profile = Remote(address_) ? Shared().remote : Shared().installed;
+    if (!page_ || page_->profile() != profile) {
+        auto* old = page_;
+        page_ = new sandbox::LockedPage(profile, view_);
+        page_->SetScripts(scripts_);
+        // A page that could not be loaded is the pane's to handle, not the
+        // browser's error page; a load the pane has moved on from is not.
+        connect(page_, &QWebEnginePage::loadingChanged, this,
+                [this](const QWebEngineLoadingInfo& info) {
+                    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) return;
+                    if (info.url() != address_ || !loadFailed_) return;
+                    loadFailed_(address_);
+                });
+        view_->setPage(page_);
+        delete old;
+    }
+    page_->Show(address_);
 }
 
 } // namespace qtview

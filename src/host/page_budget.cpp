@@ -1,0 +1,83 @@
+#include "host/page_budget.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace host {
+
+namespace {
+
+// CPU seconds (user and system) and resident bytes of a process.
+bool ReadUsage(pid_t pid, double& cpu, long long& resident) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    // The name in parentheses may hold blanks: the fields follow its ")".
+    size_t close = line.rfind(')');
+    if (close == std::string::npos) return false;
+    std::istringstream fields(line.substr(close + 2));
+    std::string f;
+    unsigned long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> f; ++i) {
+        if (i == 14) utime = std::strtoull(f.c_str(), nullptr, 10);
+        if (i == 15) stime = std::strtoull(f.c_str(), nullptr, 10);
+    }
+    cpu = static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
+    long long size = 0, pages = 0;
+    if (!(statm >> size >> pages)) return false;
+    resident = pages * ::sysconf(_SC_PAGESIZE);
+    return true;
+}
+
+} // namespace
+
+Budget BudgetInForce() {
+    Budget b;
+    if (const char* v = std::getenv("ZELKORA_PAGE_BUDGET")) {
+        double percent = 0;
+        int seconds = 0;
+        long mb = 0;
+        if (std::sscanf(v, "%lf:%d:%ld", &percent, &seconds, &mb) == 3 && percent > 0 &&
+            seconds > 0 && mb > 0)
+            b = {percent / 100, seconds, mb};
+    }
+    return b;
+}
+
+std::string BudgetWatch::Look(pid_t pid, long long nowMs) {
+    if (pid != pid_) {
+        pid_ = pid;
+        samples_.clear();
+    }
+    double cpu = 0;
+    long long resident = 0;
+    if (pid <= 0 || !ReadUsage(pid, cpu, resident)) return {};
+    char why[160];
+    if (resident > budget_.megabytes * 1024 * 1024) {
+        std::snprintf(why, sizeof why, "it held %lld MB of memory (the budget is %ld MB)",
+                      resident / (1024 * 1024), budget_.megabytes);
+        return why;
+    }
+    samples_.push_back({nowMs, cpu});
+    long long window = budget_.seconds * 1000LL;
+    while (samples_.size() > 2 && nowMs - samples_[1].ms >= window)
+        samples_.pop_front();
+    const Sample& first = samples_.front();
+    if (nowMs - first.ms < window) return {};
+    double share = (cpu - first.cpuSeconds) / ((nowMs - first.ms) / 1000.0);
+    if (share <= budget_.cpuShare) return {};
+    std::snprintf(why, sizeof why, "it used %.0f%% of a core for %d s (the budget is %.0f%%)",
+                  share * 100, budget_.seconds, budget_.cpuShare * 100);
+    return why;
+}
+
+void LowerPriority(pid_t pid) {
+    if (pid > 0) ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 10);
+}
+
+} // namespace host

@@ -1,0 +1,132 @@
+#include "sandbox/app_scheme.h"
+
+#include "platform/prefix.h"
+#include "sandbox/app_address.h"
+#include "sandbox/profiles.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrlQuery>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <filesystem>
+
+namespace sandbox {
+
+namespace {
+
+QByteArray ContentType(const std::string& path) {
+    static const std::pair<const char*, const char*> kTypes[] = {
+        {".htm", "text/html"},       {".html", "text/html"},     {".js", "text/javascript"},
+        {".css", "text/css"},        {".txt", "text/plain"},     {".json", "application/json"},
+        {".png", "image/png"},       {".jpg", "image/jpeg"},     {".jpeg", "image/jpeg"},
+        {".gif", "image/gif"},       {".bmp", "image/bmp"},      {".svg", "image/svg+xml"},
+        {".webp", "image/webp"},     {".ico", "image/x-icon"},   {".webm", "video/webm"},
+        {".mp4", "video/mp4"},       {".ogv", "video/ogg"},      {".ogg", "audio/ogg"},
+        {".mp3", "audio/mpeg"},      {".wav", "audio/wav"},      {".woff", "font/woff"},
+        {".woff2", "font/woff2"},    {".ttf", "font/ttf"},       {".otf", "font/otf"}};
+    std::string upper = platform::ToUpperAscii(path);
+    for (auto [ext, type] : kTypes) {
+        std::string e = platform::ToUpperAscii(ext);
+        if (upper.size() > e.size() && upper.compare(upper.size() - e.size(), e.size(), e) == 0)
+            return type;
+    }
+    return "application/octet-stream";
+}
+
+void Reply(QWebEngineUrlRequestJob* job, const QByteArray& type, const QByteArray& body) {
+    auto* buffer = new QBuffer(job);
+    buffer->setData(body);
+    job->reply(type, buffer);
+}
+
+// The page of a toy's frame: zelkora.js runs the toy in it.
+const char kToyFrame[] =
+    "<!DOCTYPE html><html data-zelkora=\"toy\" class=\"zelkora-frame\"><head><meta charset=\"utf-8\">"
+    "<link rel=\"stylesheet\" href=\"/zelkora.css\"><script src=\"/zelkora.js\"></script>"
+    "</head><body></body></html>";
+
+QJsonObject ReadToyData(const std::string& toy) {
+    std::string text;
+    if (!platform::ReadWholeFile(ToyDataFile(toy), text)) return {};
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+// GET .../storage gives the toy's keys; ?key=K&value=V sets one, written at
+// once (atomically, so a host ended a moment later keeps it).
+void ToyData(QWebEngineUrlRequestJob* job, const std::string& toy) {
+    QUrlQuery query(job->requestUrl());
+    QJsonObject data = ReadToyData(toy);
+    if (query.hasQueryItem("key")) {
+        data[query.queryItemValue("key", QUrl::FullyDecoded)] =
+            query.queryItemValue("value", QUrl::FullyDecoded);
+        QByteArray text = QJsonDocument(data).toJson(QJsonDocument::Compact);
+        if (text.size() > kToyDataQuota) {
+            Warn(QString("the toy %1 is over its storage quota").arg(QString::fromStdString(toy)));
+            job->fail(QWebEngineUrlRequestJob::RequestDenied);
+            return;
+        }
+        std::string file = ToyDataFile(toy);
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
+        platform::WriteLock lock;
+        if (platform::WriteFileAtomic(file, text.toStdString()) != 0) {
+            job->fail(QWebEngineUrlRequestJob::RequestFailed);
+            return;
+        }
+    }
+    Reply(job, "application/json", QJsonDocument(data).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+void RegisterAppScheme() {
+    QWebEngineUrlScheme scheme(kScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    // A secure context, each host an origin of its own.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+void AppSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
+    const QUrl url = job->requestUrl();
+    QUrl from = job->initiator();
+    std::string initiator;
+    if (!from.isEmpty()) initiator = (from.scheme() + "://" + from.host()).toStdString();
+    if (job->requestMethod() != "GET" || root_.empty()) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    Access a = Resolve(root_, url.host().toStdString(), url.path().toStdString(),
+                       url.path(QUrl::FullyEncoded).toStdString(), initiator);
+    switch (a.kind) {
+    case Access::Refused:
+        if (a.why != "not found")
+            Warn(QString("refused %1 (%2) from %3").arg(url.toDisplayString(), QString::fromStdString(a.why), job->initiator().toString()));
+        job->fail(a.why == "not found" ? QWebEngineUrlRequestJob::UrlNotFound
+                                       : QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    case Access::ToyFrame:
+        Reply(job, "text/html", kToyFrame);
+        return;
+    case Access::ToyFrameElsewhere:
+        job->redirect(QUrl(QString::fromStdString(a.url)));
+        return;
+    case Access::ToyData:
+        ToyData(job, a.toy);
+        return;
+    case Access::File: {
+        auto* file = new QFile(QString::fromStdString(a.native), job);
+        if (!file->open(QIODevice::ReadOnly)) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        job->reply(ContentType(a.native), file);
+        return;
+    }
+    }
+}
+
+} // namespace sandbox

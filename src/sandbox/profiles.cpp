@@ -1,0 +1,103 @@
+#include "sandbox/profiles.h"
+
+#include "sandbox/app_address.h"
+#include "sandbox/app_scheme.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace sandbox {
+
+namespace {
+
+// Installed pages reach the installation and what they make themselves,
+// nothing else: no http(s), no web sockets, no other scheme.
+class NoNetwork : public QWebEngineUrlRequestInterceptor {
+  public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        const QString scheme = info.requestUrl().scheme();
+        if (scheme == kScheme || scheme == "data" || scheme == "blob") return;
+        info.block(true);
+        Warn("blocked " + info.requestUrl().toDisplayString(QUrl::RemoveQuery | QUrl::RemoveUserInfo));
+    }
+};
+
+void LockDown(QWebEngineProfile* profile) {
+    profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    profile->setSpellCheckEnabled(false);
+    QWebEngineSettings* s = profile->settings();
+    for (auto off : {QWebEngineSettings::LocalContentCanAccessFileUrls,
+                     QWebEngineSettings::LocalContentCanAccessRemoteUrls,
+                     QWebEngineSettings::JavascriptCanOpenWindows,
+                     QWebEngineSettings::JavascriptCanAccessClipboard,
+                     QWebEngineSettings::JavascriptCanPaste,
+                     QWebEngineSettings::FullScreenSupportEnabled,
+                     QWebEngineSettings::ScreenCaptureEnabled,
+                     QWebEngineSettings::PluginsEnabled,
+                     QWebEngineSettings::PdfViewerEnabled,
+                     QWebEngineSettings::HyperlinkAuditingEnabled,
+                     QWebEngineSettings::DnsPrefetchEnabled,
+                     QWebEngineSettings::NavigateOnDropEnabled,
+                     QWebEngineSettings::AllowRunningInsecureContent,
+                     QWebEngineSettings::AllowGeolocationOnInsecureOrigins,
+                     QWebEngineSettings::AllowWindowActivationFromJavaScript,
+                     QWebEngineSettings::ErrorPageEnabled,
+                     QWebEngineSettings::FocusOnNavigationEnabled})
+        s->setAttribute(off, false);
+    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    // Nothing is ever downloaded.
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile,
+                     [](QWebEngineDownloadRequest* d) {
+                         Warn("refused a download of " + d->url().toDisplayString());
+                         d->cancel();
+                     });
+}
+
+} // namespace
+
+void SetBrowserSwitches(bool gpu) {
+    std::string flags;
+    if (const char* f = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")) flags = f;
+    auto add = [&](const std::string& s) {
+        if (flags.find(s) == std::string::npos) flags += (flags.empty() ? "" : " ") + s;
+    };
+    if (!gpu) add("--disable-gpu");
+    add("--disable-logging");
+    // WebRTC gathers no candidates, so it sends no datagram anywhere.
+    add("--force-webrtc-ip-handling-policy=disable_non_proxied_udp");
+    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
+}
+
+QWebEngineProfile* NewInstalledPagesProfile(AppSchemeHandler* handler, QObject* parent) {
+    // Off the record: what a page stores stays in memory and goes with the
+    // profile. A toy's text is kept by the application scheme instead.
+    auto* profile = new QWebEngineProfile(parent);
+    LockDown(profile);
+    profile->installUrlSchemeHandler(kScheme, handler);
+    profile->setUrlRequestInterceptor(new NoNetwork(profile));
+    return profile;
+}
+
+QWebEngineProfile* NewRemotePagesProfile(QObject* parent) {
+    auto* profile = new QWebEngineProfile(parent);
+    LockDown(profile);
+    return profile;
+}
+
+void Warn(const QString& line) {
+    static const QByteArray name =
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toLocal8Bit();
+    std::fprintf(stderr, "%s: %s\n", name.constData(), line.toLocal8Bit().constData());
+}
+
+} // namespace sandbox

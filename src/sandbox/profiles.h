@@ -1,0 +1,29 @@
+// The web profiles pages from strangers run on. Installed pages (modules,
+// toyz, the installation's own pages) see the installation through the
+// application scheme and nothing of the network; an address the user chose
+// (an http(s) wallpaper, the vendor's banner) gets the network but not the
+// installation. Neither keeps anything on disk.
+#pragma once
+
+#include <QString>
+
+class QObject;
+class QWebEngineProfile;
+
+namespace sandbox {
+
+class AppSchemeHandler;
+
+// The chromium switches every browser of ours runs with, added to
+// QTWEBENGINE_CHROMIUM_FLAGS (before the application object): no GPU unless
+// asked for, and WebRTC that sends no datagram.
+void SetBrowserSwitches(bool gpu = false);
+
+// The handler serves the installation; it belongs to the caller.
+QWebEngineProfile* NewInstalledPagesProfile(AppSchemeHandler* handler, QObject* parent);
+QWebEngineProfile* NewRemotePagesProfile(QObject* parent);
+
+// One line on standard error, behind the program's name.
+void Warn(const QString& line);
+
+} // namespace sandbox
