@@ -353,15 +353,14 @@ TEST_F(Gui, PanesOfHiddenTabsAreMadeWhenFirstSeenAndShowTheirPages) {
     EXPECT_NE(pane("wbModuleCopyright")->View(), nullptr);
     for (const char* hidden : {"wbToyCopyright", "wbUpdate", "wbHelp"})
         EXPECT_EQ(pane(hidden)->View(), nullptr) << hidden;
+    // Each page at its address under the application scheme.
     auto shows = [this](qtview::WebPane* p, const std::string& file) {
-        for (int i = 0; i < 100 && (!p->View() || p->View()->url() != QUrl::fromLocalFile(
-                                                                          QString::fromStdString(
-                                                                              App(file))));
-             ++i) {
+        QUrl want = qtview::PaneUrl(App(file));
+        for (int i = 0; i < 100 && (!p->View() || p->View()->url() != want); ++i) {
             QTest::qWait(20);
             Settle();
         }
-        return p->View() && p->View()->url() == QUrl::fromLocalFile(QString::fromStdString(App(file)));
+        return want.scheme() == "zelkora" && p->View() && p->View()->url() == want;
     };
     ShowTab(4);
     EXPECT_TRUE(shows(pane("wbHelp"), "defaulthelp.htm"));

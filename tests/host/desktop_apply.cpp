@@ -4,6 +4,7 @@
 //   active-desktop on|off
 //   classic BMP STYLE TILE  the classic wallpaper's tiling values, then
 //                      SystemParametersInfoA(SPI_SETDESKWALLPAPER)
+//   install FOLDER     the installation's ApplicationPath, as an installer sets it
 #include "platform/text.h"
 #include "platform/win32.h"
 
@@ -30,9 +31,10 @@ bool Apply(const std::string& page) {
     return ok;
 }
 
-bool SetValue(const char* name, const std::string& value) {
+bool SetValue(const char* name, const std::string& value, HKEY root = HKEY_CURRENT_USER,
+              const char* key = "Control Panel\\Desktop") {
     HKEY k;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &k)) return false;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr)) return false;
     LONG rc = RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>(value.size() + 1));
     RegCloseKey(k);
@@ -59,6 +61,8 @@ int main(int argc, char** argv) {
             ok = ad->SetDesktopItemOptions(&co, 0) == S_OK && ad->ApplyChanges(AD_APPLY_ALL) == S_OK;
             ad->Release();
         }
+    } else if (cmd == "install" && argc == 3) {
+        ok = SetValue("ApplicationPath", argv[2], HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora\\Zelkora\\1");
     } else if (cmd == "classic" && argc == 5) {
         ok = SetValue("WallpaperStyle", argv[3]) && SetValue("TileWallpaper", argv[4]) &&
              SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, argv[2],

@@ -31,19 +31,22 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -p "$ZELKORA_PREFIX/drive_c/Test" "$ZELKORA_PREFIX/drive_c/Other"
+mkdir -p "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test" "$ZELKORA_PREFIX/drive_c/App/Modules/T/Other"
 apply() { "$build/tests/desktop_apply" "$@"; }
+# The installation the pages belong to: two modules of one theme.
+T='C:\App\Modules\T\Test' O='C:\App\Modules\T\Other'
+apply install 'C:\App\'
 
 # A page that takes its colour from the file beside it.
 page() {
-  cat > "$ZELKORA_PREFIX/drive_c/$1/ZKRtest.htm" <<'HTML'
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/ZKRtest.htm" <<'HTML'
 <!doctype html><html style="height:100%"><body style="margin:0;height:100%">
 <script>
 var x = new XMLHttpRequest(); x.open('GET', 'color.txt', false); x.send();
 document.body.style.background = x.responseText.trim();
 </script></body></html>
 HTML
-  echo "$2" > "$ZELKORA_PREFIX/drive_c/$1/color.txt"
+  echo "$2" > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/color.txt"
 }
 
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 || true; }
@@ -82,16 +85,16 @@ case $case_name in
 page-applied)
   page Test red
   start_host
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED
   ;;
 same-address)
   page Test red
   start_host
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED
-  echo blue > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
-  apply page 'C:\Test\ZKRtest.htm'
+  echo blue > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+  apply page "$T\ZKRtest.htm"
   # Within a second of the apply (the first load above took the start-up).
   expect_pixel 320 240 2 $BLUE
   ;;
@@ -99,19 +102,19 @@ remove-then-apply)
   page Test red
   page Other green
   start_host
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED
-  apply remove-apply 'C:\Other\ZKRtest.htm'
+  apply remove-apply "$O\ZKRtest.htm"
   expect_pixel 320 240 2 $GREEN
   ;;
 classic-tiled)
   # A 2 x 2 bitmap: red, green / blue, white.
-  printf 'P3 2 2 255 255 0 0 0 128 0 0 0 255 255 255 255\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/Test/tile.bmp"
+  printf 'P3 2 2 255 255 0 0 0 128 0 0 0 255 255 255 255\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/tile.bmp"
   page Test red
   start_host
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED
-  apply classic 'C:\Test\tile.bmp' 0 1
+  apply classic "$T\tile.bmp" 0 1
   apply active-desktop off
   expect_pixel 0 0 5 $RED
   expect_pixel 1 0 2 $GREEN
@@ -126,7 +129,7 @@ classic-tiled)
 two-screens)
   page Test blue
   start_host
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $BLUE
   display0=$DISPLAY
   export DISPLAY=$display0.1
@@ -138,13 +141,13 @@ window-above)
   sleep 1
   page Test red
   start_host
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED
   convert -size 200x150 xc:'#00FF00' "$work/green.png"
   display -geometry +100+100 "$work/green.png" &
   expect_pixel 200 200 10 '#00FF00'
-  echo blue > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
-  apply page 'C:\Test\ZKRtest.htm'
+  echo blue > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+  apply page "$T\ZKRtest.htm"
   expect_pixel 20 400 5 $BLUE
   sleep 1
   expect_pixel 200 200 1 '#00FF00' # still above the desktop
@@ -152,8 +155,8 @@ window-above)
   openbox --replace >/dev/null 2>&1 &
   sleep 2
   kill -0 "$host_pid" || { echo "FAIL: the host ended with the window manager" >&2; exit 1; }
-  echo red > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
-  apply page 'C:\Test\ZKRtest.htm'
+  echo red > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+  apply page "$T\ZKRtest.htm"
   expect_pixel 20 400 5 $RED
   convert -size 150x100 xc:'#FFFF00' "$work/yellow.png"
   display -geometry +400+300 "$work/yellow.png" &
@@ -171,7 +174,7 @@ second-host)
 garbage-state)
   page Test red
   start_host
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED
   head -c 4000 /dev/urandom > "$ZELKORA_PREFIX/shell.ini"
   sleep 1.5
@@ -181,21 +184,22 @@ garbage-state)
   sleep 1
   kill -0 "$host_pid" || { echo "FAIL: the host ended" >&2; cat "$work/host.err" >&2; exit 1; }
   rm -f "$ZELKORA_PREFIX/shell.ini" "$ZELKORA_PREFIX/registry.reg"
-  echo green > "$ZELKORA_PREFIX/drive_c/Test/color.txt"
-  apply page 'C:\Test\ZKRtest.htm'
+  apply install 'C:\App\' # the installation's settings went with the registry
+  echo green > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+  apply page "$T\ZKRtest.htm"
   expect_pixel 320 240 5 $GREEN
   ;;
 failed-page)
-  printf 'P3 1 1 255 255 255 0\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/Test/y.bmp"
+  printf 'P3 1 1 255 255 255 0\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/y.bmp"
   start_host
-  apply classic 'C:\Test\y.bmp' 2 0
-  apply page 'C:\Test\missing.htm'
+  apply classic "$T\y.bmp" 2 0
+  apply page "$T\missing.htm"
   expect_pixel 320 240 10 '#FFFF00' # stretched
-  grep -q "could not be loaded" "$work/host.err"
+  grep -q "missing.htm does not exist" "$work/host.err"
   ;;
 paused-when-covered)
   # A page that draws all the time; covered by a full-screen window, it stops.
-  cat > "$ZELKORA_PREFIX/drive_c/Test/ZKRbusy.htm" <<'HTML'
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRbusy.htm" <<'HTML'
 <!doctype html><html style="height:100%"><body style="margin:0;height:100%">
 <canvas id="c" width="640" height="480"></canvas><script>
 var g = document.getElementById('c').getContext('2d'), n = 0;
@@ -205,7 +209,7 @@ var g = document.getElementById('c').getContext('2d'), n = 0;
 </script></body></html>
 HTML
   start_host
-  apply page 'C:\Test\ZKRbusy.htm'
+  apply page "$T\ZKRbusy.htm"
   sleep 4
   ticks() { local t=0; for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
       t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
@@ -226,7 +230,7 @@ HTML
 autostart)
   page Test red
   export ZELKORA_DESKTOP_HOST=1 ZELKORA_DESKTOP_PROGRAM="$build/zelkora-desktop"
-  apply page 'C:\Test\ZKRtest.htm'
+  apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED 30
   "$build/tools/zelkora-shell" show | grep -q "^desktop host: running on"
   # Only the host of this case's prefix: other cases may run beside it.

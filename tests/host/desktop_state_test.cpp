@@ -6,6 +6,7 @@
 #include "platform/win32.h"
 #include "support/test_support.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,6 +16,25 @@ using namespace testing_support;
 class HostState : public ::testing::Test {
   protected:
     TempPrefix prefix;
+    void SetUp() override { SetInstallation(); }
+    void SetInstallation() {
+        HKEY k;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora\\Zelkora\\1", 0, nullptr,
+                                  0, KEY_SET_VALUE, nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
+        const char path[] = "C:\\Zelkora\\";
+        RegSetValueExA(k, "ApplicationPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
+                       sizeof path);
+        RegCloseKey(k);
+    }
+    // want may hold one "*": any run of characters.
+    static bool Matches(const std::string& got, const std::string& want) {
+        size_t star = want.find('*');
+        if (star == std::string::npos) return got == want;
+        std::string head = want.substr(0, star), tail = want.substr(star + 1);
+        return got.size() >= head.size() + tail.size() && got.rfind(head, 0) == 0 &&
+               got.compare(got.size() - tail.size(), tail.size(), tail) == 0;
+    }
     void Shell(const std::string& args) {
         ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-shell " + args), 0) << args;
     }
@@ -37,13 +57,52 @@ TEST_F(HostState, PagesPicturesAndTheClassicWallpaper) {
     EXPECT_EQ(d.show, host::Show::Classic);
     EXPECT_EQ(d.classicPicture, "");
 
-    Apply("C:\\Zelkora\\Modules\\My Waves\\ZKRwaves.htm");
-    d = host::ReadDesktopState();
-    EXPECT_EQ(d.show, host::Show::Page);
-    EXPECT_EQ(d.wallpaper, "file://" + prefix.dir() + "/drive_c/Zelkora/Modules/My%20Waves/ZKRwaves.htm");
-
-    Apply("https://example.org/page.htm?x=1");
-    EXPECT_EQ(host::ReadDesktopState().wallpaper, "https://example.org/page.htm?x=1");
+    // A page of the installation: the application scheme's address, in the
+    // origin of its module; anything else gives the classic wallpaper and why.
+    MakeDirs(prefix.path("drive_c/Zelkora/Modules/Sea/My Waves"));
+    MakeDirs(prefix.path("drive_c/Elsewhere"));
+    WriteFile(prefix.path("drive_c/Zelkora/Modules/Sea/My Waves/ZKRwaves.htm"), "<p>");
+    WriteFile(prefix.path("drive_c/Elsewhere/ZKRx.htm"), "<p>");
+    std::filesystem::create_directory_symlink(prefix.path("drive_c/Elsewhere"),
+                                              prefix.path("drive_c/Zelkora/Modules/Sea/Linked"));
+    struct PageCase {
+        const char* wallpaper;
+        host::Show show;
+        const char* address; // or a part of the problem
+    } pages[] = {
+        {"C:\\zelkora\\modules\\sea\\my waves\\zkrwaves.htm", host::Show::Page,
+         "zelkora://m-*/Modules/Sea/My%20Waves/ZKRwaves.htm"},
+        {"file:///PREFIX/drive_c/Zelkora/Modules/Sea/My%20Waves/ZKRwaves.htm", host::Show::Page,
+         "zelkora://m-*/Modules/Sea/My%20Waves/ZKRwaves.htm"},
+        {"https://example.org/page.htm?x=1", host::Show::Page, "https://example.org/page.htm?x=1"},
+        {"C:\\Zelkora\\Modules\\Sea\\My Waves\\ZKRgone.htm", host::Show::Classic,
+         "does not exist"},
+        {"C:\\Elsewhere\\ZKRx.htm", host::Show::Classic, "lies outside the installation"},
+        {"C:\\Zelkora\\Modules\\Sea\\Linked\\ZKRx.htm", host::Show::Classic,
+         "lies outside the installation"},
+        {"ftp://example.org/ZKRx.htm", host::Show::Classic, "is of a kind the desktop does not show"},
+    };
+    for (const PageCase& c : pages) {
+        std::string wallpaper = c.wallpaper;
+        if (size_t at = wallpaper.find("/PREFIX"); at != std::string::npos)
+            wallpaper.replace(at, 7, prefix.dir());
+        SCOPED_TRACE(wallpaper);
+        Apply(wallpaper);
+        d = host::ReadDesktopState();
+        EXPECT_EQ(d.show, c.show);
+        std::string want = c.address;
+        if (c.show == host::Show::Page) {
+            EXPECT_TRUE(Matches(d.wallpaper, want)) << d.wallpaper;
+            EXPECT_EQ(d.remote, want.rfind("https:", 0) == 0);
+        } else {
+            EXPECT_NE(d.problem.find(want), std::string::npos) << d.problem;
+        }
+    }
+    // No installation set up: nothing of the machine is shown.
+    WriteFile(prefix.path("registry.reg"), "Windows Registry Editor Version 5.00\r\n");
+    Apply("C:\\Zelkora\\Modules\\Sea\\My Waves\\ZKRwaves.htm");
+    EXPECT_EQ(host::ReadDesktopState().show, host::Show::Classic);
+    SetInstallation();
 
     MakeDirs(prefix.path("drive_c/Pictures"));
     WriteFile(prefix.path("drive_c/Pictures/Sea.BMP"), "BM");
