@@ -226,7 +226,9 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
     }
     if (!S_ISREG(st.st_mode)) return Refuse("not a file");
     if (!fromSelf) return Refuse("asked for by another origin");
-    if (OriginOf(rel) != host && !Shared(root, host, rel)) return Refuse("not this origin's file");
+    // The installation's own pages own its top folder only, not the catalogue's.
+    bool own = OriginOf(rel) == host && (host != kAppOrigin || rel.size() == 1);
+    if (!own && !Shared(root, host, rel)) return Refuse("not this origin's file");
     Access a;
     a.kind = Access::File;
     a.native = real;
