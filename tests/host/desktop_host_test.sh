@@ -227,6 +227,73 @@ HTML
   [ "$shown" -gt $((covered * 2 + 10)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; exit 1; }
   [ "$again" -gt $((covered * 2 + 10)) ] || { echo "FAIL: the page did not wake ($again ticks)" >&2; exit 1; }
   ;;
+hostile-stays)
+  # A module that tries to leave, open windows and dialogs: it stays on the desktop.
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRtest.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%;background:#f00">
+<script>
+alert('x'); window.open('https://example.org/');
+setTimeout(function () { location.href = 'http://127.0.0.1:9/'; }, 500);
+setTimeout(function () { location.href = 'file:///etc/passwd'; }, 1000);
+</script></body></html>
+HTML
+  start_host
+  apply page "$T\ZKRtest.htm"
+  fills_screen 640 480 $RED
+  sleep 2
+  expect_pixel 320 240 1 $RED
+  grep -q "refused to go to http://127.0.0.1:9/" "$work/host.err"
+  grep -q "refused an alert" "$work/host.err"
+  ;;
+bad-module)
+  # A module folder that is a link to elsewhere, and a page outside the
+  # installation: the classic wallpaper, and why.
+  printf 'P3 1 1 255 255 255 0\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/y.bmp"
+  mkdir -p "$work/elsewhere"
+  echo '<body style="background:#f00">' > "$work/elsewhere/ZKRx.htm"
+  ln -s "$work/elsewhere" "$ZELKORA_PREFIX/drive_c/App/Modules/T/Linked"
+  cp "$work/elsewhere/ZKRx.htm" "$ZELKORA_PREFIX/drive_c/ZKRout.htm"
+  start_host
+  apply classic 'C:\y.bmp' 2 0
+  apply page 'C:\App\Modules\T\Linked\ZKRx.htm'
+  expect_pixel 320 240 10 '#FFFF00'
+  apply page 'C:\ZKRout.htm'
+  sleep 1
+  expect_pixel 320 240 5 '#FFFF00'
+  grep -q "Linked/ZKRx.htm lies outside the installation" "$work/host.err"
+  grep -q "ZKRout.htm lies outside the installation" "$work/host.err"
+  ;;
+budget-cpu|budget-memory)
+  # Over its budget (here a small one) a page is stopped: the classic
+  # wallpaper, the reason on standard error and in zelkora-shell show. The
+  # next change applied tries again.
+  if [ "$case_name" = budget-cpu ]; then
+    export ZELKORA_PAGE_BUDGET=50:4:1024
+    work_js='setInterval(function () { var t = Date.now(); while (Date.now() - t < 95) {} }, 100);'
+    why='% of a core'
+  else
+    export ZELKORA_PAGE_BUDGET=50:30:300
+    work_js='var keep = []; for (var i = 0; i < 40; i++) keep.push(new Float64Array(1 << 20).fill(i));'
+    why='MB of memory'
+  fi
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRhog.htm" <<HTML
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%;background:#f00">
+<script>$work_js</script></body></html>
+HTML
+  page Other green
+  start_host
+  apply page "$T\ZKRhog.htm"
+  expect_pixel 320 240 20 $RED
+  expect_pixel 320 240 30 '#3A6EA5'
+  grep -q "stopped the page .*ZKRhog.htm: .*$why" "$work/host.err"
+  "$build/tools/zelkora-shell" show | grep -q "^desktop page: stopped, .*ZKRhog.htm"
+  apply page "$O\ZKRtest.htm"
+  expect_pixel 320 240 10 $GREEN
+  if "$build/tools/zelkora-shell" show | grep -q "^desktop page"; then
+    echo "FAIL: the page is still said to be stopped" >&2
+    exit 1
+  fi
+  ;;
 autostart)
   page Test red
   export ZELKORA_DESKTOP_HOST=1 ZELKORA_DESKTOP_PROGRAM="$build/zelkora-desktop"
