@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <cstdio>
+#include <unistd.h>
 
 namespace host {
 
@@ -94,7 +95,6 @@ void DesktopHost::AddScreen(QScreen* screen) {
 void DesktopHost::RemoveScreen(QScreen* screen) {
     auto it = windows_.find(screen);
     if (it == windows_.end()) return;
-    budgets_.erase(it->second);
     it->second->deleteLater();
     windows_.erase(it);
 }
@@ -104,7 +104,7 @@ void DesktopHost::Show(bool reload) {
     if (!state_.appRoot.empty()) scheme_->SetRoot(state_.appRoot);
     // A change shown tries the page again, budget and all.
     if (reload) platform::SetDesktopPageStopped("");
-    budgets_.clear();
+    budget_.Reset();
     for (auto& [screen, window] : windows_)
         window->ShowState(state_, reload);
 }
@@ -153,24 +153,24 @@ void DesktopHost::CheckCovered() {
 }
 
 void DesktopHost::CheckBudget() {
-    static const Budget budget = BudgetInForce();
-    long long now = QDateTime::currentMSecsSinceEpoch();
-    for (auto& [screen, window] : windows_) {
-        qint64 pid = window->PagePid();
-        if (pid <= 0) continue;
-        auto it = budgets_.try_emplace(window, budget).first;
-        std::string why = it->second.Look(static_cast<pid_t>(pid), now);
-        if (why.empty()) continue;
-        std::string page = state_.wallpaper;
-        std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", page.c_str(),
-                     why.c_str());
-        platform::SetDesktopPageStopped(page + ": " + why);
-        // Every screen shows the same page: all of them stop it.
-        for (auto& [s, w] : windows_)
-            w->StopPage();
-        budgets_.clear();
+    // The pages' renderers give way to the user's programs; the zygotes are
+    // lowered too, so that renderers started later begin low.
+    LowerPriorityBelow(::getpid());
+    bool shown = false;
+    for (auto& [screen, window] : windows_)
+        shown = shown || window->ShowsPage();
+    if (!shown) {
+        budget_.Reset();
         return;
     }
+    std::string why = budget_.Look(PageProcesses(::getpid()), QDateTime::currentMSecsSinceEpoch());
+    if (why.empty()) return;
+    std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", state_.wallpaper.c_str(),
+                 why.c_str());
+    platform::SetDesktopPageStopped(state_.wallpaper + ": " + why);
+    for (auto& [screen, window] : windows_)
+        window->StopPage();
+    budget_.Reset();
 }
 
 } // namespace host

@@ -49,7 +49,7 @@ class DesktopHost : public QObject {
     sandbox::AppSchemeHandler* scheme_;
     QWebEngineProfile* installed_;
     QWebEngineProfile* remote_;
-    std::map<HostWindow*, BudgetWatch> budgets_;
+    BudgetWatch budget_{BudgetInForce()};
     std::map<QScreen*, HostWindow*> windows_;
     DesktopState state_;
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_;

@@ -1,6 +1,5 @@
 #include "host/host_window.h"
 
-#include "host/page_budget.h"
 #include "sandbox/locked_page.h"
 
 #include <QPainter>
@@ -75,9 +74,6 @@ sandbox::LockedPage* HostWindow::PageFor(bool remote) {
     page_->setBackgroundColor(kBackground);
     page_->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     connect(page_, &QWebEnginePage::loadingChanged, this, &HostWindow::OnLoading);
-    // A page's renderer gives way to the user's programs.
-    connect(page_, &QWebEnginePage::renderProcessPidChanged, this,
-            [](qint64 pid) { LowerPriority(static_cast<pid_t>(pid)); });
     web_->setPage(page_);
     delete old;
     return page_;
@@ -89,8 +85,8 @@ void HostWindow::Blank() {
         page_->Show(QUrl("about:blank"));
 }
 
-qint64 HostWindow::PagePid() const {
-    return pageShown_ ? page_->renderProcessPid() : 0;
+bool HostWindow::ShowsPage() const {
+    return pageShown_;
 }
 
 void HostWindow::StopPage() {

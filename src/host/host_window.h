@@ -44,8 +44,7 @@ class HostWindow : public QWidget {
     void SetPaused(bool paused);
     bool Paused() const { return paused_; }
     QScreen* Screen() const { return screen_; }
-    // The renderer of the page shown (0 for none).
-    qint64 PagePid() const;
+    bool ShowsPage() const;
     // Takes the page off (over its budget): the classic wallpaper until the
     // next change.
     void StopPage();

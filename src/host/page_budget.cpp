@@ -1,6 +1,9 @@
 #include "host/page_budget.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <dirent.h>
+#include <map>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -49,14 +52,22 @@ Budget BudgetInForce() {
     return b;
 }
 
-std::string BudgetWatch::Look(pid_t pid, long long nowMs) {
-    if (pid != pid_) {
-        pid_ = pid;
+std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs) {
+    if (pids != pids_) {
+        pids_ = pids;
         samples_.clear();
     }
     double cpu = 0;
     long long resident = 0;
-    if (pid <= 0 || !ReadUsage(pid, cpu, resident)) return {};
+    for (pid_t pid : pids) {
+        double c = 0;
+        long long r = 0;
+        if (ReadUsage(pid, c, r)) {
+            cpu += c;
+            resident += r;
+        }
+    }
+    if (pids.empty()) return {};
     char why[160];
     if (resident > budget_.megabytes * 1024 * 1024) {
         std::snprintf(why, sizeof why, "it held %lld MB of memory (the budget is %ld MB)",
@@ -76,8 +87,62 @@ std::string BudgetWatch::Look(pid_t pid, long long nowMs) {
     return why;
 }
 
-void LowerPriority(pid_t pid) {
-    if (pid > 0) ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 10);
+namespace {
+
+// Every process below program, each with its depth (1 for a child).
+std::map<pid_t, int> Descendants(pid_t program) {
+    std::map<pid_t, pid_t> parent;
+    if (DIR* d = ::opendir("/proc")) {
+        while (dirent* e = ::readdir(d)) {
+            pid_t pid = static_cast<pid_t>(std::atoi(e->d_name));
+            if (pid <= 0) continue;
+            std::ifstream stat("/proc/" + std::string(e->d_name) + "/stat");
+            std::string line;
+            if (!std::getline(stat, line)) continue;
+            size_t close = line.rfind(')');
+            if (close == std::string::npos) continue;
+            std::istringstream fields(line.substr(close + 2));
+            std::string state;
+            long ppid = 0;
+            if (fields >> state >> ppid) parent[pid] = static_cast<pid_t>(ppid);
+        }
+        ::closedir(d);
+    }
+    std::map<pid_t, int> depth;
+    for (auto [pid, pp] : parent) {
+        int n = 1;
+        for (pid_t p = pp; p > 1 && n < 16; p = parent.count(p) ? parent[p] : 0, ++n)
+            if (p == program) {
+                depth[pid] = n;
+                break;
+            }
+    }
+    return depth;
+}
+
+} // namespace
+
+std::vector<pid_t> PageProcesses(pid_t program) {
+    std::vector<pid_t> out;
+    for (auto [pid, depth] : Descendants(program))
+        if (depth >= 2) out.push_back(pid);
+    return out;
+}
+
+void LowerPriorityBelow(pid_t program) {
+    for (auto [pid, depth] : Descendants(program)) {
+        // On Linux a priority belongs to a thread: each of them.
+        std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+        if (DIR* d = ::opendir(tasks.c_str())) {
+            while (dirent* e = ::readdir(d))
+                if (id_t tid = static_cast<id_t>(std::atoi(e->d_name)); tid > 0) {
+                    errno = 0;
+                    int nice = ::getpriority(PRIO_PROCESS, tid);
+                    if (errno == 0 && nice < 10) ::setpriority(PRIO_PROCESS, tid, 10);
+                }
+            ::closedir(d);
+        }
+    }
 }
 
 } // namespace host

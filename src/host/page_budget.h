@@ -5,6 +5,7 @@
 #include <deque>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace host {
 
@@ -18,13 +19,13 @@ struct Budget {
 // tests and users with other needs), else the default.
 Budget BudgetInForce();
 
-// Looks at one renderer process now and then.
+// Looks at the pages' renderers now and then.
 class BudgetWatch {
   public:
     explicit BudgetWatch(Budget budget) : budget_(budget) {}
-    // Takes a look at pid at the time nowMs; returns why the page is over
-    // its budget, or "" while it is within it (or cannot be seen).
-    std::string Look(pid_t pid, long long nowMs);
+    // Takes a look at the processes at the time nowMs; returns why the pages
+    // are over their budget, or "" while they are within it.
+    std::string Look(const std::vector<pid_t>& pids, long long nowMs);
     void Reset() { samples_.clear(); }
 
   private:
@@ -33,12 +34,17 @@ class BudgetWatch {
         double cpuSeconds;
     };
     Budget budget_;
-    pid_t pid_ = 0;
+    std::vector<pid_t> pids_;
     std::deque<Sample> samples_;
 };
 
-// Lowers the CPU priority of a process (a page's renderer) so that the
-// desktop gives way to the user's programs.
-void LowerPriority(pid_t pid);
+// The browser's processes of a program, below its own children (the
+// browser's zygotes): the renderers its pages run in.
+std::vector<pid_t> PageProcesses(pid_t program);
+
+// Lowers the CPU priority of every thread of every process below a program
+// (renderers forked later inherit it from their zygote), so that the desktop
+// gives way to the user's programs.
+void LowerPriorityBelow(pid_t program);
 
 } // namespace host

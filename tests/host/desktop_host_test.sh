@@ -273,7 +273,7 @@ budget-cpu|budget-memory)
     why='% of a core'
   else
     export ZELKORA_PAGE_BUDGET=50:30:300
-    work_js='var keep = []; for (var i = 0; i < 40; i++) keep.push(new Float64Array(1 << 20).fill(i));'
+    work_js='var keep = []; setTimeout(function () { for (var i = 0; i < 40; i++) keep.push(new Float64Array(1 << 20).fill(i)); }, 3000);'
     why='MB of memory'
   fi
   cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRhog.htm" <<HTML
