@@ -12,11 +12,14 @@ build=$PWD/build/default
 demo_on_xvfb "$build"
 app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
 printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' >"$app/ZelToyz/ZelToyz.txt"
-printf '<!DOCTYPE html><body style="margin:0;background:#246">\n' >"$app/still.htm"
+# Two pages of a module folder of their own, as the desktop serves modules.
+bench="$app/Modules/Bench/Pages"
+mkdir -p "$bench"
+printf '<!DOCTYPE html><body style="margin:0;background:#246">\n' >"$bench/ZKRstill.htm"
 # The floor of motion: one 10-pixel square moving at the modules' frame
 # rate, with the same toyz.
-cat >"$app/dot.htm" <<'PAGE'
-<!DOCTYPE html><html><head><link rel="stylesheet" href="zelkora.css"><script src="zelkora.js"></script>
+cat >"$bench/ZKRdot.htm" <<'PAGE'
+<!DOCTYPE html><html><head><link rel="stylesheet" href="../../../zelkora.css"><script src="../../../zelkora.js"></script>
 <style>body{background:#246}.d{position:absolute;left:10px;top:10px;width:10px;height:10px;
 background:#fff;animation:m 5s linear infinite}@keyframes m{to{transform:translateX(500px)}}</style>
 </head><body><div class="d"></div></body></html>
@@ -31,8 +34,8 @@ measure() { # Windows path of a page -> CPU % of one core
   cpu_percent $host "$span"
 }
 echo "CPU of the desktop host over $span s (percent of one core), three toyz bound:"
-printf '  %-34s %6s%%\n' "still page (no motion)" "$(measure 'C:\Program Files\Zelkora\still.htm')"
-printf '  %-34s %6s%%\n' "one moving dot (the floor)" "$(measure 'C:\Program Files\Zelkora\dot.htm')"
+printf '  %-34s %6s%%\n' "still page (no motion)" "$(measure 'C:\Program Files\Zelkora\Modules\Bench\Pages\ZKRstill.htm')"
+printf '  %-34s %6s%%\n' "one moving dot (the floor)" "$(measure 'C:\Program Files\Zelkora\Modules\Bench\Pages\ZKRdot.htm')"
 for page in ${PAGES:-Ocean/Waves/ZKRWaves Ocean/CoralReef/ZKRCoralReef Ocean/DeepBlue/ZKRDeepBlue \
             Space/Starfield/ZKRStarfield Space/Nebula/ZKRNebula Space/Orbit/ZKROrbit \
             Seasons/Autumn/ZKRAutumn Seasons/Frost/ZKRFrost}; do
