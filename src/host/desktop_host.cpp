@@ -2,6 +2,7 @@
 
 #include "host/fullscreen.h"
 #include "host/host_window.h"
+#include "host/power.h"
 #include "platform/desktop_host.h"
 #include "sandbox/app_scheme.h"
 #include "sandbox/profiles.h"
@@ -66,9 +67,11 @@ DesktopHost::DesktopHost() {
     look_ = new QTimer(this);
     connect(look_, &QTimer::timeout, this, &DesktopHost::Look);
     look_->start(watched ? 5000 : 1000);
+    power_ = new PowerWatch(this);
+    connect(power_, &PowerWatch::Changed, this, &DesktopHost::CheckCovered);
     covered_ = new QTimer(this);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
-    covered_->start(2000);
+    covered_->start(1000);
     auto* budget = new QTimer(this);
     connect(budget, &QTimer::timeout, this, &DesktopHost::CheckBudget);
     budget->start(2000);
@@ -90,6 +93,9 @@ void DesktopHost::AddScreen(QScreen* screen) {
     w->ShowState(state_, true);
     w->show();
     w->lower();
+    // Of the desktop type: window managers keep it below every window, never
+    // raise it on a click, and list it in no task bar or pager.
+    MakeDesktopWindow(w->winId());
 }
 
 void DesktopHost::RemoveScreen(QScreen* screen) {
@@ -142,13 +148,20 @@ void DesktopHost::Look() {
 }
 
 void DesktopHost::CheckCovered() {
+    // The user's choice is read again whenever its file changes.
+    std::string prefs = state_.preferences.empty() ? "" : platform::MapPath(state_.preferences);
+    if (platform::FileStamp s = StampOf(prefs); !(s == preferencesStamp_)) {
+        preferencesStamp_ = s;
+        pauseOnBattery_ = PauseOnBattery(state_.preferences);
+    }
+    bool resting = DisplayAsleep() || (pauseOnBattery_ && power_->OnBattery());
     QSet<quintptr> ours;
     for (auto& [screen, window] : windows_)
         ours.insert(window->winId());
     for (auto& [screen, window] : windows_) {
         QRect device(screen->geometry().topLeft() * screen->devicePixelRatio(),
                      screen->geometry().size() * screen->devicePixelRatio());
-        window->SetPaused(CoveredByAnotherWindow(device, ours));
+        window->SetPaused(resting || CoveredByOtherWindows(device, ours));
     }
 }
 

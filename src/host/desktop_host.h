@@ -24,6 +24,7 @@ class AppSchemeHandler;
 namespace host {
 
 class HostWindow;
+class PowerWatch;
 
 class DesktopHost : public QObject {
     Q_OBJECT
@@ -41,6 +42,8 @@ class DesktopHost : public QObject {
     void AddScreen(QScreen* screen);
     void RemoveScreen(QScreen* screen);
     void Look();
+    // Freezes the page of each screen nobody can see: covered by windows,
+    // the display asleep, or on battery when the user chose that.
     void CheckCovered();
     // Stops a page that is over its budget.
     void CheckBudget();
@@ -59,6 +62,9 @@ class DesktopHost : public QObject {
     QFileSystemWatcher* watcher_;
     bool lookSoon_ = false;
     QTimer* covered_;
+    PowerWatch* power_;
+    platform::FileStamp preferencesStamp_;
+    bool pauseOnBattery_ = false;
 };
 
 } // namespace host

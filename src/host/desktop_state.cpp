@@ -67,14 +67,32 @@ bool IsPicture(const std::string& wallpaper) {
     return false;
 }
 
-std::string ApplicationRoot() {
+namespace {
+
+// A value of the installation's settings ("" when unset).
+std::string Setting(const char* name) {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora\\Zelkora\\1", 0, KEY_QUERY_VALUE,
                       &key) != ERROR_SUCCESS)
         return {};
-    std::string path = DesktopValue(key, "ApplicationPath");
+    std::string value = DesktopValue(key, name);
     RegCloseKey(key);
+    return value;
+}
+
+} // namespace
+
+std::string ApplicationRoot() {
+    std::string path = Setting("ApplicationPath");
     return path.empty() ? std::string() : platform::MapPath(path);
+}
+
+bool PauseOnBattery(const std::string& preferences) {
+    if (preferences.empty()) return false;
+    char value[16];
+    GetPrivateProfileStringA("Options", "PauseOnBattery", "0", value, sizeof value,
+                             preferences.c_str());
+    return std::string(value) == "1";
 }
 
 std::string WallpaperAddress(const std::string& wallpaper, const std::string& appRoot, bool& remote,
@@ -118,6 +136,8 @@ DesktopState ReadDesktopState() {
             d.placement = Placement::Stretch;
         RegCloseKey(key);
     }
+    if (std::string name = Setting("INIFileName"); !name.empty())
+        d.preferences = Setting("INIFilePath") + name;
     platform::ShellState shell;
     if (!platform::LoadShellState(shell, d.problem)) return d; // the classic wallpaper, then
     if (!shell.activeDesktop || shell.wallpaper.empty()) return d;

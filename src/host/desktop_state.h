@@ -19,6 +19,9 @@ struct DesktopState {
     bool remote = false; // a page of the web, not of the installation
     // The installation's folder (native), which the application scheme serves.
     std::string appRoot;
+    // The preferences file beside the Manager's own keys (a Windows path; ""
+    // when the installation names none).
+    std::string preferences;
     // The classic wallpaper: a native path ("" for none) and how it is placed.
     std::string classicPicture;
     Placement placement = Placement::Centre;
@@ -28,6 +31,10 @@ struct DesktopState {
 };
 
 DesktopState ReadDesktopState();
+
+// The user's choice in the preferences file, [Options] PauseOnBattery=1: the
+// desktop rests while the machine runs on battery.
+bool PauseOnBattery(const std::string& preferences);
 
 // The address of an Active Desktop wallpaper: an http(s) URL as it is; a
 // Windows or native path, or a file: URL, as the application scheme's address

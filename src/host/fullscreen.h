@@ -1,5 +1,6 @@
-// Whether another program's window covers a whole screen (a full-screen
-// player or game), so that the desktop under it cannot be seen.
+// The desktop's windows on X11, and whether the desktop can be seen: the
+// windows of other programs may together cover a screen, the screen saver
+// may be on or the monitor off.
 #pragma once
 
 #include <QRect>
@@ -11,9 +12,16 @@ namespace host {
 // connection; false when it never did.
 bool WaitForDisplay(int milliseconds);
 
-// True when a window that is not one of ours, and is shown, covers the
-// rectangle (screen coordinates, in device pixels). False where the window
-// system cannot be asked.
-bool CoveredByAnotherWindow(const QRect& screen, const QSet<quintptr>& ours);
+// True when the windows that are not ours, and are shown, together cover
+// all but a sliver of the rectangle (screen coordinates, in device pixels).
+// False where the window system cannot be asked.
+bool CoveredByOtherWindows(const QRect& screen, const QSet<quintptr>& ours);
+
+// True while the screen saver is on or the monitor is off (DPMS).
+bool DisplayAsleep();
+
+// Makes a shown native window the desktop: of the desktop type alone, in no
+// task bar or pager, below every other window.
+void MakeDesktopWindow(quintptr window);
 
 } // namespace host

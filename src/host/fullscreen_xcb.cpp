@@ -8,6 +8,9 @@
 #include <thread>
 #include <cstring>
 #include <vector>
+#include <QRegion>
+#include <xcb/dpms.h>
+#include <xcb/screensaver.h>
 #include <xcb/xcb.h>
 
 namespace host {
@@ -59,6 +62,11 @@ bool Hidden(xcb_connection_t* c, xcb_window_t w, xcb_atom_t state, xcb_atom_t hi
     return h;
 }
 
+xcb_connection_t* Connection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 } // namespace
 
 bool WaitForDisplay(int milliseconds) {
@@ -72,12 +80,12 @@ bool WaitForDisplay(int milliseconds) {
     }
 }
 
-bool CoveredByAnotherWindow(const QRect& screen, const QSet<quintptr>& ours) {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return false;
-    xcb_connection_t* c = x11->connection();
+bool CoveredByOtherWindows(const QRect& screen, const QSet<quintptr>& ours) {
+    xcb_connection_t* c = Connection();
+    if (!c) return false;
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     xcb_atom_t state = Atom(c, "_NET_WM_STATE"), hidden = Atom(c, "_NET_WM_STATE_HIDDEN");
+    QRegion under;
     for (xcb_window_t w : WindowList(c, root, Atom(c, "_NET_CLIENT_LIST_STACKING"))) {
         if (ours.contains(w)) continue;
         auto* attr = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
@@ -93,13 +101,60 @@ bool CoveredByAnotherWindow(const QRect& screen, const QSet<quintptr>& ours) {
                     g->width + 2 * border, g->height + 2 * border);
         std::free(t);
         std::free(g);
-        // Covered when all but a sliver of the screen is under the window.
-        QRect under = place.intersected(screen);
-        if (int64_t(under.width()) * under.height() * 100 >=
-            int64_t(screen.width()) * screen.height() * 98)
-            return true;
+        under += place.intersected(screen);
     }
-    return false;
+    // Covered when all but a sliver of the screen is under the windows
+    // together (a maximised window and a panel, say).
+    int64_t area = 0;
+    for (const QRect& r : under)
+        area += int64_t(r.width()) * r.height();
+    return area * 100 >= int64_t(screen.width()) * screen.height() * 98;
+}
+
+bool DisplayAsleep() {
+    xcb_connection_t* c = Connection();
+    if (!c) return false;
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    bool asleep = false;
+    if (xcb_get_extension_data(c, &xcb_screensaver_id)->present) {
+        auto* r = xcb_screensaver_query_info_reply(c, xcb_screensaver_query_info(c, root), nullptr);
+        asleep = r && r->state == XCB_SCREENSAVER_STATE_ON;
+        std::free(r);
+    }
+    if (!asleep && xcb_get_extension_data(c, &xcb_dpms_id)->present) {
+        auto* r = xcb_dpms_info_reply(c, xcb_dpms_info(c), nullptr);
+        asleep = r && r->state && r->power_level != XCB_DPMS_DPMS_MODE_ON;
+        std::free(r);
+    }
+    return asleep;
+}
+
+namespace {
+
+void SetDesktopProperties(xcb_connection_t* c, xcb_window_t window) {
+    xcb_atom_t type = Atom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(c, "_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, &type);
+    xcb_atom_t states[] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), Atom(c, "_NET_WM_STATE_SKIP_PAGER"),
+                           Atom(c, "_NET_WM_STATE_BELOW")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM,
+                        32, 3, states);
+    xcb_flush(c);
+}
+
+} // namespace
+
+void MakeDesktopWindow(quintptr window) {
+    xcb_connection_t* c = Connection();
+    if (!c) return;
+    // Qt writes a type of its own when it shows a frameless window. The
+    // window is taken off the screen and put back with the desktop's type and
+    // states, so that a window manager takes it anew, as a desktop.
+    auto w = static_cast<xcb_window_t>(window);
+    xcb_unmap_window(c, w);
+    SetDesktopProperties(c, w);
+    xcb_map_window(c, w);
+    xcb_flush(c);
 }
 
 } // namespace host

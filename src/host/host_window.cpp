@@ -1,5 +1,7 @@
 #include "host/host_window.h"
 
+#include "host/fullscreen.h"
+
 #include "sandbox/locked_page.h"
 
 #include <QPainter>
@@ -51,7 +53,6 @@ HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngine
     // The desktop: below everything, in no task bar or pager, never active
     // by itself. A click gives it the keyboard, as on any desktop, so the
     // user can type into a toy (a note).
-    setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     stack_ = new QStackedLayout(this);
