@@ -93,9 +93,7 @@ void DesktopHost::AddScreen(QScreen* screen) {
     w->ShowState(state_, true);
     w->show();
     w->lower();
-    // Of the desktop type: window managers keep it below every window, never
-    // raise it on a click, and list it in no task bar or pager.
-    MakeDesktopWindow(w->winId());
+    KeepDesktopStates(w->winId());
 }
 
 void DesktopHost::RemoveScreen(QScreen* screen) {

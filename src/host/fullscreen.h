@@ -20,8 +20,11 @@ bool CoveredByOtherWindows(const QRect& screen, const QSet<quintptr>& ours);
 // True while the screen saver is on or the monitor is off (DPMS).
 bool DisplayAsleep();
 
-// Makes a shown native window the desktop: of the desktop type alone, in no
-// task bar or pager, below every other window.
+// Makes a native window, before it is first shown, the desktop: of the
+// desktop type alone, in no task bar or pager, below every other window.
 void MakeDesktopWindow(quintptr window);
+// Once shown (Qt writes its own states when it shows a window): the states
+// again, through the window manager when there is one.
+void KeepDesktopStates(quintptr window);
 
 } // namespace host

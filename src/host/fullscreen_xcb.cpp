@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 #include <cstring>
+#include <string>
 #include <vector>
 #include <QRegion>
 #include <xcb/dpms.h>
@@ -135,25 +136,60 @@ void SetDesktopProperties(xcb_connection_t* c, xcb_window_t window) {
     xcb_atom_t type = Atom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(c, "_NET_WM_WINDOW_TYPE"),
                         XCB_ATOM_ATOM, 32, 1, &type);
+    // Maximised as well: see KeepDesktopStates.
     xcb_atom_t states[] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), Atom(c, "_NET_WM_STATE_SKIP_PAGER"),
-                           Atom(c, "_NET_WM_STATE_BELOW")};
+                           Atom(c, "_NET_WM_STATE_BELOW"), Atom(c, "_NET_WM_STATE_MAXIMIZED_VERT"),
+                           Atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ")};
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM,
-                        32, 3, states);
+                        32, 5, states);
     xcb_flush(c);
 }
 
 } // namespace
 
 void MakeDesktopWindow(quintptr window) {
+    if (xcb_connection_t* c = Connection()) SetDesktopProperties(c, static_cast<xcb_window_t>(window));
+}
+
+void KeepDesktopStates(quintptr window) {
     xcb_connection_t* c = Connection();
     if (!c) return;
-    // Qt writes a type of its own when it shows a frameless window. The
-    // window is taken off the screen and put back with the desktop's type and
-    // states, so that a window manager takes it anew, as a desktop.
     auto w = static_cast<xcb_window_t>(window);
-    xcb_unmap_window(c, w);
-    SetDesktopProperties(c, w);
-    xcb_map_window(c, w);
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    auto* wm = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, Atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1),
+        nullptr);
+    bool managed = wm && xcb_get_property_value_length(wm) > 0;
+    std::free(wm);
+    if (!managed) {
+        // No window manager: the window's properties are its own to set.
+        SetDesktopProperties(c, w);
+        return;
+    }
+    // Qt gives a frameless window a type of its own when it shows it: the
+    // desktop's type again. The window manager owns a shown window's states:
+    // it is asked to add them (_NET_WM_STATE_ADD, from an application); the
+    // maximised states keep a focused desktop from counting as an old-style
+    // full-screen window, which some window managers lift above all others.
+    xcb_atom_t type = Atom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                        32, 1, &type);
+    for (const char* pair : {"_NET_WM_STATE_SKIP_TASKBAR _NET_WM_STATE_SKIP_PAGER",
+                             "_NET_WM_STATE_MAXIMIZED_VERT _NET_WM_STATE_MAXIMIZED_HORZ"}) {
+        std::string p = pair;
+        xcb_client_message_event_t e{};
+        e.response_type = XCB_CLIENT_MESSAGE;
+        e.format = 32;
+        e.window = w;
+        e.type = Atom(c, "_NET_WM_STATE");
+        e.data.data32[0] = 1;
+        e.data.data32[1] = Atom(c, p.substr(0, p.find(' ')).c_str());
+        e.data.data32[2] = Atom(c, p.substr(p.find(' ') + 1).c_str());
+        e.data.data32[3] = 1;
+        xcb_send_event(c, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&e));
+    }
     xcb_flush(c);
 }
 

@@ -4,6 +4,7 @@
 
 #include "sandbox/locked_page.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStackedLayout>
@@ -65,6 +66,9 @@ HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngine
     stack_->addWidget(web_);
     setScreen(screen);
     FitScreen();
+    // Of the desktop type from its first showing: window managers keep it
+    // below every window, never raise it on a click, and list it nowhere.
+    MakeDesktopWindow(winId());
 }
 
 sandbox::LockedPage* HostWindow::PageFor(bool remote) {
@@ -96,6 +100,14 @@ void HostWindow::StopPage() {
     page_->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
     ShowClassic();
     page_->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+}
+
+bool HostWindow::event(QEvent* e) {
+    // A click gives the desktop the keyboard (to type into a note); some
+    // window managers lift the window they focus above all others, so the
+    // desktop goes back below at once.
+    if (e->type() == QEvent::WindowActivate) lower();
+    return QWidget::event(e);
 }
 
 void HostWindow::FitScreen() {

@@ -50,6 +50,9 @@ class HostWindow : public QWidget {
     void StopPage();
     void FitScreen();
 
+  protected:
+    bool event(QEvent* e) override;
+
   signals:
     // The page asked for has been drawn (for the benchmarks' probe).
     void PagePainted();

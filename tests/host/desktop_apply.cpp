@@ -5,6 +5,7 @@
 //   classic BMP STYLE TILE  the classic wallpaper's tiling values, then
 //                      SystemParametersInfoA(SPI_SETDESKWALLPAPER)
 //   install FOLDER     the installation's ApplicationPath, as an installer sets it
+//   setting NAME VALUE another of the installation's settings
 #include "platform/text.h"
 #include "platform/win32.h"
 
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
         }
     } else if (cmd == "install" && argc == 3) {
         ok = SetValue("ApplicationPath", argv[2], HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora\\Zelkora\\1");
+    } else if (cmd == "setting" && argc == 4) {
+        ok = SetValue(argv[2], argv[3], HKEY_LOCAL_MACHINE, "SOFTWARE\\Zelkora\\Zelkora\\1");
     } else if (cmd == "classic" && argc == 5) {
         ok = SetValue("WallpaperStyle", argv[3]) && SetValue("TileWallpaper", argv[4]) &&
              SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, argv[2],

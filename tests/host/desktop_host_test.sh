@@ -14,7 +14,7 @@ work=$(mktemp -d)
 screens=(-screen 0 640x480x24)
 # Two screens: two X screens of one display, which Qt shows as two screens.
 [ "$case_name" = two-screens ] && screens=(-screen 0 640x480x24 -screen 1 800x600x24)
-Xvfb -displayfd 3 -nolisten tcp -noreset "${screens[@]}" 3>"$work/display" 2>"$work/xvfb.err" &
+Xvfb -displayfd 3 -nolisten tcp -noreset +extension MIT-SCREEN-SAVER "${screens[@]}" 3>"$work/display" 2>"$work/xvfb.err" &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -1 "$work/display")
@@ -49,6 +49,36 @@ HTML
   echo "$2" > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/color.txt"
 }
 
+# A page that draws all the time.
+busy_page() {
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRbusy.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
+<canvas id="c" width="640" height="480"></canvas><script>
+var g = document.getElementById('c').getContext('2d'), n = 0;
+(function f() { n++; g.fillStyle = n % 2 ? '#00f' : '#00e'; g.fillRect(0, 0, 640, 480);
+  for (var i = 0; i < 2000; i++) g.fillRect(i % 640, (i * 7 + n) % 480, 3, 3);
+  requestAnimationFrame(f); })();
+</script></body></html>
+HTML
+}
+# CPU ticks of the host and its browser processes so far.
+ticks() { local t=0; for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
+    t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
+# Ticks in 2 s, a moment after a change (the host looks every second).
+ticks_now() { sleep 2; local a; a=$(ticks); sleep 2; echo $(( $(ticks) - a )); }
+# Fails unless the page runs, rests under "$1", and runs again once it is lifted ("$2").
+rests_under() {
+  local shown rested again
+  shown=$(ticks_now)
+  eval "$1"
+  rested=$(ticks_now)
+  eval "$2"
+  again=$(ticks_now)
+  echo "CPU ticks in 2 s: shown $shown, under \"$1\" $rested, lifted $again"
+  [ "$rested" -le 6 ] || { echo "FAIL: the page still runs under $1 ($rested ticks)" >&2; exit 1; }
+  [ "$shown" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; exit 1; }
+  [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page did not wake after $1" >&2; exit 1; }
+}
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 || true; }
 
 # Waits up to $3 seconds (default 20) for the pixel at $1,$2 to be $4.
@@ -62,7 +92,7 @@ expect_pixel() {
   done
   echo "FAIL: pixel $x,$y is $got, not $want" >&2
   [ -n "$host_pid" ] && ! kill -0 "$host_pid" 2>/dev/null && echo "the host has ended" >&2
-  grep -v '^$' "$work/host.err" >&2 2>/dev/null || true
+  grep -v "^$" "$work/host.err" >&2 2>/dev/null || true
   import -window root "/tmp/desktop-host-$case_name.png" 2>/dev/null || true
   exit 1
 }
@@ -197,36 +227,6 @@ failed-page)
   expect_pixel 320 240 10 '#FFFF00' # stretched
   grep -q "missing.htm does not exist" "$work/host.err"
   ;;
-paused-when-covered)
-  # A page that draws all the time; covered by a full-screen window, it stops.
-  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRbusy.htm" <<'HTML'
-<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
-<canvas id="c" width="640" height="480"></canvas><script>
-var g = document.getElementById('c').getContext('2d'), n = 0;
-(function f() { n++; g.fillStyle = n % 2 ? '#00f' : '#00e'; g.fillRect(0, 0, 640, 480);
-  for (var i = 0; i < 2000; i++) g.fillRect(i % 640, (i * 7 + n) % 480, 3, 3);
-  requestAnimationFrame(f); })();
-</script></body></html>
-HTML
-  start_host
-  apply page "$T\ZKRbusy.htm"
-  sleep 4
-  ticks() { local t=0; for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
-      t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
-  a=$(ticks); sleep 3; shown=$(( $(ticks) - a ))
-  convert -size 640x480 xc:gray "$work/cover.png"
-  display -geometry 640x480+0+0 "$work/cover.png" &
-  cover=$!
-  sleep 3 # the host looks every 2 s
-  a=$(ticks); sleep 3; covered=$(( $(ticks) - a ))
-  kill $cover
-  sleep 3
-  a=$(ticks); sleep 3; again=$(( $(ticks) - a ))
-  echo "CPU ticks in 3 s: shown $shown, covered $covered, uncovered again $again"
-  [ "$covered" -le 9 ] || { echo "FAIL: the covered page still runs ($covered ticks)" >&2; exit 1; }
-  [ "$shown" -gt $((covered * 2 + 10)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; exit 1; }
-  [ "$again" -gt $((covered * 2 + 10)) ] || { echo "FAIL: the page did not wake ($again ticks)" >&2; exit 1; }
-  ;;
 hostile-stays)
   # A module that tries to leave, open windows and dialogs: it stays on the desktop.
   cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRtest.htm" <<'HTML'
@@ -293,6 +293,64 @@ HTML
     echo "FAIL: the page is still said to be stopped" >&2
     exit 1
   fi
+  ;;
+desktop-type)
+  # Of the desktop type alone, in no task bar or pager; a click on it never
+  # lifts it above a window.
+  openbox >/dev/null 2>&1 &
+  sleep 1
+  page Test red
+  start_host
+  apply page "$T\ZKRtest.htm"
+  fills_screen 640 480 $RED
+  win=$(xdotool search --name '^Zelkora Desktop$' | while read -r w; do
+    xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q DESKTOP && echo "$w"; done | head -1)
+  [ -n "$win" ] || { echo "FAIL: no window of the desktop type" >&2; xprop -root >&2; exit 1; }
+  xprop -id "$win" _NET_WM_WINDOW_TYPE | grep -qx '_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DESKTOP'
+  xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR
+  xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_PAGER
+  convert -size 200x150 xc:'#00FF00' "$work/green.png"
+  display -geometry +100+100 "$work/green.png" &
+  expect_pixel 200 200 10 '#00FF00'
+  xdotool mousemove 500 400 click 1
+  sleep 1
+  expect_pixel 200 200 1 '#00FF00' # still above the desktop
+  xdotool mousemove 20 450 click 1
+  sleep 1
+  expect_pixel 200 200 1 '#00FF00' # still above the desktop
+  expect_pixel 500 400 1 $RED
+  ;;
+paused-causes)
+  # Each thing that hides the desktop rests the page, and lifting it wakes
+  # the page: two windows that cover the screen together, the screen saver,
+  # and the battery (UPower, mocked) when the user chose that.
+  dbus-daemon --session --fork --print-address=3 3>"$work/bus"
+  export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/bus")
+  /usr/bin/python3 -m dbusmock --system --template upower >/dev/null 2>&1 &
+  battery() {
+    /usr/bin/python3 -c "import dbus, sys; b = dbus.bus.BusConnection('$DBUS_SYSTEM_BUS_ADDRESS')
+b.get_object('org.freedesktop.UPower', '/org/freedesktop/UPower').UpdateProperties(
+    'org.freedesktop.UPower', {'OnBattery': dbus.Boolean(sys.argv[1] == '1')},
+    dbus_interface='org.freedesktop.DBus.Mock')" "$1"
+  }
+  for _ in $(seq 50); do battery 0 2>/dev/null && break; sleep 0.1; done
+  apply setting INIFilePath 'C:\App\'
+  apply setting INIFileName zelkora.ini
+  printf '[Options]\r\nPauseOnBattery=1\r\n' > "$ZELKORA_PREFIX/drive_c/App/zelkora.ini"
+  busy_page
+  start_host
+  apply page "$T\ZKRbusy.htm"
+  sleep 3
+  convert -size 640x300 xc:gray "$work/top.png"
+  convert -size 640x180 xc:gray "$work/bottom.png"
+  rests_under 'display -geometry 640x300+0+0 "$work/top.png" & a=$!; display -geometry 640x180+0+300 "$work/bottom.png" & b=$!' \
+              'kill $a $b'
+  rests_under 'xset s activate' 'xset s reset'
+  rests_under 'battery 1' 'battery 0'
+  # Without the user's choice the battery changes nothing.
+  printf '[Options]\r\nPauseOnBattery=0\r\n' > "$ZELKORA_PREFIX/drive_c/App/zelkora.ini"
+  battery 1
+  [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: the page rests on battery unasked" >&2; exit 1; }
   ;;
 autostart)
   page Test red
