@@ -3,9 +3,10 @@
 // for the same prefix and display ends at once.
 #include "host/desktop_host.h"
 #include "host/fullscreen.h"
+#include "host/render_path.h"
+#include "runtime/command_line.h"
 #include "platform/desktop_host.h"
 #include "sandbox/app_scheme.h"
-#include "sandbox/profiles.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -13,7 +14,31 @@
 #include <ctime>
 #include <unistd.h>
 
+namespace {
+
+const char kUsage[] =
+    "Usage: zelkora-desktop [--help | --version]\n"
+    "The Zelkora desktop: shows the Active Desktop page (or the classic wallpaper)\n"
+    "of the prefix on every screen of this display, below every window, and\n"
+    "follows each change the Manager applies. It takes no arguments.\n"
+    "\n"
+    "Environment:\n"
+    "  ZELKORA_PREFIX        the prefix (default ~/.zelkora)\n"
+    "  ZELKORA_GPU=1         draw with the GPU when OpenGL is a hardware one\n"
+    "                        (software otherwise, the default)\n"
+    "  ZELKORA_PAGE_BUDGET   P:S:M: stop a page over P% of a core for S seconds\n"
+    "                        or M MB of memory (default 50:30:512)\n"
+    "  ZELKORA_PAGE_CONSOLE=1  show what pages log\n"
+    "\n"
+    "Preferences ([Options] of the Manager's preferences file):\n"
+    "  PauseOnBattery=1      the desktop rests while the machine runs on battery\n"
+    "                        (zelkora-shell pause-on-battery on|off)\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (int rc = runtime::StandardOptions(argc, argv, {"zelkora-desktop", kUsage, {}, false}); rc >= 0)
+        return rc;
     // Qt has no desktop layer for Wayland here: the host runs through XWayland.
     if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -25,12 +50,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    sandbox::SetBrowserSwitches();
     sandbox::RegisterAppScheme();
+    host::ChooseRenderPathEarly();
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zelkora Desktop");
     QApplication::setQuitOnLastWindowClosed(false);
+    host::ChooseRenderPath();
     host::DesktopHost desktop;
     // For the benchmarks: the wall-clock time whenever the page of a change
     // is on every screen.

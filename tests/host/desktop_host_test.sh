@@ -352,6 +352,23 @@ b.get_object('org.freedesktop.UPower', '/org/freedesktop/UPower').UpdateProperti
   battery 1
   [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: the page rests on battery unasked" >&2; exit 1; }
   ;;
+render-path)
+  # Software by default; the GPU when asked, but not on a software OpenGL
+  # (Xvfb's is Mesa's llvmpipe); forced, the pixels are the same through GL.
+  page Test red
+  apply page "$T\ZKRtest.htm"
+  for gpu in "" 1 force; do
+    ZELKORA_GPU=$gpu start_host
+    fills_screen 640 480 $RED
+    case $gpu in
+      "") grep -q "drawing with the software renderer (the GPU is used when ZELKORA_GPU=1)" "$work/host.err" ;;
+      1) grep -q "drawing with the software renderer: the GPU was asked for, but OpenGL is .*llvmpipe" "$work/host.err" ;;
+      force) grep -q "drawing with the GPU (OpenGL: .*llvmpipe" "$work/host.err" ;;
+    esac || { echo "FAIL: ZELKORA_GPU=$gpu drew another way:" >&2; grep drawing "$work/host.err" >&2; exit 1; }
+    kill "$host_pid"; wait "$host_pid" 2>/dev/null || true
+    host_pid=
+  done
+  ;;
 autostart)
   page Test red
   export ZELKORA_DESKTOP_HOST=1 ZELKORA_DESKTOP_PROGRAM="$build/zelkora-desktop"
