@@ -336,7 +336,7 @@ b.get_object('org.freedesktop.UPower', '/org/freedesktop/UPower').UpdateProperti
   for _ in $(seq 50); do battery 0 2>/dev/null && break; sleep 0.1; done
   apply setting INIFilePath 'C:\App\'
   apply setting INIFileName zelkora.ini
-  printf '[Options]\r\nPauseOnBattery=1\r\n' > "$ZELKORA_PREFIX/drive_c/App/zelkora.ini"
+  "$build/tools/zelkora-shell" pause-on-battery on
   busy_page
   start_host
   apply page "$T\ZKRbusy.htm"
@@ -348,7 +348,7 @@ b.get_object('org.freedesktop.UPower', '/org/freedesktop/UPower').UpdateProperti
   rests_under 'xset s activate' 'xset s reset'
   rests_under 'battery 1' 'battery 0'
   # Without the user's choice the battery changes nothing.
-  printf '[Options]\r\nPauseOnBattery=0\r\n' > "$ZELKORA_PREFIX/drive_c/App/zelkora.ini"
+  "$build/tools/zelkora-shell" pause-on-battery off
   battery 1
   [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: the page rests on battery unasked" >&2; exit 1; }
   ;;

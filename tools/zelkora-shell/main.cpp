@@ -1,6 +1,7 @@
 // zelkora-shell: shows and arranges the emulated desktop of a prefix: the
 // Active Desktop, its wallpaper and items, the classic wallpaper, the Windows
 // version and the online switch.
+#include "runtime/command_line.h"
 #include "platform/posix/profile_file.h"
 #include "platform/posix/shell_state.h"
 #include "platform/desktop_host.h"
@@ -34,7 +35,9 @@ Commands:
   fail MEMBER HRESULT               make an Active Desktop member fail (e.g. SetWallpaper 0x80004005)
   clear-faults                      let every member succeed again
   reset                             restore the shell state of a new prefix
+  pause-on-battery on|off           let the desktop rest while on battery (a preference)
 
+Options: --help, --version.
 Exit status: 0 done, 1 the change failed, 2 the command line is wrong.)";
 
 struct UsageError {
@@ -79,11 +82,9 @@ std::string IniValue(const char* section, const char* key, const char* fallback)
     return platform::ini::Document::Parse(bytes).Get(section, key).value_or(fallback);
 }
 
-std::string DesktopValue(const char* name) {
+std::string RegistryValue(HKEY root, const char* key, const char* name) {
     HKEY k;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &k) !=
-        ERROR_SUCCESS)
-        return "(no key)";
+    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return "(no key)";
     std::string buf(4096, '\0');
     DWORD size = static_cast<DWORD>(buf.size()), type = 0;
     LONG rc =
@@ -91,6 +92,20 @@ std::string DesktopValue(const char* name) {
     RegCloseKey(k);
     if (rc != ERROR_SUCCESS) return "(absent)";
     return buf.substr(0, size ? size - 1 : 0);
+}
+
+std::string DesktopValue(const char* name) {
+    return RegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", name);
+}
+
+// The Manager's preferences file, from the installation's settings.
+std::string PreferencesFile() {
+    const char* key = "SOFTWARE\\Zelkora\\Zelkora\\1";
+    std::string path = RegistryValue(HKEY_LOCAL_MACHINE, key, "INIFilePath"),
+                name = RegistryValue(HKEY_LOCAL_MACHINE, key, "INIFileName");
+    if (name.empty() || name[0] == '(' || path[0] == '(')
+        throw CommandError{"no installation is set up here (INIFilePath, INIFileName)"};
+    return path + name;
 }
 
 void SetDesktopValue(const char* name, const std::string& value) {
@@ -151,6 +166,13 @@ int Run(const std::vector<std::string>& a) {
     };
     if (cmd == "--help" || cmd == "-h") {
         std::cout << kUsage << '\n';
+    } else if (cmd == "--version") {
+        std::cout << "zelkora-shell " << runtime::VersionText() << '\n';
+    } else if (cmd == "pause-on-battery") {
+        args(1);
+        if (!WritePrivateProfileStringA("Options", "PauseOnBattery", OnOff(a[1]) ? "1" : "0",
+                                        PreferencesFile().c_str()))
+            throw CommandError{"cannot write the preferences file"};
     } else if (cmd == "show") {
         args(0);
         Show();
