@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What the demo's module pages cost on the desktop: the CPU of the desktop
 # host's whole process tree (browser processes included) over a span, for
-# each module with three toyz bound, against the host showing a still page.
+# each module with three toyz bound, a still page and one moving dot, side by
+# side with Chromium (--kiosk, a throw-away profile) on the same page.
 # Runs on Xvfb, so every frame is drawn in software.
 # Usage: bench/module_pages.sh [SECONDS]   (after a build of the default preset)
 set -euo pipefail
@@ -27,17 +28,43 @@ PAGE
 
 "$build/zelkora-desktop" >/dev/null 2>&1 &
 host=$!; pids+=($host)
+# The anchor: Chromium showing the same pages, served as the desktop serves
+# them, on the same Xvfb (while it runs, the host under it rests).
+"$(dirname "$0")/serve_app.py" "$app" >"$work/port" &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+port=$(head -1 "$work/port")
 sleep 3
-measure() { # Windows path of a page -> CPU % of one core
-  "$build/tests/desktop_apply" page "$1"
+host_cpu() { # page under the application folder -> CPU % of one core
+  "$build/tests/desktop_apply" page "C:\\Program Files\\Zelkora\\${1//\//\\}"
   sleep 3
   cpu_percent $host "$span"
+  echo " $(pss_mb $host)"
 }
-echo "CPU of the desktop host over $span s (percent of one core), three toyz bound:"
-printf '  %-34s %6s%%\n' "still page (no motion)" "$(measure 'C:\Program Files\Zelkora\Modules\Bench\Pages\ZKRstill.htm')"
-printf '  %-34s %6s%%\n' "one moving dot (the floor)" "$(measure 'C:\Program Files\Zelkora\Modules\Bench\Pages\ZKRdot.htm')"
+chromium_cpu() {
+  command -v chromium >/dev/null || { echo "- -"; return; }
+  chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
+    --user-data-dir="$work/chromium" --window-position=0,0 --window-size=1280,800 \
+    "http://127.0.0.1:$port/$1" >/dev/null 2>&1 &
+  local c=$!
+  sleep 4
+  cpu_percent $c "$span"
+  echo " $(pss_mb $c)"
+  kill $c; wait $c 2>/dev/null || true
+}
+row() { # label, page
+  local h c hm cm
+  read -r h hm < <(host_cpu "$2"); read -r c cm < <(chromium_cpu "$2")
+  printf '  %-30s %7s%% %9s%% %6s %8s %8s\n' "$1" "$h" "$c" \
+    "$(awk -v h="$h" -v c="$c" 'BEGIN {if (c > 0) printf "%.2f", h / c; else print "-"}')" "$hm" "$cm"
+}
+echo "CPU over $span s (percent of one core) and memory (PSS, MB), three toyz bound;"
+echo "the host against Chromium:"
+printf '  %-30s %8s %10s %6s %8s %8s\n' page host chromium ratio "host MB" "chr. MB"
+row "still page (no motion)" "Modules/Bench/Pages/ZKRstill.htm"
+row "one moving dot (the floor)" "Modules/Bench/Pages/ZKRdot.htm"
 for page in ${PAGES:-Ocean/Waves/ZKRWaves Ocean/CoralReef/ZKRCoralReef Ocean/DeepBlue/ZKRDeepBlue \
             Space/Starfield/ZKRStarfield Space/Nebula/ZKRNebula Space/Orbit/ZKROrbit \
             Seasons/Autumn/ZKRAutumn Seasons/Frost/ZKRFrost}; do
-  printf '  %-34s %6s%%\n' "$page" "$(measure "C:\\Program Files\\Zelkora\\Modules\\${page//\//\\}.htm")"
+  row "$page" "Modules/$page.htm"
 done

@@ -89,33 +89,33 @@ std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs) {
 
 namespace {
 
-// Every process below program, each with its depth (1 for a child).
-std::map<pid_t, int> Descendants(pid_t program) {
-    std::map<pid_t, pid_t> parent;
-    if (DIR* d = ::opendir("/proc")) {
+// The children of a process, from each of its threads' list (no scan of
+// every process of the machine).
+std::vector<pid_t> Children(pid_t pid) {
+    std::vector<pid_t> out;
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    if (DIR* d = ::opendir(tasks.c_str())) {
         while (dirent* e = ::readdir(d)) {
-            pid_t pid = static_cast<pid_t>(std::atoi(e->d_name));
-            if (pid <= 0) continue;
-            std::ifstream stat("/proc/" + std::string(e->d_name) + "/stat");
-            std::string line;
-            if (!std::getline(stat, line)) continue;
-            size_t close = line.rfind(')');
-            if (close == std::string::npos) continue;
-            std::istringstream fields(line.substr(close + 2));
-            std::string state;
-            long ppid = 0;
-            if (fields >> state >> ppid) parent[pid] = static_cast<pid_t>(ppid);
+            if (e->d_name[0] == '.') continue;
+            std::ifstream children(tasks + "/" + e->d_name + "/children");
+            for (long child; children >> child;)
+                out.push_back(static_cast<pid_t>(child));
         }
         ::closedir(d);
     }
+    return out;
+}
+
+// Every process below program, each with its depth (1 for a child).
+std::map<pid_t, int> Descendants(pid_t program) {
     std::map<pid_t, int> depth;
-    for (auto [pid, pp] : parent) {
-        int n = 1;
-        for (pid_t p = pp; p > 1 && n < 16; p = parent.count(p) ? parent[p] : 0, ++n)
-            if (p == program) {
-                depth[pid] = n;
-                break;
-            }
+    std::vector<std::pair<pid_t, int>> todo{{program, 0}};
+    while (!todo.empty()) {
+        auto [pid, d] = todo.back();
+        todo.pop_back();
+        if (d >= 16) continue;
+        for (pid_t child : Children(pid))
+            if (depth.emplace(child, d + 1).second) todo.push_back({child, d + 1});
     }
     return depth;
 }
