@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(build-essential cmake ninja-build clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libsqlite3-dev qt6-base-dev qt6-webengine-dev libxcb1-dev xvfb xauth)
+# Everything the programs and the tests use: one list, packages.txt.
+mapfile -t packages < <(grep -v '^\s*\(#\|$\)' packages.txt)
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then

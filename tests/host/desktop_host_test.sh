@@ -8,6 +8,15 @@ set -euo pipefail
 case_name=$1
 build=$(cd "$2" && pwd)
 
+# The tools the cases use, each named when it is missing.
+for tool in Xvfb import convert display openbox xdotool xprop xset dbus-daemon; do
+  command -v "$tool" >/dev/null || {
+    echo "FAIL: the screen tests need $tool, which is not installed; install the packages" \
+         "of packages.txt (./run.sh does)" >&2
+    exit 1
+  }
+done
+
 work=$(mktemp -d)
 # An X server of this case's own; it says which display it took, so that
 # cases running side by side never share one.
