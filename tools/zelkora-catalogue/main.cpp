@@ -1,5 +1,6 @@
 // zelkora-catalogue: creates a Zelkora catalogue file and adds, lists and
 // removes its themes, modules and toyz, as the product's installers do.
+#include "runtime/command_line.h"
 #include "platform/dao.h"
 #include "platform/prefix.h"
 #include "runtime/failure.h"
@@ -402,6 +403,10 @@ int Run(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "zelkora-catalogue " << runtime::VersionText() << '\n';
+        return 0;
+    }
     try {
         return Run(args);
     } catch (const UsageError& e) {

@@ -5,6 +5,7 @@
 // with zelkora-catalogue, the preferences and a de-installer. What it
 // installs is the demo/ folder of the sources, and the previews rendered
 // from it when the demo was built.
+#include "runtime/command_line.h"
 #include "platform/prefix.h"
 #include "platform/win32.h"
 
@@ -271,6 +272,10 @@ int main(int argc, char** argv) {
     for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
             std::cout << kUsage << '\n';
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "zelkora-demo " << runtime::VersionText() << '\n';
             return 0;
         }
         if (a == "--force")

@@ -6,6 +6,7 @@
 #include "window/qt/message_box.h"
 #include "window/qt/screenshots.h"
 #include "window/zkr_Main.h"
+#include "runtime/command_line.h"
 #include "sandbox/app_scheme.h"
 #include "sandbox/profiles.h"
 
@@ -13,7 +14,21 @@
 #include <cstdlib>
 #include <unistd.h>
 
+namespace {
+
+const char kUsage[] =
+    "Usage: zelkora-manager [--help | --version]\n"
+    "Zelkora Manager: browse, preview and apply the installed desktop modules,\n"
+    "choose the active toyz, set the transparency and the preferences, and\n"
+    "uninstall modules, toyz or the whole system. It takes no arguments; the\n"
+    "prefix comes from ZELKORA_PREFIX (default ~/.zelkora).\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // --help and --version answer without a window; any other argument is refused.
+    if (int rc = runtime::StandardOptions(argc, argv, {"zelkora-manager", kUsage, {}, false}); rc >= 0)
+        return rc;
     // The embedded browser runs without its sandbox when started as root, and
     // without a GPU on machines that have none.
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
