@@ -28,24 +28,44 @@ platform::FileStamp StampOf(const std::string& path) {
 
 } // namespace
 
-DesktopHost::DesktopHost() {
+bool DesktopHost::Wanted() const {
+    // Something of Zelkora's to show: a page or picture of the Active
+    // Desktop, or a classic wallpaper set through it. Otherwise the host
+    // stays out of the way: no window, no browser.
+    return state_.show != Show::Classic || !state_.classicPicture.empty();
+}
+
+void DesktopHost::MakeProfiles() {
+    if (scheme_) return;
     // Installed pages see the installation and no network; a web address the
     // user chose sees the network and not the installation.
     scheme_ = new sandbox::AppSchemeHandler(this);
+    scheme_->SetRoot(state_.appRoot);
     installed_ = sandbox::NewInstalledPagesProfile(scheme_, this);
     remote_ = sandbox::NewRemotePagesProfile(this);
+}
 
+void DesktopHost::FollowScreens() {
+    if (!Wanted()) {
+        for (auto& [screen, window] : windows_)
+            window->deleteLater();
+        windows_.clear();
+        return;
+    }
+    for (QScreen* screen : QGuiApplication::screens())
+        AddScreen(screen);
+}
+
+DesktopHost::DesktopHost() {
     changesStamp_ = StampOf(platform::DesktopChangesPath());
     shellStamp_ = StampOf(platform::PrefixDir() + "/shell.ini");
     registryStamp_ = StampOf(platform::PrefixDir() + "/registry.reg");
     state_ = ReadDesktopState();
-    scheme_->SetRoot(state_.appRoot);
     platform::SetDesktopPageStopped("");
     if (!state_.problem.empty())
         std::fprintf(stderr, "zelkora-desktop: %s\n", state_.problem.c_str());
 
-    for (QScreen* screen : QGuiApplication::screens())
-        AddScreen(screen);
+    FollowScreens();
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &DesktopHost::AddScreen);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
 
@@ -83,7 +103,8 @@ DesktopHost::~DesktopHost() {
 }
 
 void DesktopHost::AddScreen(QScreen* screen) {
-    if (windows_.count(screen)) return;
+    if (windows_.count(screen) || !Wanted()) return;
+    MakeProfiles();
     auto* w = new HostWindow(screen, installed_, remote_);
     windows_[screen] = w;
     connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
@@ -105,10 +126,14 @@ void DesktopHost::RemoveScreen(QScreen* screen) {
 
 void DesktopHost::Show(bool reload) {
     painted_ = 0;
-    if (!state_.appRoot.empty()) scheme_->SetRoot(state_.appRoot);
+    if (scheme_ && !state_.appRoot.empty()) scheme_->SetRoot(state_.appRoot);
+    // Windows made now show the state as they are made.
+    bool had = !windows_.empty();
+    FollowScreens();
     // A change shown tries the page again, budget and all.
     if (reload) platform::SetDesktopPageStopped("");
     budget_.Reset();
+    if (!had) return;
     for (auto& [screen, window] : windows_)
         window->ShowState(state_, reload);
 }

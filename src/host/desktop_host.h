@@ -49,9 +49,15 @@ class DesktopHost : public QObject {
     void CheckBudget();
     void Show(bool reload);
 
-    sandbox::AppSchemeHandler* scheme_;
-    QWebEngineProfile* installed_;
-    QWebEngineProfile* remote_;
+    bool Wanted() const;
+    // The browser's profiles, made with the first window that needs them.
+    void MakeProfiles();
+    // A window on every screen while there is something to show, none else.
+    void FollowScreens();
+
+    sandbox::AppSchemeHandler* scheme_ = nullptr;
+    QWebEngineProfile* installed_ = nullptr;
+    QWebEngineProfile* remote_ = nullptr;
     BudgetWatch budget_{BudgetInForce()};
     std::map<QScreen*, HostWindow*> windows_;
     DesktopState state_;

@@ -61,7 +61,6 @@ HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngine
     picture_ = new PictureView;
     web_ = new QWebEngineView;
     web_->setFocusPolicy(Qt::ClickFocus);
-    PageFor(false);
     stack_->addWidget(picture_);
     stack_->addWidget(web_);
     setScreen(screen);
@@ -86,7 +85,7 @@ sandbox::LockedPage* HostWindow::PageFor(bool remote) {
 
 void HostWindow::Blank() {
     // A page let go of stays so; an empty one needs no renderer.
-    if (page_->lifecycleState() != QWebEnginePage::LifecycleState::Discarded)
+    if (page_ && page_->lifecycleState() != QWebEnginePage::LifecycleState::Discarded)
         page_->Show(QUrl("about:blank"));
 }
 
@@ -95,6 +94,7 @@ bool HostWindow::ShowsPage() const {
 }
 
 void HostWindow::StopPage() {
+    if (!page_) return;
     // Frozen at once, then let go of, so that its renderer ends.
     page_->setVisible(false);
     page_->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
@@ -188,7 +188,7 @@ void HostWindow::SetPaused(bool paused) {
     if (paused == paused_) return;
     paused_ = paused;
     QWebEnginePage* page = page_;
-    if (page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded) return;
+    if (!page || page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded) return;
     if (paused) {
         // A page that is shown cannot be frozen: it is hidden first.
         page->setVisible(false);

@@ -361,6 +361,25 @@ b.get_object('org.freedesktop.UPower', '/org/freedesktop/UPower').UpdateProperti
   battery 1
   [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: the page rests on battery unasked" >&2; exit 1; }
   ;;
+idle-until-asked)
+  # With nothing of Zelkora's to show, the host shows nothing and starts no
+  # browser; a page applied shows; the Active Desktop switched off with no
+  # classic wallpaper set, its windows go and the screen is the user's again.
+  page Test red
+  start_host
+  sleep 3
+  if xdotool search --onlyvisible --name '^Zelkora Desktop$' >/dev/null; then
+    echo "FAIL: a window with nothing to show" >&2; exit 1
+  fi
+  pgrep -P "$host_pid" >/dev/null && { echo "FAIL: a browser with nothing to show" >&2; exit 1; }
+  expect_pixel 320 240 1 '#000000'
+  apply page "$T\ZKRtest.htm"
+  fills_screen 640 480 $RED
+  apply active-desktop off
+  expect_pixel 320 240 5 '#000000'
+  apply active-desktop on
+  expect_pixel 320 240 10 $RED
+  ;;
 render-path)
   # Software by default; the GPU when asked, but not on a software OpenGL
   # (Xvfb's is Mesa's llvmpipe); forced, the pixels are the same through GL.
