@@ -17,6 +17,15 @@ waves="$app\\Ocean\\Waves\\ZKRWaves.htm"
 reef="$app\\Ocean\\CoralReef\\ZKRCoralReef.htm"
 waves_native="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/Modules/Ocean/Waves/ZKRWaves.htm"
 
+# The host before anything is applied (a prefix with nothing of Zelkora's):
+# no window, no browser.
+ZELKORA_PREFIX=$work/empty "$build/zelkora-desktop" >/dev/null 2>&1 &
+idle=$!; pids+=($idle)
+sleep 3
+echo "host with nothing to show: CPU over 10 s $(cpu_percent $idle 10)% of a core," \
+     "memory (PSS) $(pss_mb $idle) MB, $(($(tree $idle | wc -l) - 1)) child processes"
+kill $idle
+
 now() { date +%s.%N; }
 wait_painted() { # file, time -> the time of the first paint after it
   for _ in $(seq 1000); do
