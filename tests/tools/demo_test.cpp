@@ -7,6 +7,8 @@
 #include "startup/zkr_basRegistry.h"
 #include "support/test_support.h"
 
+#include <filesystem>
+#include <set>
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,11 +62,22 @@ TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
     ASSERT_EQ(RunCommand(ShellQuote(app + "Modules/Ocean/Waves/setup.exe") + " /uninst", &out), 0);
     EXPECT_FALSE(FileExists(app + "Modules/Ocean/Waves"));
     EXPECT_TRUE(FileExists(app + "Modules/Ocean/CoralReef"));
+    MakeDirs(prefix.path("toy-data"));
+    WriteFile(prefix.path("toy-data/Sticky Notes.json"), R"({"text":"a note"})");
+    WriteFile(prefix.path("toy-data/Clock.json"), "{}");
     ASSERT_EQ(RunCommand(ShellQuote(app + "ZelToyz/Sticky Notes/setup.exe") + " /uninst", &out), 0);
     EXPECT_FALSE(FileExists(app + "ZelToyz/Sticky Notes"));
+    EXPECT_FALSE(FileExists(prefix.path("toy-data/Sticky Notes.json"))); // its text goes with it
     EXPECT_TRUE(FileExists(app + "ZelToyz/Clock"));
+    WriteFile(prefix.path("desktop.changes"), "3\n");
     ASSERT_EQ(RunCommand(ShellQuote(app + "uninstall.exe") + " /all", &out), 0) << out;
-    EXPECT_FALSE(FileExists(app));
+    // Nothing of Zelkora is left in the prefix: the emulated machine's own
+    // registry and shell, and an empty drive C:.
+    std::set<std::string> left;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(prefix.dir()))
+        left.insert(e.path().string().substr(prefix.dir().size()));
+    EXPECT_EQ(left, (std::set<std::string>{"/.lock", "/drive_c", "/drive_c/Program Files",
+                                           "/registry.reg", "/shell.ini"}));
     std::string reg = ReadFile(prefix.path("registry.reg"));
     EXPECT_EQ(reg.find("SOFTWARE\\Zelkora"), std::string::npos);
     EXPECT_NE(reg.find("Control Panel\\Desktop"), std::string::npos);
