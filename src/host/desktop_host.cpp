@@ -29,10 +29,8 @@ platform::FileStamp StampOf(const std::string& path) {
 } // namespace
 
 bool DesktopHost::Wanted() const {
-    // Something of Zelkora's to show: a page or picture of the Active
-    // Desktop, or a classic wallpaper set through it. Otherwise the host
-    // stays out of the way: no window, no browser.
-    return state_.show != Show::Classic || !state_.classicPicture.empty();
+    // Otherwise the host stays out of the way: no window, no browser.
+    return HasSomethingToShow(state_);
 }
 
 void DesktopHost::MakeProfiles() {

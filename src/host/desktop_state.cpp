@@ -123,6 +123,10 @@ std::string WallpaperAddress(const std::string& wallpaper, const std::string& ap
     return a.url;
 }
 
+bool HasSomethingToShow(const DesktopState& state) {
+    return state.show != Show::Classic || !state.classicPicture.empty();
+}
+
 DesktopState ReadDesktopState() {
     DesktopState d;
     HKEY key;

@@ -32,6 +32,11 @@ struct DesktopState {
 
 DesktopState ReadDesktopState();
 
+// Whether Zelkora has something to show: a page or picture of the Active
+// Desktop, or a classic wallpaper set through it. Otherwise the desktop host
+// stays out of the way.
+bool HasSomethingToShow(const DesktopState& state);
+
 // The user's choice in the preferences file, [Options] PauseOnBattery=1: the
 // desktop rests while the machine runs on battery.
 bool PauseOnBattery(const std::string& preferences);

@@ -3,6 +3,7 @@
 // for the same prefix and display ends at once.
 #include "host/desktop_host.h"
 #include "host/fullscreen.h"
+#include "host/idle_wait.h"
 #include "host/render_path.h"
 #include "runtime/command_line.h"
 #include "platform/desktop_host.h"
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zelkora-desktop: no X display to show the desktop on\n");
         return 1;
     }
+    // Nothing to show yet: no toolkit and no browser until there is.
+    host::WaitUntilSomethingToShow();
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     sandbox::RegisterAppScheme();
     host::ChooseRenderPathEarly();
