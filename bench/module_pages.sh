@@ -30,10 +30,7 @@ PAGE
 host=$!; pids+=($host)
 # The anchor: Chromium showing the same pages, served as the desktop serves
 # them, on the same Xvfb (while it runs, the host under it rests).
-"$(dirname "$0")/serve_app.py" "$app" >"$work/port" &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-port=$(head -1 "$work/port")
+serve_app "$app"
 sleep 3
 host_cpu() { # page under the application folder -> CPU % of one core
   "$build/tests/desktop_apply" page "C:\\Program Files\\Zelkora\\${1//\//\\}"
@@ -41,17 +38,7 @@ host_cpu() { # page under the application folder -> CPU % of one core
   cpu_percent $host "$span"
   echo " $(pss_mb $host)"
 }
-chromium_cpu() {
-  command -v chromium >/dev/null || { echo "- -"; return; }
-  chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
-    --user-data-dir="$work/chromium" --window-position=0,0 --window-size=1280,800 \
-    "http://127.0.0.1:$port/$1" >/dev/null 2>&1 &
-  local c=$!
-  sleep 4
-  cpu_percent $c "$span"
-  echo " $(pss_mb $c)"
-  kill $c; wait $c 2>/dev/null || true
-}
+chromium_cpu() { chromium_measure "http://127.0.0.1:$port/$1" "$span"; }
 row() { # label, page
   local h c hm cm
   read -r h hm < <(host_cpu "$2"); read -r c cm < <(chromium_cpu "$2")

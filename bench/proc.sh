@@ -27,3 +27,19 @@ demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the d
   export DISPLAY=:$(head -1 "$work/display")
   "$1/tools/zelkora-demo" >/dev/null
 }
+serve_app() { # application folder -> $port: the folder served as the desktop serves it
+  "$(dirname "${BASH_SOURCE[0]}")/serve_app.py" "$1" >"$work/port" &
+  pids+=($!)
+  for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+  port=$(head -1 "$work/port")
+}
+chromium_measure() { # address, seconds -> "CPU% PSS-MB" of Chromium --kiosk showing it
+  command -v chromium >/dev/null || { echo "- -"; return; }
+  chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
+    --user-data-dir="$work/chromium" --window-position=0,0 --window-size=1280,800 \
+    "$1" >/dev/null 2>&1 &
+  local c=$!
+  sleep 4
+  echo "$(cpu_percent $c "$2") $(pss_mb $c)"
+  kill $c; wait $c 2>/dev/null || true
+}

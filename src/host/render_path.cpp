@@ -68,7 +68,10 @@ bool ChooseRenderPath() {
         }
         if (!gpu) QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     }
-    sandbox::SetBrowserSwitches(gpu);
+    // The desktop shows one page at a time: one renderer serves each page in
+    // turn, so an applied module does not wait for a new process (each
+    // module is an origin of its own). It halves the time from apply to paint.
+    sandbox::SetBrowserSwitches(gpu, {"--renderer-process-limit=1"});
     std::fprintf(stderr, "zelkora-desktop: drawing with %s\n", why.toLocal8Bit().constData());
     return gpu;
 }

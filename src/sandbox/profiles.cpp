@@ -65,7 +65,7 @@ void LockDown(QWebEngineProfile* profile) {
 
 } // namespace
 
-void SetBrowserSwitches(bool gpu) {
+void SetBrowserSwitches(bool gpu, const std::vector<std::string>& more) {
     std::string flags;
     if (const char* f = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")) flags = f;
     auto add = [&](const std::string& s) {
@@ -75,6 +75,8 @@ void SetBrowserSwitches(bool gpu) {
     add("--disable-logging");
     // WebRTC gathers no candidates, so it sends no datagram anywhere.
     add("--force-webrtc-ip-handling-policy=disable_non_proxied_udp");
+    for (const auto& s : more)
+        add(s);
     ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
 }
 

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <QString>
+#include <string>
+#include <vector>
 
 class QObject;
 class QWebEngineProfile;
@@ -17,7 +19,8 @@ class AppSchemeHandler;
 // The chromium switches every browser of ours runs with, added to
 // QTWEBENGINE_CHROMIUM_FLAGS (before the application object): no GPU unless
 // asked for, and WebRTC that sends no datagram.
-void SetBrowserSwitches(bool gpu = false);
+// More switches may be given for a program's own needs.
+void SetBrowserSwitches(bool gpu = false, const std::vector<std::string>& more = {});
 
 // The handler serves the installation; it belongs to the caller.
 QWebEngineProfile* NewInstalledPagesProfile(AppSchemeHandler* handler, QObject* parent);
