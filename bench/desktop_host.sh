@@ -82,7 +82,7 @@ awk -v h="$host_pss" -v b="$bare_pss" 'BEGIN {printf "memory ratio: %.2f (goal: 
 printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' \
   >"$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/ZelToyz/ZelToyz.txt"
 serve_app "$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
-read -r chromium_cpu chromium_pss < <(chromium_measure "http://127.0.0.1:$port/Modules/Ocean/Waves/ZKRWaves.htm" 10)
+read -r chromium_cpu chromium_x chromium_pss < <(chromium_measure "http://127.0.0.1:$port/Modules/Ocean/Waves/ZKRWaves.htm" 10)
 echo "Chromium on the same page: CPU $chromium_cpu% of a core, memory $chromium_pss MB"
 awk -v h="$host_cpu" -v c="$chromium_cpu" -v hm="$host_pss" -v cm="$chromium_pss" \
   'BEGIN {if (c > 0) printf "host / Chromium: CPU %.2f (goal: at most 1.5), memory %.2f (goal: at most 1)\n", h / c, hm / cm}'

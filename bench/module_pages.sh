@@ -35,19 +35,20 @@ sleep 3
 host_cpu() { # page under the application folder -> CPU % of one core
   "$build/tests/desktop_apply" page "C:\\Program Files\\Zelkora\\${1//\//\\}"
   sleep 3
-  cpu_percent $host "$span"
-  echo " $(pss_mb $host)"
+  echo "$(cpu_and_x $host "$span") $(pss_mb $host)"
 }
 chromium_cpu() { chromium_measure "http://127.0.0.1:$port/$1" "$span"; }
 row() { # label, page
-  local h c hm cm
-  read -r h hm < <(host_cpu "$2"); read -r c cm < <(chromium_cpu "$2")
-  printf '  %-30s %7s%% %9s%% %6s %8s %8s\n' "$1" "$h" "$c" \
-    "$(awk -v h="$h" -v c="$c" 'BEGIN {if (c > 0) printf "%.2f", h / c; else print "-"}')" "$hm" "$cm"
+  local h hx hm c cx cm
+  read -r h hx hm < <(host_cpu "$2"); read -r c cx cm < <(chromium_cpu "$2")
+  printf '  %-30s %7s%% %9s%% %6s %8s %8s %7s%% %7s%%\n' "$1" "$h" "$c" \
+    "$(awk -v h="$h" -v c="$c" 'BEGIN {if (c > 0) printf "%.2f", h / c; else print "-"}')" "$hm" "$cm" \
+    "$hx" "$cx"
 }
 echo "CPU over $span s (percent of one core) and memory (PSS, MB), three toyz bound;"
-echo "the host against Chromium:"
-printf '  %-30s %8s %10s %6s %8s %8s\n' page host chromium ratio "host MB" "chr. MB"
+echo "the host against Chromium, and the X server's CPU under each (what each sends it):"
+printf '  %-30s %8s %10s %6s %8s %8s %8s %8s\n' page host chromium ratio "host MB" "chr. MB" \
+  "X host" "X chr."
 row "still page (no motion)" "Modules/Bench/Pages/ZKRstill.htm"
 row "one moving dot (the floor)" "Modules/Bench/Pages/ZKRdot.htm"
 for page in ${PAGES:-Ocean/Waves/ZKRWaves Ocean/CoralReef/ZKRCoralReef Ocean/DeepBlue/ZKRDeepBlue \

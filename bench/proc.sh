@@ -15,6 +15,12 @@ cpu_percent() { # pid, seconds -> percent of one core used by its tree
   local a b; a=$(cpu_ticks "$1"); sleep "$2"; b=$(cpu_ticks "$1")
   awk -v a="$a" -v b="$b" -v s="$2" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}'
 }
+cpu_and_x() { # pid, seconds -> "CPU% X%": its tree's CPU and the X server's over the same span
+  local a b xa xb; a=$(cpu_ticks "$1"); xa=$(cpu_ticks "$xvfb_pid"); sleep "$2"
+  b=$(cpu_ticks "$1"); xb=$(cpu_ticks "$xvfb_pid")
+  awk -v a="$a" -v b="$b" -v xa="$xa" -v xb="$xb" -v s="$2" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN {printf "%.2f %.2f", (b - a) / hz / s * 100, (xb - xa) / hz / s * 100}'
+}
 demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the demo, on an
   # Xvfb of 1280x800 made $DISPLAY; both, and every pid added to pids, gone at exit
   work=$(mktemp -d)
@@ -22,7 +28,7 @@ demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the d
   pids=()
   trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; sleep 0.5; rm -rf "$work" 2>/dev/null || true' EXIT
   Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$work/display" 2>/dev/null &
-  pids+=($!)
+  xvfb_pid=$!; pids+=($!)
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
   export DISPLAY=:$(head -1 "$work/display")
   "$1/tools/zelkora-demo" >/dev/null
@@ -33,13 +39,13 @@ serve_app() { # application folder -> $port: the folder served as the desktop se
   for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
   port=$(head -1 "$work/port")
 }
-chromium_measure() { # address, seconds -> "CPU% PSS-MB" of Chromium --kiosk showing it
-  command -v chromium >/dev/null || { echo "- -"; return; }
+chromium_measure() { # address, seconds -> "CPU% X% PSS-MB" of Chromium --kiosk showing it
+  command -v chromium >/dev/null || { echo "- - -"; return; }
   chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
     --user-data-dir="$work/chromium" --window-position=0,0 --window-size=1280,800 \
     "$1" >/dev/null 2>&1 &
   local c=$!
   sleep 4
-  echo "$(cpu_percent $c "$2") $(pss_mb $c)"
+  echo "$(cpu_and_x $c "$2") $(pss_mb $c)"
   kill $c; wait $c 2>/dev/null || true
 }
