@@ -197,13 +197,24 @@ void DesktopHost::CheckBudget() {
         budget_.Reset();
         return;
     }
-    std::string why = budget_.Look(PageProcesses(::getpid()), QDateTime::currentMSecsSinceEpoch());
+    std::string why =
+        budget_.Look(PageProcesses(::getpid()), QDateTime::currentMSecsSinceEpoch(), ::getpid());
     if (why.empty()) return;
     std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", state_.wallpaper.c_str(),
                  why.c_str());
     platform::SetDesktopPageStopped(state_.wallpaper + ": " + why);
     for (auto& [screen, window] : windows_)
         window->StopPage();
+    // What the page stored lives in its profile for as long as the profile
+    // does: the pages get fresh profiles, and the old ones go with it.
+    QWebEngineProfile* oldInstalled = installed_;
+    QWebEngineProfile* oldRemote = remote_;
+    installed_ = sandbox::NewInstalledPagesProfile(scheme_, this);
+    remote_ = sandbox::NewRemotePagesProfile(this);
+    for (auto& [screen, window] : windows_)
+        window->SetProfiles(installed_, remote_);
+    delete oldInstalled;
+    delete oldRemote;
     budget_.Reset();
 }
 

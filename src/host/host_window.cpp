@@ -110,6 +110,13 @@ bool HostWindow::event(QEvent* e) {
     return QWidget::event(e);
 }
 
+void HostWindow::SetProfiles(QWebEngineProfile* installed, QWebEngineProfile* remote) {
+    bool wasRemote = page_ && page_->profile() == remote_;
+    installed_ = installed;
+    remote_ = remote;
+    if (page_) PageFor(wasRemote);
+}
+
 void HostWindow::FitScreen() {
     setGeometry(screen_->geometry());
 }

@@ -48,6 +48,8 @@ class HostWindow : public QWidget {
     // Takes the page off (over its budget): the classic wallpaper until the
     // next change.
     void StopPage();
+    // New profiles for the pages from now on; the page made on the old one goes.
+    void SetProfiles(QWebEngineProfile* installed, QWebEngineProfile* remote);
     void FitScreen();
 
   protected:

@@ -1,5 +1,6 @@
 #include "host/page_budget.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -52,7 +53,7 @@ Budget BudgetInForce() {
     return b;
 }
 
-std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs) {
+std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs, pid_t host) {
     if (pids != pids_) {
         pids_ = pids;
         samples_.clear();
@@ -68,6 +69,12 @@ std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs) {
         }
     }
     if (pids.empty()) return {};
+    double hostCpu = 0;
+    long long hostResident = 0;
+    if (ReadUsage(host, hostCpu, hostResident)) {
+        if (hostBaseline_ < 0) hostBaseline_ = hostResident;
+        resident += std::max(0LL, hostResident - hostBaseline_);
+    }
     char why[160];
     if (resident > budget_.megabytes * 1024 * 1024) {
         std::snprintf(why, sizeof why, "it held %lld MB of memory (the budget is %ld MB)",

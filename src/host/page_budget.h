@@ -24,9 +24,15 @@ class BudgetWatch {
   public:
     explicit BudgetWatch(Budget budget) : budget_(budget) {}
     // Takes a look at the processes at the time nowMs; returns why the pages
-    // are over their budget, or "" while they are within it.
-    std::string Look(const std::vector<pid_t>& pids, long long nowMs);
-    void Reset() { samples_.clear(); }
+    // are over their budget, or "" while they are within it. What the pages
+    // keep in memory in the host itself (their storage lives in the browser
+    // process: here the host) counts too: the host's growth since the first
+    // look after a reset.
+    std::string Look(const std::vector<pid_t>& pids, long long nowMs, pid_t host);
+    void Reset() {
+        samples_.clear();
+        hostBaseline_ = -1;
+    }
 
   private:
     struct Sample {
@@ -35,6 +41,7 @@ class BudgetWatch {
     };
     Budget budget_;
     std::vector<pid_t> pids_;
+    long long hostBaseline_ = -1;
     std::deque<Sample> samples_;
 };
 

@@ -285,7 +285,7 @@ bad-module)
   grep -q "Linked/ZKRx.htm lies outside the installation" "$work/host.err"
   grep -q "ZKRout.htm lies outside the installation" "$work/host.err"
   ;;
-budget-cpu|budget-memory)
+budget-cpu|budget-memory|budget-storage)
   # Over its budget (here a small one) a page is stopped: the classic
   # wallpaper, the reason on standard error and in zelkora-shell show. The
   # next change applied tries again.
@@ -293,9 +293,18 @@ budget-cpu|budget-memory)
     export ZELKORA_PAGE_BUDGET=50:4:1024
     work_js='setInterval(function () { var t = Date.now(); while (Date.now() - t < 95) {} }, 100);'
     why='% of a core'
-  else
+  elif [ "$case_name" = budget-memory ]; then
     export ZELKORA_PAGE_BUDGET=50:30:300
     work_js='var keep = []; setTimeout(function () { for (var i = 0; i < 40; i++) keep.push(new Float64Array(1 << 20).fill(i)); }, 3000);'
+    why='MB of memory'
+  else
+    # What a page stores is kept by the browser in the host itself: it counts.
+    export ZELKORA_PAGE_BUDGET=50:30:300
+    work_js='setTimeout(function () { var o = indexedDB.open("x", 1);
+      o.onupgradeneeded = function () { o.result.createObjectStore("s"); };
+      o.onsuccess = function () { var n = 0; (function put() { if (n >= 64) return;
+        var t = o.result.transaction("s", "readwrite"); t.objectStore("s").put(new Uint8Array(8 << 20), n++);
+        t.oncomplete = put; })(); }; }, 3000);'
     why='MB of memory'
   fi
   cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRhog.htm" <<HTML
