@@ -1,5 +1,6 @@
 // The Qt view driven through its real widgets on the offscreen platform: each
 // action is checked in the emulated desktop and the files afterwards.
+#include "sandbox/locked_page.h"
 #include "window/manager_fixture.h"
 #include "window/qt/main_view.h"
 #include "window/qt/message_box.h"
@@ -14,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <chrono>
 #include <cstdlib>
@@ -372,6 +375,16 @@ TEST_F(Gui, PanesOfHiddenTabsAreMadeWhenFirstSeenAndShowTheirPages) {
     EXPECT_EQ(pane("wbToyCopyright")->View(), nullptr);
     ShowTab(1);
     EXPECT_TRUE(shows(pane("wbToyCopyright"), "ZelToyz/Notes/copyright.htm"));
+    // Every pane is a locked-down page of the sandbox; the copyright panes,
+    // which show documents, run no script.
+    for (const char* name : {"wbModuleCopyright", "wbToyCopyright", "wbHelp"}) {
+        auto* page = qobject_cast<sandbox::LockedPage*>(pane(name)->View()->page());
+        ASSERT_NE(page, nullptr) << name;
+        EXPECT_EQ(page->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled),
+                  std::string(name).find("Copyright") == std::string::npos)
+            << name;
+        EXPECT_NE(page->profile()->urlSchemeHandler("zelkora"), nullptr) << name;
+    }
 }
 
 // The Qt message box: the icon and buttons of each style, and its answers.
