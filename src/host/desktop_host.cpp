@@ -190,9 +190,11 @@ void DesktopHost::CheckBudget() {
     // The pages' renderers give way to the user's programs; the zygotes are
     // lowered too, so that renderers started later begin low.
     LowerPriorityBelow(::getpid());
+    // A resting page costs nothing and is not looked at (nor is the host
+    // woken for it); its budget starts again when it wakes.
     bool shown = false;
     for (auto& [screen, window] : windows_)
-        shown = shown || window->ShowsPage();
+        shown = shown || (window->ShowsPage() && !window->Paused());
     if (!shown) {
         budget_.Reset();
         return;

@@ -137,7 +137,12 @@ std::vector<pid_t> PageProcesses(pid_t program) {
 }
 
 void LowerPriorityBelow(pid_t program) {
-    for (auto [pid, depth] : Descendants(program)) {
+    // Threads are looked at only when the processes below have changed.
+    static std::map<pid_t, int> lowered;
+    std::map<pid_t, int> now = Descendants(program);
+    if (now == lowered) return;
+    lowered = now;
+    for (auto [pid, depth] : now) {
         // On Linux a priority belongs to a thread: each of them.
         std::string tasks = "/proc/" + std::to_string(pid) + "/task";
         if (DIR* d = ::opendir(tasks.c_str())) {
