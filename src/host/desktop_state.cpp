@@ -60,10 +60,8 @@ std::string FileUrlPath(const std::string& url) {
 } // namespace
 
 bool IsPicture(const std::string& wallpaper) {
-    std::string upper = platform::ToUpperAscii(wallpaper);
     for (std::string_view ext : {".BMP", ".PNG", ".JPG", ".JPEG", ".GIF", ".DIB"})
-        if (upper.size() > ext.size() && upper.compare(upper.size() - ext.size(), ext.size(), ext) == 0)
-            return true;
+        if (platform::EndsWithNoCase(wallpaper, ext)) return true;
     return false;
 }
 

@@ -35,6 +35,10 @@ std::string ToUpperAscii(std::string_view s) {
     return r;
 }
 
+bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
+    return s.size() > suffix.size() && EqualsNoCase(s.substr(s.size() - suffix.size()), suffix);
+}
+
 std::string_view TrimBlanks(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t'))

@@ -11,18 +11,11 @@ namespace sandbox {
 
 namespace {
 
-std::string Lower(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return r;
-}
-
 // A short name for a folder, the same in any letter case: FNV-1a over the
-// lower-case path, in hex (an origin's host is a DNS label).
+// upper-case path, in lower-case hex (an origin's host is a DNS label).
 std::string Hash(std::string_view folder) {
     uint64_t h = 1469598103934665603ULL;
-    for (char c : Lower(folder)) {
+    for (char c : platform::ToUpperAscii(folder)) {
         h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ULL;
     }
@@ -112,14 +105,9 @@ Access Refuse(std::string why) {
 // the toyz' code; the modules the two files the Manager writes and their
 // theme's and the modules' shared files.
 bool Shared(const std::string& root, const std::string& host, const std::vector<std::string>& rel) {
-    if (rel.size() == 1) {
-        std::string name = Lower(rel[0]);
-        auto ends = [&](std::string_view e) {
-            return name.size() > e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0;
-        };
-        if (ends(".js") || ends(".css")) return true;
-        return host == kAppOrigin;
-    }
+    if (rel.size() == 1)
+        return platform::EndsWithNoCase(rel[0], ".js") || platform::EndsWithNoCase(rel[0], ".css") ||
+               host == kAppOrigin;
     if (host.rfind("t-", 0) == 0) return false;
     // A toy's code is no secret (its data is not in its folder): the pages
     // that place toyz may look at it.
@@ -173,8 +161,8 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
                const std::string& encodedPath, const std::string& initiator) {
     std::string self = std::string(kScheme) + "://" + host;
     bool fromSelf = initiator.empty() || initiator == self;
-    std::string encoded = Lower(encodedPath);
-    for (std::string_view bad : {"%2f", "%5c", "%00"})
+    std::string encoded = platform::ToUpperAscii(encodedPath);
+    for (std::string_view bad : {"%2F", "%5C", "%00"})
         if (encoded.find(bad) != std::string::npos) return Refuse("an encoded separator");
     if (path.empty() || path[0] != '/') return Refuse("no path");
     std::string root = RealPath(appRoot);

@@ -27,12 +27,8 @@ QByteArray ContentType(const std::string& path) {
         {".mp4", "video/mp4"},       {".ogv", "video/ogg"},      {".ogg", "audio/ogg"},
         {".mp3", "audio/mpeg"},      {".wav", "audio/wav"},      {".woff", "font/woff"},
         {".woff2", "font/woff2"},    {".ttf", "font/ttf"},       {".otf", "font/otf"}};
-    std::string upper = platform::ToUpperAscii(path);
-    for (auto [ext, type] : kTypes) {
-        std::string e = platform::ToUpperAscii(ext);
-        if (upper.size() > e.size() && upper.compare(upper.size() - e.size(), e.size(), e) == 0)
-            return type;
-    }
+    for (auto [ext, type] : kTypes)
+        if (platform::EndsWithNoCase(path, ext)) return type;
     return "application/octet-stream";
 }
 
