@@ -188,8 +188,13 @@ void DesktopHost::CheckCovered() {
 
 void DesktopHost::CheckBudget() {
     // The pages' renderers give way to the user's programs; the zygotes are
-    // lowered too, so that renderers started later begin low.
-    LowerPriorityBelow(::getpid());
+    // lowered too, so that renderers started later begin low. Their threads
+    // are looked at again only when the processes have changed.
+    ProcessTree below = ProcessesBelow(::getpid());
+    if (below != lowered_) {
+        LowerPriority(below);
+        lowered_ = below;
+    }
     // A resting page costs nothing and is not looked at (nor is the host
     // woken for it); its budget starts again when it wakes.
     bool shown = false;
@@ -200,7 +205,7 @@ void DesktopHost::CheckBudget() {
         return;
     }
     std::string why =
-        budget_.Look(PageProcesses(::getpid()), QDateTime::currentMSecsSinceEpoch(), ::getpid());
+        budget_.Look(PageProcesses(below), QDateTime::currentMSecsSinceEpoch(), ::getpid());
     if (why.empty()) return;
     std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", state_.wallpaper.c_str(),
                  why.c_str());

@@ -59,6 +59,7 @@ class DesktopHost : public QObject {
     QWebEngineProfile* installed_ = nullptr;
     QWebEngineProfile* remote_ = nullptr;
     BudgetWatch budget_{BudgetInForce()};
+    ProcessTree lowered_; // the processes whose threads were lowered last
     std::map<QScreen*, HostWindow*> windows_;
     DesktopState state_;
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_;

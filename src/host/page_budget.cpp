@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
-#include <map>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -96,26 +95,35 @@ std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs, p
 
 namespace {
 
-// The children of a process, from each of its threads' list (no scan of
-// every process of the machine).
-std::vector<pid_t> Children(pid_t pid) {
+// The threads of a process.
+std::vector<pid_t> Threads(pid_t pid) {
     std::vector<pid_t> out;
     std::string tasks = "/proc/" + std::to_string(pid) + "/task";
     if (DIR* d = ::opendir(tasks.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            if (e->d_name[0] == '.') continue;
-            std::ifstream children(tasks + "/" + e->d_name + "/children");
-            for (long child; children >> child;)
-                out.push_back(static_cast<pid_t>(child));
-        }
+        while (dirent* e = ::readdir(d))
+            if (pid_t tid = static_cast<pid_t>(std::atoi(e->d_name)); tid > 0) out.push_back(tid);
         ::closedir(d);
     }
     return out;
 }
 
-// Every process below program, each with its depth (1 for a child).
-std::map<pid_t, int> Descendants(pid_t program) {
-    std::map<pid_t, int> depth;
+// The children of a process, from each of its threads' list (no scan of
+// every process of the machine).
+std::vector<pid_t> Children(pid_t pid) {
+    std::vector<pid_t> out;
+    for (pid_t tid : Threads(pid)) {
+        std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(tid) +
+                               "/children");
+        for (long child; children >> child;)
+            out.push_back(static_cast<pid_t>(child));
+    }
+    return out;
+}
+
+} // namespace
+
+ProcessTree ProcessesBelow(pid_t program) {
+    ProcessTree depth;
     std::vector<std::pair<pid_t, int>> todo{{program, 0}};
     while (!todo.empty()) {
         auto [pid, d] = todo.back();
@@ -127,34 +135,21 @@ std::map<pid_t, int> Descendants(pid_t program) {
     return depth;
 }
 
-} // namespace
-
-std::vector<pid_t> PageProcesses(pid_t program) {
+std::vector<pid_t> PageProcesses(const ProcessTree& below) {
     std::vector<pid_t> out;
-    for (auto [pid, depth] : Descendants(program))
+    for (auto [pid, depth] : below)
         if (depth >= 2) out.push_back(pid);
     return out;
 }
 
-void LowerPriorityBelow(pid_t program) {
-    // Threads are looked at only when the processes below have changed.
-    static std::map<pid_t, int> lowered;
-    std::map<pid_t, int> now = Descendants(program);
-    if (now == lowered) return;
-    lowered = now;
-    for (auto [pid, depth] : now) {
+void LowerPriority(const ProcessTree& below) {
+    for (auto [pid, depth] : below)
         // On Linux a priority belongs to a thread: each of them.
-        std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-        if (DIR* d = ::opendir(tasks.c_str())) {
-            while (dirent* e = ::readdir(d))
-                if (id_t tid = static_cast<id_t>(std::atoi(e->d_name)); tid > 0) {
-                    errno = 0;
-                    int nice = ::getpriority(PRIO_PROCESS, tid);
-                    if (errno == 0 && nice < 10) ::setpriority(PRIO_PROCESS, tid, 10);
-                }
-            ::closedir(d);
+        for (pid_t tid : Threads(pid)) {
+            errno = 0;
+            int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+            if (errno == 0 && nice < 10) ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), 10);
         }
-    }
 }
 
 } // namespace host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -45,13 +46,17 @@ class BudgetWatch {
     std::deque<Sample> samples_;
 };
 
-// The browser's processes of a program, below its own children (the
-// browser's zygotes): the renderers its pages run in.
-std::vector<pid_t> PageProcesses(pid_t program);
+// Every process below a program, each with its depth (1 for a child).
+using ProcessTree = std::map<pid_t, int>;
+ProcessTree ProcessesBelow(pid_t program);
 
-// Lowers the CPU priority of every thread of every process below a program
+// The processes below the program's own children (the browser's zygotes):
+// the renderers its pages run in.
+std::vector<pid_t> PageProcesses(const ProcessTree& below);
+
+// Lowers the CPU priority of every thread of every process of the tree
 // (renderers forked later inherit it from their zygote), so that the desktop
 // gives way to the user's programs.
-void LowerPriorityBelow(pid_t program);
+void LowerPriority(const ProcessTree& below);
 
 } // namespace host
