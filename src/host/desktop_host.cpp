@@ -28,11 +28,6 @@ platform::FileStamp StampOf(const std::string& path) {
 
 } // namespace
 
-bool DesktopHost::Wanted() const {
-    // Otherwise the host stays out of the way: no window, no browser.
-    return HasSomethingToShow(state_);
-}
-
 void DesktopHost::MakeProfiles() {
     if (scheme_) return;
     // Installed pages see the installation and no network; a web address the
@@ -44,7 +39,8 @@ void DesktopHost::MakeProfiles() {
 }
 
 void DesktopHost::FollowScreens() {
-    if (!Wanted()) {
+    // With nothing to show the host stays out of the way: no window.
+    if (!HasSomethingToShow(state_)) {
         for (auto& [screen, window] : windows_)
             window->deleteLater();
         windows_.clear();
@@ -101,7 +97,7 @@ DesktopHost::~DesktopHost() {
 }
 
 void DesktopHost::AddScreen(QScreen* screen) {
-    if (windows_.count(screen) || !Wanted()) return;
+    if (windows_.count(screen) || !HasSomethingToShow(state_)) return;
     MakeProfiles();
     auto* w = new HostWindow(screen, installed_, remote_);
     windows_[screen] = w;
@@ -170,8 +166,7 @@ void DesktopHost::Look() {
 
 void DesktopHost::CheckCovered() {
     // The user's choice is read again whenever its file changes.
-    std::string prefs = state_.preferences.empty() ? "" : platform::MapPath(state_.preferences);
-    if (platform::FileStamp s = StampOf(prefs); !(s == preferencesStamp_)) {
+    if (platform::FileStamp s = StampOf(state_.preferences); !(s == preferencesStamp_)) {
         preferencesStamp_ = s;
         pauseOnBattery_ = PauseOnBattery(state_.preferences);
     }

@@ -49,7 +49,6 @@ class DesktopHost : public QObject {
     void CheckBudget();
     void Show(bool reload);
 
-    bool Wanted() const;
     // The browser's profiles, made with the first window that needs them.
     void MakeProfiles();
     // A window on every screen while there is something to show, none else.

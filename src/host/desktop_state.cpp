@@ -139,7 +139,7 @@ DesktopState ReadDesktopState() {
         RegCloseKey(key);
     }
     if (std::string name = Setting("INIFileName"); !name.empty())
-        d.preferences = Setting("INIFilePath") + name;
+        d.preferences = platform::MapPath(Setting("INIFilePath") + name);
     platform::ShellState shell;
     if (!platform::LoadShellState(shell, d.problem)) return d; // the classic wallpaper, then
     if (!shell.activeDesktop || shell.wallpaper.empty()) return d;

@@ -19,8 +19,8 @@ struct DesktopState {
     bool remote = false; // a page of the web, not of the installation
     // The installation's folder (native), which the application scheme serves.
     std::string appRoot;
-    // The preferences file beside the Manager's own keys (a Windows path; ""
-    // when the installation names none).
+    // The preferences file beside the Manager's own keys (native; "" when
+    // the installation names none).
     std::string preferences;
     // The classic wallpaper: a native path ("" for none) and how it is placed.
     std::string classicPicture;
