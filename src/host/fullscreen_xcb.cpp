@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <thread>
 #include <cstring>
-#include <string>
+#include <utility>
 #include <vector>
 #include <QRegion>
 #include <xcb/dpms.h>
@@ -132,10 +132,14 @@ bool DisplayAsleep() {
 
 namespace {
 
-void SetDesktopProperties(xcb_connection_t* c, xcb_window_t window) {
+void SetDesktopType(xcb_connection_t* c, xcb_window_t window) {
     xcb_atom_t type = Atom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, Atom(c, "_NET_WM_WINDOW_TYPE"),
                         XCB_ATOM_ATOM, 32, 1, &type);
+}
+
+void SetDesktopProperties(xcb_connection_t* c, xcb_window_t window) {
+    SetDesktopType(c, window);
     // Maximised as well: see KeepDesktopStates.
     xcb_atom_t states[] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), Atom(c, "_NET_WM_STATE_SKIP_PAGER"),
                            Atom(c, "_NET_WM_STATE_BELOW"), Atom(c, "_NET_WM_STATE_MAXIMIZED_VERT"),
@@ -171,20 +175,19 @@ void KeepDesktopStates(quintptr window) {
     // it is asked to add them (_NET_WM_STATE_ADD, from an application); the
     // maximised states keep a focused desktop from counting as an old-style
     // full-screen window, which some window managers lift above all others.
-    xcb_atom_t type = Atom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, Atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
-                        32, 1, &type);
-    for (const char* pair : {"_NET_WM_STATE_SKIP_TASKBAR _NET_WM_STATE_SKIP_PAGER",
-                             "_NET_WM_STATE_MAXIMIZED_VERT _NET_WM_STATE_MAXIMIZED_HORZ"}) {
-        std::string p = pair;
+    SetDesktopType(c, w);
+    const std::pair<const char*, const char*> pairs[] = {
+        {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"},
+        {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}};
+    for (auto [first, second] : pairs) {
         xcb_client_message_event_t e{};
         e.response_type = XCB_CLIENT_MESSAGE;
         e.format = 32;
         e.window = w;
         e.type = Atom(c, "_NET_WM_STATE");
         e.data.data32[0] = 1;
-        e.data.data32[1] = Atom(c, p.substr(0, p.find(' ')).c_str());
-        e.data.data32[2] = Atom(c, p.substr(p.find(' ') + 1).c_str());
+        e.data.data32[1] = Atom(c, first);
+        e.data.data32[2] = Atom(c, second);
         e.data.data32[3] = 1;
         xcb_send_event(c, 0, root,
                        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
