@@ -17,6 +17,16 @@ namespace qtview {
 
 namespace {
 
+// The installation the panes see: the one the Manager was started on.
+std::string AppRoot() {
+    return AppState.ApplicationPath.empty() ? std::string() : platform::MapPath(AppState.ApplicationPath);
+}
+
+// An address the scheme will not serve: it fails to load, as a missing page does.
+QUrl Refused() {
+    return QUrl(QString(sandbox::kScheme) + "://app/refused");
+}
+
 // The two profiles every pane shares, made with the first browser and kept
 // until the application ends.
 struct Profiles {
@@ -32,10 +42,7 @@ Profiles& Shared() {
         return Profiles{scheme, sandbox::NewInstalledPagesProfile(scheme, owner),
                         sandbox::NewRemotePagesProfile(owner)};
     }();
-    // The installation the panes see is the one the Manager was started on.
-    p.scheme->SetRoot(AppState.ApplicationPath.empty()
-                          ? std::string()
-                          : platform::MapPath(AppState.ApplicationPath));
+    p.scheme->SetRoot(AppRoot());
     return p;
 }
 
@@ -51,15 +58,11 @@ QUrl PaneUrl(const std::string& address) {
     if (a.contains("://") || a.startsWith("about:")) {
         QUrl url(a);
         if (Remote(url) || url.scheme() == "about") return url;
-        if (!url.isLocalFile()) return QUrl(QString(sandbox::kScheme) + "://app/refused");
+        if (!url.isLocalFile()) return Refused();
         a = url.toLocalFile();
     }
-    std::string root =
-        AppState.ApplicationPath.empty() ? std::string() : platform::MapPath(AppState.ApplicationPath);
-    sandbox::Address at = sandbox::AddressOf(root, platform::MapPath(a.toStdString()));
-    // A page the scheme will not serve fails to load, as a missing one does.
-    if (at.url.empty()) return QUrl(QString(sandbox::kScheme) + "://app/refused");
-    return QUrl(QString::fromStdString(at.url));
+    sandbox::Address at = sandbox::AddressOf(AppRoot(), platform::MapPath(a.toStdString()));
+    return at.url.empty() ? Refused() : QUrl(QString::fromStdString(at.url));
 }
 
 WebPane::WebPane(QWidget* parent) : QWidget(parent) {
