@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <cstdio>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -244,6 +245,15 @@ std::string TemporaryNameFor(const std::string& nativePath) {
     std::string dir = slash == std::string::npos ? "." : nativePath.substr(0, slash);
     std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
     return dir + "/." + name + ".new";
+}
+
+int MoveIntoPlace(const std::string& from, const std::string& to) {
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0
+                                                                                            : errno;
+}
+
+int SwapPaths(const std::string& a, const std::string& b) {
+    return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
 }
 
 int WriteFileAtomic(const std::string& nativePath, std::string_view content) {

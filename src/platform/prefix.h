@@ -43,6 +43,13 @@ int WriteFileAtomic(const std::string& nativePath, std::string_view content);
 // The one temporary name a target's writes use (".NAME.new" beside it).
 std::string TemporaryNameFor(const std::string& nativePath);
 
+// Moves a folder (or file) to a name that must not exist yet, in one step.
+// Returns 0 or an errno value (EEXIST when the name is taken).
+int MoveIntoPlace(const std::string& from, const std::string& to);
+// Swaps two existing names in one step: each names the other's content after.
+// Returns 0 or an errno value.
+int SwapPaths(const std::string& a, const std::string& b);
+
 // Serialises the layer's read-modify-write cycles between processes (and
 // threads) of one prefix.
 class WriteLock {

@@ -1,0 +1,203 @@
+#include "package/archive.h"
+
+#include "package/manifest.h"
+#include "platform/prefix.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace package {
+
+namespace {
+
+using Reader = std::unique_ptr<archive, decltype(&archive_read_free)>;
+using Writer = std::unique_ptr<archive, decltype(&archive_write_free)>;
+
+std::string Base(const std::string& path) {
+    return fs::path(path).filename().string();
+}
+
+[[noreturn]] void Refuse(const std::string& archive, const std::string& message) {
+    throw Refused(Base(archive) + ": " + message);
+}
+
+std::vector<std::string> Parts(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    while (true) {
+        size_t to = path.find_first_of("/\\", from);
+        parts.push_back(path.substr(from, to - from));
+        if (to == std::string::npos) break;
+        from = to + 1;
+    }
+    return parts;
+}
+
+void WriteAll(int fd, const char* data, size_t size, const std::string& archive) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) Refuse(archive, std::string("cannot unpack it: ") + std::strerror(errno));
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+} // namespace
+
+std::string EntryPathProblem(const std::string& path) {
+    if (path.empty()) return "an entry has no name";
+    if (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'))
+        return "the entry " + path + " has an absolute path";
+    std::vector<std::string> parts = Parts(path);
+    if (parts.back().empty()) parts.pop_back(); // a folder's closing slash
+    for (const std::string& part : parts) {
+        if (part == "..") return "the entry " + path + " leads out of the package (..)";
+        if (part.empty() || part == ".") return "the entry " + path + " has an empty or . part";
+        if (std::string why = WindowsNameProblem(part); !why.empty())
+            return "the entry " + path + " cannot be a Windows name: " + why;
+    }
+    return {};
+}
+
+void Unpack(const std::string& file, const std::string& folder, const Limits& limits) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        Refuse(file, "it cannot be read" + std::string(errno ? std::string(": ") + std::strerror(errno) : ""));
+    Reader a(archive_read_new(), archive_read_free);
+    archive_read_support_format_zip(a.get());
+    if (archive_read_open_filename(a.get(), file.c_str(), 1 << 16) != ARCHIVE_OK)
+        Refuse(file, "it is not a ZIP archive");
+    uint64_t entries = 0, unpacked = 0;
+    std::set<std::string> seen; // upper-cased: Windows does not tell A from a
+    archive_entry* entry = nullptr;
+    while (true) {
+        int r = archive_read_next_header(a.get(), &entry);
+        if (r == ARCHIVE_EOF) break;
+        if (r < ARCHIVE_WARN)
+            Refuse(file, entries == 0 ? "it is not a ZIP archive"
+                                      : std::string("it is damaged or truncated (") +
+                                            archive_error_string(a.get()) + ")");
+        if (++entries > limits.entries)
+            Refuse(file, "it has more than " + std::to_string(limits.entries) + " entries");
+        const char* name = archive_entry_pathname(entry);
+        std::string path = name ? name : "";
+        if (std::string why = EntryPathProblem(path); !why.empty()) Refuse(file, why);
+        if (archive_entry_hardlink(entry) || archive_entry_filetype(entry) == AE_IFLNK)
+            Refuse(file, "the entry " + path + " is a link");
+        mode_t type = archive_entry_filetype(entry);
+        if (type != AE_IFREG && type != AE_IFDIR)
+            Refuse(file, "the entry " + path + " is a device or special file");
+        while (!path.empty() && (path.back() == '/' || path.back() == '\\'))
+            path.pop_back();
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        if (!seen.insert(platform::ToUpperAscii(path)).second)
+            Refuse(file, "the entry " + path + " is in it twice");
+        fs::path target = fs::path(folder) / path;
+        std::error_code ec;
+        if (type == AE_IFDIR) {
+            fs::create_directories(target, ec);
+            if (ec) Refuse(file, "the entry " + path + " cannot be unpacked: " + ec.message());
+            continue;
+        }
+        fs::create_directories(target.parent_path(), ec);
+        // Only folders and plain files made here exist under folder, so no
+        // link can lead a write out of it; O_NOFOLLOW and O_EXCL hold that.
+        int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (ec || fd < 0)
+            Refuse(file, "the entry " + path + " cannot be unpacked: " +
+                             (ec ? ec.message() : std::strerror(errno)));
+        const void* block;
+        size_t size;
+        la_int64_t offset;
+        while (true) {
+            r = archive_read_data_block(a.get(), &block, &size, &offset);
+            if (r == ARCHIVE_EOF) break;
+            if (r < ARCHIVE_WARN) {
+                ::close(fd);
+                Refuse(file, "it is damaged or truncated at " + path + " (" +
+                                 archive_error_string(a.get()) + ")");
+            }
+            unpacked += size;
+            bool tooBig = unpacked > limits.bytes;
+            bool bomb = unpacked > limits.ratioFrom &&
+                        unpacked / limits.ratio > static_cast<uint64_t>(st.st_size);
+            if (tooBig || bomb) {
+                ::close(fd);
+                Refuse(file, tooBig ? "it unpacks to more than " +
+                                          std::to_string(limits.bytes >> 20) + " MB"
+                                    : "it unpacks to over " + std::to_string(limits.ratio) +
+                                          " times its size (a ZIP bomb)");
+            }
+            if (::lseek(fd, offset, SEEK_SET) < 0) Refuse(file, "cannot unpack " + path);
+            WriteAll(fd, static_cast<const char*>(block), size, file);
+        }
+        if (::close(fd) != 0) Refuse(file, "cannot unpack " + path + ": " + std::strerror(errno));
+    }
+}
+
+void Pack(const std::string& folder, const std::string& output) {
+    std::string temporary = output + ".part";
+    Writer a(archive_write_new(), archive_write_free);
+    archive_write_set_format_zip(a.get());
+    if (archive_write_open_filename(a.get(), temporary.c_str()) != ARCHIVE_OK)
+        Refuse(output, std::string("cannot be written: ") + archive_error_string(a.get()));
+    auto fail = [&](const std::string& message) {
+        a.reset();
+        ::unlink(temporary.c_str());
+        Refuse(output, message);
+    };
+    std::vector<fs::path> files;
+    std::error_code ec;
+    fs::path outputPath = fs::weakly_canonical(output, ec);
+    for (auto it = fs::recursive_directory_iterator(folder, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_symlink()) fail(it->path().string() + " is a link; a package holds no links");
+        if (it->is_regular_file() && fs::weakly_canonical(it->path()) != outputPath &&
+            it->path().string() != fs::absolute(temporary).string())
+            files.push_back(it->path());
+    }
+    if (ec) fail("cannot read " + folder + ": " + ec.message());
+    std::sort(files.begin(), files.end());
+    std::vector<char> buffer(1 << 16);
+    for (const fs::path& path : files) {
+        std::string rel = fs::relative(path, folder).generic_string();
+        struct stat st {};
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0 || ::fstat(fd, &st) != 0) fail("cannot read " + rel);
+        std::unique_ptr<archive_entry, decltype(&archive_entry_free)> e(archive_entry_new(),
+                                                                        archive_entry_free);
+        archive_entry_set_pathname(e.get(), rel.c_str());
+        archive_entry_set_filetype(e.get(), AE_IFREG);
+        archive_entry_set_perm(e.get(), 0644);
+        archive_entry_set_size(e.get(), st.st_size);
+        archive_entry_set_mtime(e.get(), st.st_mtime, 0);
+        bool ok = archive_write_header(a.get(), e.get()) == ARCHIVE_OK;
+        for (ssize_t n; ok && (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
+            ok = archive_write_data(a.get(), buffer.data(), static_cast<size_t>(n)) == n;
+        ::close(fd);
+        if (!ok) fail("cannot write " + rel + " into it: " + archive_error_string(a.get()));
+    }
+    if (archive_write_close(a.get()) != ARCHIVE_OK)
+        fail(std::string("cannot be written: ") + archive_error_string(a.get()));
+    a.reset();
+    if (::rename(temporary.c_str(), output.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        Refuse(output, std::string("cannot be written: ") + std::strerror(errno));
+    }
+}
+
+} // namespace package

@@ -1,0 +1,225 @@
+#include "package/quick_module.h"
+
+#include "platform/prefix.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace package {
+
+namespace {
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out) throw Refused("cannot write " + path.string());
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Letters and digits of a text, for a key: "Polar Nights" -> "PolarNights".
+std::string KeyPart(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text)
+        if (std::isalnum(c) && out.size() < 40) out += static_cast<char>(c);
+    return out;
+}
+
+// A short fingerprint of the source, so two pictures of one name differ.
+std::string Fingerprint(const std::string& text) {
+    uint32_t h = 2166136261u;
+    for (unsigned char c : text)
+        h = (h ^ c) * 16777619u;
+    static const char* kDigits = "0123456789ABCDEF";
+    std::string out;
+    for (int i = 0; i < 6; ++i, h >>= 4)
+        out += kDigits[h & 15];
+    return out;
+}
+
+std::string HtmlText(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// A module page: the standard frame, the scene, and the page's own parts.
+std::string Page(const std::string& title, const std::string& style, const std::string& body,
+                 const std::string& script = "") {
+    return "<!DOCTYPE html>\n<html lang=\"en\" data-zelkora-fps=\"0\">\n<head>\n"
+           "<meta charset=\"utf-8\">\n<title>" +
+           HtmlText(title) +
+           "</title>\n<link rel=\"stylesheet\" href=\"../../../zelkora.css\">\n<style>\n" + style +
+           "</style>\n<script src=\"../../../zelkora.js\"></script>\n</head>\n<body>\n" + body +
+           (script.empty() ? "" : "<script>\n" + script + "</script>\n") + "</body>\n</html>\n";
+}
+
+std::string PictureStyle(const std::string& file, const std::string& placement) {
+    static const std::pair<const char*, const char*> kPlacements[] = {
+        {"tile", "repeat left top / auto"},
+        {"centre", "no-repeat center / auto"},
+        {"center", "no-repeat center / auto"},
+        {"stretch", "no-repeat center / 100% 100%"},
+        {"fill", "no-repeat center / cover"}};
+    for (const auto& [name, css] : kPlacements)
+        if (placement == name)
+            return ".scene { background: #000 url(\"" + file + "\") " + css + "; }\n";
+    throw Refused("the placement \"" + placement + "\" is unknown (tile, centre, stretch or fill)");
+}
+
+// The files a page links by relative address (src, href, url()), each once.
+std::vector<std::string> LinkedFiles(const std::string& html) {
+    static const std::regex kLink(R"((?:src|href)\s*=\s*["']([^"'#?]+)|url\(\s*["']?([^"')#?]+))",
+                                  std::regex::icase);
+    std::vector<std::string> out;
+    std::set<std::string> seen;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), kLink);
+         it != std::sregex_iterator(); ++it) {
+        std::string link = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
+        if (link.find(':') != std::string::npos || link.empty() || link[0] == '/') continue;
+        if (seen.insert(link).second) out.push_back(link);
+    }
+    return out;
+}
+
+// Copies a page's folder-mates that it links, and those their stylesheets
+// link, keeping the relative paths; links that lead out of the folder are left.
+void CopyLinked(const fs::path& from, const fs::path& to, const std::string& html) {
+    std::vector<std::string> queue = LinkedFiles(html);
+    std::set<std::string> done;
+    while (!queue.empty()) {
+        std::string rel = queue.back();
+        queue.pop_back();
+        fs::path clean = fs::path(rel).lexically_normal();
+        if (clean.empty() || *clean.begin() == ".." || !done.insert(clean.string()).second) continue;
+        fs::path source = from / clean;
+        if (!fs::is_regular_file(source)) continue;
+        fs::create_directories((to / clean).parent_path());
+        fs::copy_file(source, to / clean, fs::copy_options::overwrite_existing);
+        if (Lower(clean.extension().string()) == ".css")
+            for (const std::string& link : LinkedFiles(ReadText(source)))
+                queue.push_back((clean.parent_path() / link).lexically_normal().string());
+    }
+}
+
+std::string Extension(const std::string& file, const std::set<std::string>& allowed,
+                      const char* what) {
+    std::string ext = Lower(fs::path(file).extension().string());
+    if (!allowed.count(ext))
+        throw Refused(fs::path(file).filename().string() + ": it is not a " + what +
+                      " the desktop can show");
+    return ext;
+}
+
+} // namespace
+
+bool QuickKindNamed(const std::string& word, QuickSource::Kind& kind) {
+    static const std::pair<const char*, QuickSource::Kind> kKinds[] = {
+        {"picture", QuickSource::Picture},
+        {"video", QuickSource::Video},
+        {"page", QuickSource::Page},
+        {"address", QuickSource::Address}};
+    for (const auto& [name, k] : kKinds)
+        if (word == name) {
+            kind = k;
+            return true;
+        }
+    return false;
+}
+
+Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
+    fs::path folder(folderName);
+    Manifest m;
+    m.kind = Manifest::Module;
+    m.themeName = q.theme.empty() ? "My Desktop" : q.theme;
+    m.themeKey = KeyPart(m.themeName);
+    if (m.themeKey.empty()) m.themeKey = "Theme" + Fingerprint(m.themeName);
+    m.version = "1";
+    m.page = "index.htm";
+    std::string source = q.source;
+    if (q.kind == QuickSource::Address) {
+        static const std::regex kWeb(R"(^https?://([^/?#:@]+)(:\d+)?([/?#].*)?$)", std::regex::icase);
+        std::smatch match;
+        if (!std::regex_match(source, match, kWeb) || source.find_first_of(" \"<>\\\n\r") != std::string::npos)
+            throw Refused(source + ": it is not an http or https address");
+        m.name = q.name.empty() ? match[1].str() : q.name;
+        WriteText(folder / kAddressFile, source + "\n");
+        WriteText(folder / m.page,
+                  Page(m.name,
+                       ".scene { background: #fff; }\n.scene iframe { position: absolute; inset: 0;"
+                       " width: 100%; height: 100%; border: 0; }\n",
+                       "<div class=\"scene\"><iframe src=\"" + HtmlText(source) +
+                           "\" referrerpolicy=\"no-referrer\"></iframe></div>\n"));
+    } else {
+        if (!fs::is_regular_file(source)) throw Refused(source + ": there is no such file");
+        fs::path file(source);
+        m.name = q.name.empty() ? file.stem().string() : q.name;
+        if (q.kind == QuickSource::Picture) {
+            std::string ext = Extension(source, {".png", ".jpg", ".jpeg", ".gif", ".webp", ".bmp", ".svg"},
+                                        "picture");
+            fs::copy_file(file, folder / ("picture" + ext));
+            m.preview = ext == ".png" ? "picture.png" : "";
+            WriteText(folder / m.page,
+                      Page(m.name, PictureStyle("picture" + ext, q.placement), "<div class=\"scene\"></div>\n"));
+        } else if (q.kind == QuickSource::Video) {
+            std::string ext = Extension(source, {".webm", ".mp4", ".ogv", ".ogg"}, "video");
+            fs::copy_file(file, folder / ("video" + ext));
+            WriteText(folder / m.page,
+                      Page(m.name,
+                           ".scene { background: #000; }\n.scene video { width: 100%; height: 100%;"
+                           " object-fit: cover; }\n",
+                           "<div class=\"scene\"><video src=\"video" + ext +
+                               "\" autoplay loop muted playsinline></video></div>\n",
+                           // Nobody sees a covered desktop: the video waits.
+                           "const video = document.querySelector('video');\n"
+                           "document.addEventListener('visibilitychange', () =>\n"
+                           "  document.hidden ? video.pause() : video.play().catch(() => {}));\n"));
+        } else {
+            Extension(source, {".htm", ".html", ".xhtml"}, "page");
+            std::string html = ReadText(file);
+            CopyLinked(file.parent_path(), folder, html);
+            // The page gets the shared script first thing, for its toyz.
+            std::string script = "<script src=\"../../../zelkora.js\"></script>\n"
+                                 "<link rel=\"stylesheet\" href=\"../../../zelkora.css\">\n";
+            std::smatch head;
+            static const std::regex kHead("<head[^>]*>", std::regex::icase);
+            if (std::regex_search(html, head, kHead))
+                html.insert(static_cast<size_t>(head.position(0) + head.length(0)), "\n" + script);
+            else
+                html = script + html;
+            m.page = file.filename().string();
+            WriteText(folder / m.page, html);
+        }
+    }
+    if (std::string why = WindowsNameProblem(m.name); !why.empty())
+        throw Refused("\"" + m.name + "\" cannot name a module: " + why + " (give --name)");
+    m.key = "ZKR" + KeyPart(m.name) + Fingerprint(source);
+    WriteText(folder / kManifestName, ManifestText(m));
+    return m;
+}
+
+} // namespace package

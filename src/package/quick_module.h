@@ -1,0 +1,32 @@
+// Modules made from what a user has at hand: a picture, a video, a page or a
+// web address, each written as a module folder that is then packed and
+// installed like any package.
+#pragma once
+
+#include "package/manifest.h"
+
+#include <string>
+
+namespace package {
+
+struct QuickSource {
+    enum Kind { Picture, Video, Page, Address } kind = Picture;
+    std::string source;             // a file, or the address
+    std::string placement = "fill"; // pictures: tile, centre, stretch or fill
+    std::string theme = "My Desktop";
+    std::string name; // "" names it after the file or the address's host
+};
+
+// The file an address module keeps its address in. Only this maker writes
+// it: a package that brings one of its own is refused, so a stranger's
+// module cannot give itself the network.
+inline constexpr char kAddressFile[] = "address.zelkora-web";
+
+// Writes the module into folder (an existing empty folder) and returns its
+// manifest, also written there. Throws Refused for a source it cannot use.
+Manifest MakeQuickModule(const QuickSource& source, const std::string& folder);
+
+// The kind named on the command line ("picture", "video", "page", "address").
+bool QuickKindNamed(const std::string& word, QuickSource::Kind& kind);
+
+} // namespace package

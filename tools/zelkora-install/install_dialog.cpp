@@ -1,0 +1,265 @@
+#include "install_dialog.h"
+
+#include "package/archive.h"
+#include "package/install.h"
+#include "package/temporary_folder.h"
+#include "platform/prefix.h"
+#include "render/preview_render.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace installer {
+
+namespace {
+
+// A request made ready: the package file to install, made first for a quick module.
+struct Prepared {
+    std::unique_ptr<package::TemporaryFolder> work;
+    std::string file;
+    bool webAddress = false;
+};
+
+Prepared Prepare(const Request& request) {
+    Prepared p;
+    p.file = request.file;
+    if (!request.quick) return p;
+    p.work = std::make_unique<package::TemporaryFolder>();
+    std::string folder = p.work->Path() + "/module";
+    fs::create_directory(folder);
+    package::Manifest m = package::MakeQuickModule(request.source, folder);
+    p.file = p.work->Path() + "/" + m.key + ".zelkora";
+    package::Pack(folder, p.file);
+    p.webAddress = request.source.kind == package::QuickSource::Address;
+    return p;
+}
+
+package::InstallOptions Options(const Request& request, const Prepared& prepared) {
+    package::InstallOptions options;
+    options.force = request.force || request.quick; // a quick module made again replaces itself
+    options.webAddress = prepared.webAddress;
+    options.renderPreview = [](const std::string& item, const package::Manifest& m,
+                               const std::string& output) {
+        std::string app = platform::MapPath(package::Installation::FromRegistry().appPath);
+        return render::RenderItemPreview(app, item, m, output);
+    };
+    return options;
+}
+
+std::string Done(const package::Outcome& outcome) {
+    return outcome.manifest.name + (outcome.upgraded ? " is upgraded." : " is installed.") +
+           " Press Refresh List in Zelkora Manager.";
+}
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// What a dropped file or text asks for; false when it is nothing to install.
+bool RequestFromDrop(const QMimeData* data, Request& request) {
+    request = {};
+    if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile()) {
+        QString path = data->urls().first().toLocalFile();
+        QString ext = QFileInfo(path).suffix().toLower();
+        request.source.source = path.toStdString();
+        if (ext == "zelkora") {
+            request.file = path.toStdString();
+            return true;
+        }
+        request.quick = true;
+        static const std::pair<const char*, package::QuickSource::Kind> kKinds[] = {
+            {"png", package::QuickSource::Picture},  {"jpg", package::QuickSource::Picture},
+            {"jpeg", package::QuickSource::Picture}, {"gif", package::QuickSource::Picture},
+            {"webp", package::QuickSource::Picture}, {"bmp", package::QuickSource::Picture},
+            {"svg", package::QuickSource::Picture},  {"webm", package::QuickSource::Video},
+            {"mp4", package::QuickSource::Video},    {"ogv", package::QuickSource::Video},
+            {"htm", package::QuickSource::Page},     {"html", package::QuickSource::Page}};
+        for (const auto& [e, kind] : kKinds)
+            if (ext == e) {
+                request.source.kind = kind;
+                return true;
+            }
+        return false;
+    }
+    QString text = data->hasUrls() && !data->urls().isEmpty() ? data->urls().first().toString()
+                                                              : data->text().trimmed();
+    if (!text.startsWith("http://") && !text.startsWith("https://")) return false;
+    request.quick = true;
+    request.source.kind = package::QuickSource::Address;
+    request.source.source = text.toStdString();
+    return true;
+}
+
+class InstallDialog : public QDialog {
+  public:
+    explicit InstallDialog(const Request& request) {
+        setWindowTitle("Install a Zelkora package");
+        setAcceptDrops(true);
+        setMinimumWidth(460);
+        auto* layout = new QVBoxLayout(this);
+        auto* top = new QHBoxLayout;
+        preview_ = new QLabel;
+        preview_->setFixedSize(240, 150);
+        preview_->setAlignment(Qt::AlignCenter);
+        preview_->setStyleSheet("background:#223; color:#aab; border:1px solid #667");
+        top->addWidget(preview_);
+        auto* form = new QFormLayout;
+        for (auto [label, field] : {std::pair{"Name:", &name_}, {"Kind:", &kind_},
+                                    {"Theme:", &theme_}, {"Author:", &author_},
+                                    {"Version:", &version_}, {"Size:", &size_}}) {
+            *field = new QLabel;
+            (*field)->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            form->addRow(label, *field);
+        }
+        top->addLayout(form, 1);
+        layout->addLayout(top);
+        gets_ = new QLabel;
+        gets_->setWordWrap(true);
+        layout->addWidget(gets_);
+        progress_ = new QProgressBar;
+        progress_->setRange(0, 100);
+        progress_->setValue(0);
+        layout->addWidget(progress_);
+        outcome_ = new QLabel;
+        outcome_->setWordWrap(true);
+        layout->addWidget(outcome_);
+        buttons_ = new QDialogButtonBox;
+        install_ = buttons_->addButton("Install", QDialogButtonBox::AcceptRole);
+        cancel_ = buttons_->addButton(QDialogButtonBox::Cancel);
+        layout->addWidget(buttons_);
+        connect(install_, &QPushButton::clicked, this, [this] { Install(); });
+        connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+        Show(request);
+    }
+
+    int status = 1;
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* e) override {
+        Request r;
+        if (RequestFromDrop(e->mimeData(), r)) e->acceptProposedAction();
+    }
+    void dropEvent(QDropEvent* e) override {
+        Request r;
+        if (RequestFromDrop(e->mimeData(), r)) {
+            e->acceptProposedAction();
+            Show(r);
+        }
+    }
+
+  private:
+    // Shows what the request would install, or why it cannot be.
+    void Show(const Request& request) {
+        request_ = request;
+        prepared_ = {};
+        outcome_->clear();
+        progress_->setValue(0);
+        install_->setEnabled(false);
+        cancel_->setText("Cancel");
+        if (request.file.empty() && !request.quick) {
+            gets_->setText("Drop a package, a picture, a video, a page or a web address here.");
+            return;
+        }
+        package::Summary s;
+        try {
+            prepared_ = Prepare(request);
+            s = package::Inspect(prepared_.file);
+        } catch (const package::Refused& refused) {
+            s.problems.push_back({"", refused.what()});
+        }
+        const package::Manifest& m = s.manifest;
+        bool module = m.kind == package::Manifest::Module;
+        name_->setText(Q(m.name));
+        kind_->setText(request.quick ? "Module (made from " + QFileInfo(Q(request.source.source)).fileName() + ")"
+                       : module      ? "Module"
+                                     : "Toy");
+        theme_->setText(module ? Q(m.themeName) : "—");
+        author_->setText(m.author.empty() ? "—" : Q(m.author));
+        version_->setText(m.version.empty() ? "—"
+                          : s.upgrade       ? Q(m.version + " (replaces " + s.installed + ")")
+                                            : Q(m.version));
+        size_->setText(QLocale().formattedDataSize(static_cast<qint64>(s.size)));
+        QPixmap picture;
+        if (!s.preview.empty() &&
+            picture.loadFromData(reinterpret_cast<const uchar*>(s.preview.data()),
+                                 static_cast<uint>(s.preview.size())))
+            preview_->setPixmap(picture.scaled(preview_->size(), Qt::KeepAspectRatio,
+                                               Qt::SmoothTransformation));
+        else
+            preview_->setText("No preview");
+        gets_->setText(prepared_.webAddress
+                           ? "It gets a folder of its own. The address it shows runs as a web "
+                             "page of its own, with the network; the module's files get none."
+                           : "It gets a folder of its own and nothing else: no network, no other "
+                             "files of yours.");
+        if (package::HasErrors(s.problems)) {
+            outcome_->setText(Q("It cannot be installed:\n" + package::ProblemText(s.problems, false)));
+            return;
+        }
+        install_->setEnabled(true);
+        install_->setDefault(true);
+    }
+
+    void Install() {
+        install_->setEnabled(false);
+        cancel_->setEnabled(false);
+        package::InstallOptions options = Options(request_, prepared_);
+        options.progress = [this](int percent, const std::string& step) {
+            progress_->setValue(percent);
+            progress_->setFormat(Q(step) + " %p%");
+            QApplication::processEvents();
+        };
+        try {
+            package::Outcome outcome = package::Install(prepared_.file, options);
+            outcome_->setText(Q(Done(outcome)));
+            status = 0;
+        } catch (const package::Refused& refused) {
+            outcome_->setText(Q(std::string("It was not installed: ") + refused.what()));
+            progress_->setValue(0);
+        }
+        cancel_->setEnabled(true);
+        cancel_->setText("Close");
+    }
+
+    Request request_;
+    Prepared prepared_;
+    QLabel *preview_, *name_, *kind_, *theme_, *author_, *version_, *size_, *gets_, *outcome_;
+    QProgressBar* progress_;
+    QDialogButtonBox* buttons_;
+    QPushButton *install_, *cancel_;
+};
+
+} // namespace
+
+int RunQuietly(const Request& request) {
+    Prepared prepared = Prepare(request);
+    package::Outcome outcome = package::Install(prepared.file, Options(request, prepared));
+    std::cerr << package::ProblemText(outcome.warnings);
+    std::cout << Done(outcome) << "\n";
+    return 0;
+}
+
+int RunDialog(const Request& request) {
+    InstallDialog dialog(request);
+    dialog.exec();
+    return dialog.status;
+}
+
+} // namespace installer
