@@ -1,10 +1,16 @@
 // zelkora-demo: builds a complete Zelkora installation in the prefix, the way
-// the product's installers would: the registry settings, the application
-// folder with its pages and pictures, three themes of modules and five toyz
-// (each with an uninstaller that removes its own folder), the catalogue made
-// with zelkora-catalogue, the preferences and a de-installer. What it
-// installs is the demo/ folder of the sources, and the previews rendered
-// from it when the demo was built.
+// the product's installer would: the registry settings, the application
+// folder with its pages and pictures, an empty catalogue made with
+// zelkora-catalogue and a de-installer; then it installs three themes of
+// modules and five toyz from their packages, with the installer's own code.
+// With --packages it makes those packages from the demo/ folder of the
+// sources and the previews rendered from it (the demo's build does).
+#include "package/archive.h"
+#include "package/install.h"
+#include "package/manifest.h"
+#include "package/temporary_folder.h"
+#include "platform/dao.h"
+#include "runtime/failure.h"
 #include "runtime/command_line.h"
 #include "platform/prefix.h"
 #include "platform/win32.h"
@@ -28,11 +34,15 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kUsage = R"(usage: zelkora-demo [--force]
+       zelkora-demo --packages FOLDER
 
 Builds a demo installation of Zelkora in $ZELKORA_PREFIX (or ~/.zelkora):
-registry settings, C:\Program Files\Zelkora with its pages, three themes of
-modules and five toyz, the catalogue, the preferences and a de-installer.
-An existing installation is left alone unless --force is given.)";
+registry settings, C:\Program Files\Zelkora with its pages, the catalogue,
+the preferences and a de-installer, and then installs the packages of three
+themes of modules and five toyz. An existing installation is left alone
+unless --force is given.
+
+--packages makes the demo's 13 packages in FOLDER.)";
 
 const std::string kApp = "C:\\Program Files\\Zelkora\\";
 
@@ -75,7 +85,7 @@ std::string Native(const std::string& winPath) {
 // Where the demo's files are: installed beside the program, or in the
 // sources and build tree it was built from.
 struct Sources {
-    fs::path content, previews;
+    fs::path content, previews, packages;
 };
 
 std::string ReadAll(const fs::path& path) {
@@ -84,14 +94,13 @@ std::string ReadAll(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void Write(const std::string& winPath, const std::string& content) {
-    std::string native = Native(winPath);
-    fs::create_directories(fs::path(native).parent_path());
-    std::ofstream(native, std::ios::binary | std::ios::trunc) << content;
+void WriteNative(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
 void WriteProgram(const std::string& winPath, const std::string& script) {
-    Write(winPath, script);
+    WriteNative(Native(winPath), script);
     fs::permissions(Native(winPath), fs::perms::owner_all | fs::perms::group_read |
                                          fs::perms::group_exec | fs::perms::others_read |
                                          fs::perms::others_exec);
@@ -108,20 +117,13 @@ std::string Fill(std::string text, const std::vector<std::pair<std::string, std:
     return text;
 }
 
-// Copies a folder tree into the application folder, leaving out the templates.
-void CopyTree(const fs::path& from, const fs::path& to) {
-    for (auto it = fs::recursive_directory_iterator(from); it != fs::recursive_directory_iterator();
-         ++it) {
-        fs::path rel = fs::relative(it->path(), from);
-        if (rel == "templates") {
-            it.disable_recursion_pending();
-            continue;
-        }
-        if (it->is_directory())
-            fs::create_directories(to / rel);
-        else
-            fs::copy_file(it->path(), to / rel, fs::copy_options::overwrite_existing);
-    }
+// Copies the files directly in a folder (not its subfolders).
+void CopyFiles(const fs::path& from, const fs::path& to) {
+    fs::create_directories(to);
+    for (const auto& entry : fs::directory_iterator(from))
+        if (entry.is_regular_file())
+            fs::copy_file(entry.path(), to / entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
 }
 
 // A text as one word of /bin/sh, whatever it holds: single quotes, with each
@@ -163,17 +165,66 @@ void SetSetting(const std::string& name, const std::string& value) {
     RegCloseKey(key);
 }
 
-void Catalogue(const std::string& tools, const std::vector<std::string>& args) {
-    std::vector<std::string> full = {tools + "/zelkora-catalogue"};
-    full.insert(full.end(), args.begin(), args.end());
-    if (RunTool(full) != 0) throw std::runtime_error("zelkora-catalogue " + args[0] + " failed");
-}
-
 Sources FindSources(const std::string& tools) {
     fs::path installed = fs::path(tools) / ".." / "share" / "zelkora";
     if (fs::exists(installed / "demo" / "zelkora.js"))
-        return {installed / "demo", installed / "demo-previews"};
-    return {ZELKORA_DEMO_CONTENT, ZELKORA_DEMO_PREVIEWS};
+        return {installed / "demo", installed / "demo-previews", installed / "demo-packages"};
+    return {ZELKORA_DEMO_CONTENT, ZELKORA_DEMO_PREVIEWS, ZELKORA_DEMO_PACKAGES};
+}
+
+// Makes the demo's packages: each module's and toy's folder of demo/, with
+// its copyright and banner pages, its preview and its manifest.
+void MakePackages(const Sources& src, const fs::path& out) {
+    fs::create_directories(out);
+    fs::path templates = src.content / "templates";
+    std::string copyright = ReadAll(templates / "copyright.htm");
+    std::string banner = ReadAll(templates / "banner.htm");
+    auto pack = [&](const fs::path& from, const fs::path& preview, package::Manifest m,
+                    const std::string& copyrightPage, const std::string& bannerPage) {
+        package::TemporaryFolder work;
+        fs::path item = fs::path(work.Path()) / "item";
+        fs::copy(from, item, fs::copy_options::recursive);
+        m.version = "1.0";
+        m.author = "Zelkora Software";
+        m.notice = "Copyright (C) 2026 Zelkora Software";
+        m.copyright = "copyright.htm";
+        WriteNative(item / m.copyright, copyrightPage);
+        if (!bannerPage.empty()) WriteNative(item / (m.banner = "banner.htm"), bannerPage);
+        if (fs::exists(preview)) {
+            fs::copy_file(preview, item / "preview.png");
+            m.preview = "preview.png";
+        }
+        WriteNative(item / package::kManifestName, package::ManifestText(m));
+        package::Pack(item.string(), (out / (m.key + ".zelkora")).string());
+    };
+    for (const auto& t : kThemes)
+        for (const auto& mod : t.modules) {
+            fs::path rel = fs::path("Modules") / t.key / mod.key;
+            package::Manifest m;
+            m.key = mod.key;
+            m.name = mod.text;
+            m.themeKey = t.key;
+            m.themeName = t.text;
+            m.page = std::string("ZKR") + mod.key + ".htm";
+            pack(src.content / rel, src.previews / rel / "preview.png", m,
+                 Fill(copyright, {{"NAME", mod.text},
+                                  {"APP", "../../../"},
+                                  {"WHAT", std::string("A desktop module of the ") + t.text + " theme."}}),
+                 Fill(banner, {{"NAME", mod.text},
+                               {"APP", "../../../"},
+                               {"WHAT", std::string("part of the ") + t.text + " collection."}}));
+        }
+    for (const auto& toy : kToyz) {
+        fs::path rel = fs::path("ZelToyz") / toy.text;
+        package::Manifest m;
+        m.kind = package::Manifest::Toy;
+        m.key = toy.key;
+        m.name = toy.text;
+        m.script = "toy.js";
+        m.stylesheet = "toy.css";
+        pack(src.content / rel, src.previews / rel / "preview.png", m,
+             Fill(copyright, {{"NAME", toy.text}, {"APP", "../../"}, {"WHAT", toy.what}}), "");
+    }
 }
 
 void Build() {
@@ -184,20 +235,23 @@ void Build() {
         throw std::runtime_error("the demo's files are not in " + src.content.string());
     fs::create_directories(prefix + "/drive_c");
 
-    // The application folder: pages, the shared script, the modules and toyz,
-    // the two files the module pages read, and the previews made from them.
+    // The application folder: its pages, the shared script and frame, the
+    // files the modules of a theme share, the two files the module pages
+    // read, and the classic wallpaper.
     fs::path app = Native(kApp);
-    fs::create_directories(app);
-    CopyTree(src.content, app);
-    if (fs::exists(src.previews))
-        CopyTree(src.previews, app);
-    else
-        std::cerr << "zelkora-demo: no previews in " << src.previews.string()
-                  << " (they are made by builds with Qt)\n";
-    fs::path templates = src.content / "templates";
-    std::string setup = ReadAll(templates / "setup.sh");
-    WriteProgram(kApp + "uninstall.exe",
-                 Fill(ReadAll(templates / "uninstall.sh"), {{"PREFIX", ShellWord(prefix)}}));
+    CopyFiles(src.content, app);
+    CopyFiles(src.content / "Modules", app / "Modules");
+    for (const auto& t : kThemes)
+        CopyFiles(src.content / "Modules" / t.key, app / "Modules" / t.key);
+    CopyFiles(src.content / "themes", app / "themes");
+    fs::create_directories(app / "ZelToyz");
+    fs::copy_file(src.content / "ZelToyz" / "ZelToyz.txt", app / "ZelToyz" / "ZelToyz.txt",
+                  fs::copy_options::overwrite_existing);
+    if (fs::exists(src.previews / "zelkora.bmp"))
+        fs::copy_file(src.previews / "zelkora.bmp", app / "zelkora.bmp",
+                      fs::copy_options::overwrite_existing);
+    WriteProgram(kApp + "uninstall.exe", Fill(ReadAll(src.content / "templates" / "uninstall.sh"),
+                                              {{"PREFIX", ShellWord(prefix)}}));
 
     // The settings the installer records.
     SetSetting("ApplicationPath", kApp);
@@ -207,54 +261,23 @@ void Build() {
     SetSetting("INIFilePath", kApp);
     SetSetting("INIFileName", "zelkora.ini");
 
-    // The catalogue, and each module and toy as its installer leaves it.
+    // The catalogue, empty, then each module and toy from its package.
     std::string mdb = Native(kApp + "Data\\Zelkora.mdb");
     fs::create_directories(fs::path(mdb).parent_path());
     fs::remove(mdb);
-    Catalogue(tools, {"create", mdb});
-    std::string copyright = ReadAll(templates / "copyright.htm");
-    std::string banner = ReadAll(templates / "banner.htm");
-    for (const auto& t : kThemes) {
-        Catalogue(tools, {"add-theme", mdb, t.key, t.text});
-        for (const auto& m : t.modules) {
-            std::string dir = kApp + "Modules\\" + t.key + "\\" + m.key;
-            std::string page = dir + "\\ZKR" + m.key + ".htm";
-            if (!fs::exists(Native(page))) throw std::runtime_error("no page " + page);
-            Write(dir + "\\copyright.htm",
-                  Fill(copyright,
-                       {{"NAME", m.text},
-                        {"APP", "../../../"},
-                        {"WHAT", std::string("A desktop module of the ") + t.text + " theme."}}));
-            Write(dir + "\\banner.htm",
-                  Fill(banner, {{"NAME", m.text},
-                                {"APP", "../../../"},
-                                {"WHAT", std::string("part of the ") + t.text + " collection."}}));
-            WriteProgram(dir + "\\setup.exe", setup);
-            Catalogue(tools,
-                      {"add-module", mdb, m.key, t.key, m.text, "--preview", dir + "\\preview.png",
-                       "--url", page, "--copyright", "Copyright (C) 2026 Zelkora Software",
-                       "--copyright-url", dir + "\\copyright.htm", "--banner-url",
-                       dir + "\\banner.htm", "--uninstall", dir});
-        }
-    }
-    int order = 0;
+    if (RunTool({tools + "/zelkora-catalogue", "create", mdb}) != 0)
+        throw std::runtime_error("zelkora-catalogue create failed");
+    if (!fs::exists(src.packages))
+        throw std::runtime_error("the demo's packages are not in " + src.packages.string());
+    for (const auto& t : kThemes)
+        for (const auto& m : t.modules)
+            package::Install((src.packages / (std::string(m.key) + ".zelkora")).string());
+    dao::Database db = dao::DBEngine.OpenDatabase(mdb);
     for (const auto& toy : kToyz) {
-        std::string rel = std::string("ZelToyz\\") + toy.text;
-        std::string dir = kApp + rel;
-        if (!fs::exists(Native(dir + "\\toy.js"))) throw std::runtime_error("no toy " + dir);
-        Write(dir + "\\copyright.htm",
-              Fill(copyright, {{"NAME", toy.text}, {"APP", "../../"}, {"WHAT", toy.what}}));
-        WriteProgram(dir + "\\setup.exe", setup);
-        std::vector<std::string> args = {"add-toy",         mdb,
-                                         toy.key,           toy.text,
-                                         "--preview",       dir + "\\preview.png",
-                                         "--copyright",     "Copyright (C) 2026 Zelkora Software",
-                                         "--copyright-url", rel + "\\copyright.htm",
-                                         "--uninstall",     dir,
-                                         "--order",         std::to_string(++order)};
-        if (toy.locked) args.push_back("--locked");
-        if (toy.active) args.push_back("--active");
-        Catalogue(tools, args);
+        package::Install((src.packages / (std::string(toy.key) + ".zelkora")).string());
+        // What the demo's user has chosen: the active toyz, and one kept.
+        db.Execute("UPDATE tblToyz SET ToyIsLocked = ?, ToyIsActive = ? WHERE ToyKey = ?",
+                   {Variant(toy.locked ? -1 : 0), Variant(toy.active ? -1 : 0), Variant(toy.key)});
     }
 
     // The desktop: the first module applied, offline (the vendor's site is not reached).
@@ -269,6 +292,15 @@ void Build() {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool force = false;
+    if (args.size() == 2 && args[0] == "--packages") {
+        try {
+            MakePackages(FindSources(ToolsDir()), args[1]);
+        } catch (const std::exception& e) {
+            std::cerr << "zelkora-demo: " << e.what() << '\n';
+            return 1;
+        }
+        return 0;
+    }
     for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
             std::cout << kUsage << '\n';
@@ -293,6 +325,9 @@ int main(int argc, char** argv) {
     }
     try {
         Build();
+    } catch (const Failure& f) {
+        std::cerr << "zelkora-demo: " << f.Description << '\n';
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "zelkora-demo: " << e.what() << '\n';
         return 1;
