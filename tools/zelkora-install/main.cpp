@@ -52,9 +52,8 @@ struct Command {
 };
 
 bool HasDisplay() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform && *platform) return std::string(platform) != "minimal";
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
 int Usage(const std::string& message) {
