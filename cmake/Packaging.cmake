@@ -11,6 +11,11 @@ if(ZELKORA_QT)
   install(PROGRAMS ${PROJECT_SOURCE_DIR}/packaging/zelkora DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-manager.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # Packages open in the installer from the file manager.
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-install.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-package.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zelkora.xml)
   # The desktop host starts with every session (/etc/xdg/autostart under /usr).
   install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-desktop.desktop
           DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
@@ -20,7 +25,8 @@ if(ZELKORA_QT)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/zelkora-manager.metainfo.xml
                  ${gen}/io.zelkora.Manager.metainfo.xml @ONLY)
   install(FILES ${gen}/io.zelkora.Manager.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-  set(pages zelkora zelkora-manager zelkora-desktop zelkora-demo zelkora-catalogue zelkora-shell)
+  set(pages zelkora zelkora-manager zelkora-desktop zelkora-demo zelkora-catalogue zelkora-shell
+      zelkora-install)
 else()
   set(pages zelkora-demo zelkora-catalogue zelkora-shell)
 endif()

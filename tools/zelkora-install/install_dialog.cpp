@@ -145,11 +145,9 @@ class InstallDialog : public QDialog {
         cancel_ = buttons_->addButton(QDialogButtonBox::Cancel);
         layout->addWidget(buttons_);
         connect(install_, &QPushButton::clicked, this, [this] { Install(); });
-        connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+        connect(cancel_, &QPushButton::clicked, this, [this] { installed_ ? accept() : reject(); });
         Show(request);
     }
-
-    int status = 1;
 
   protected:
     void dragEnterEvent(QDragEnterEvent* e) override {
@@ -229,7 +227,7 @@ class InstallDialog : public QDialog {
         try {
             package::Outcome outcome = package::Install(prepared_.file, options);
             outcome_->setText(Q(Done(outcome)));
-            status = 0;
+            installed_ = true;
         } catch (const package::Refused& refused) {
             outcome_->setText(Q(std::string("It was not installed: ") + refused.what()));
             progress_->setValue(0);
@@ -240,6 +238,7 @@ class InstallDialog : public QDialog {
 
     Request request_;
     Prepared prepared_;
+    bool installed_ = false;
     QLabel *preview_, *name_, *kind_, *theme_, *author_, *version_, *size_, *gets_, *outcome_;
     QProgressBar* progress_;
     QDialogButtonBox* buttons_;
@@ -256,10 +255,13 @@ int RunQuietly(const Request& request) {
     return 0;
 }
 
+std::unique_ptr<QDialog> NewDialog(const Request& request) {
+    return std::make_unique<InstallDialog>(request);
+}
+
 int RunDialog(const Request& request) {
     InstallDialog dialog(request);
-    dialog.exec();
-    return dialog.status;
+    return dialog.exec() == QDialog::Accepted ? 0 : 1;
 }
 
 } // namespace installer

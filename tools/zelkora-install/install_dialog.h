@@ -4,7 +4,10 @@
 
 #include "package/quick_module.h"
 
+#include <memory>
 #include <string>
+
+class QDialog;
 
 namespace installer {
 
@@ -16,6 +19,8 @@ struct Request {
 };
 
 int RunQuietly(const Request& request);
+// The dialog, shown by RunDialog; its result() is Accepted once it installed.
+std::unique_ptr<QDialog> NewDialog(const Request& request);
 // Shows the dialog; returns when it is closed (0 when it installed).
 int RunDialog(const Request& request);
 
