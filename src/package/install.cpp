@@ -278,7 +278,9 @@ Variant OrNull(const std::string& text) {
 // toy. An upgrade keeps the rows' places and flags and updates what they say.
 void Enter(dao::Database& db, const Installation& where, const Manifest& m, const Plan& plan) {
     std::string dir = plan.folder + "\\";
-    std::string preview = m.preview.empty() ? "" : dir + Backslashed(m.preview);
+    // Without a picture the row still names where one goes, as installers
+    // have always written it: the Manager shows an empty preview.
+    std::string preview = dir + (m.preview.empty() ? "preview.png" : Backslashed(m.preview));
     std::string notice = !m.notice.empty()   ? m.notice
                          : !m.author.empty() ? "Copyright (C) " + m.author
                                              : "";
