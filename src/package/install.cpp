@@ -1,11 +1,11 @@
 #include "package/install.h"
 
 #include "package/archive.h"
-#include "package/quick_module.h"
 #include "package/temporary_folder.h"
 #include "platform/dao.h"
 #include "platform/prefix.h"
 #include "runtime/failure.h"
+#include "sandbox/app_address.h"
 #include "startup/kel_basRegistry.h"
 
 #include <cerrno>
@@ -408,8 +408,9 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
 
     Progress(options, 10, "Unpacking");
     Unpack(file, item.string());
-    if (!options.webAddress && fs::exists(platform::MapUnder(item.string(), kAddressFile)))
-        throw Refused(Base(file) + ": " + kAddressFile +
+    // Only an address module made here may be a window on the web.
+    if (!options.webAddress && fs::exists(platform::MapUnder(item.string(), sandbox::kWebAddressFile)))
+        throw Refused(Base(file) + ": " + sandbox::kWebAddressFile +
                       ": a package cannot bring this file; only zelkora-install --address writes it");
     Outcome outcome;
     Manifest& m = outcome.manifest;

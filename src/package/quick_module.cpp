@@ -1,6 +1,7 @@
 #include "package/quick_module.h"
 
 #include "platform/prefix.h"
+#include "sandbox/app_address.h"
 
 #include <cctype>
 #include <filesystem>
@@ -167,7 +168,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
         if (!std::regex_match(source, match, kWeb) || source.find_first_of(" \"<>\\\n\r") != std::string::npos)
             throw Refused(source + ": it is not an http or https address");
         m.name = q.name.empty() ? match[1].str() : q.name;
-        WriteText(folder / kAddressFile, source + "\n");
+        WriteText(folder / sandbox::kWebAddressFile, source + "\n");
         WriteText(folder / m.page,
                   Page(m.name,
                        ".scene { background: #fff; }\n.scene iframe { position: absolute; inset: 0;"

@@ -17,11 +17,6 @@ struct QuickSource {
     std::string name; // "" names it after the file or the address's host
 };
 
-// The file an address module keeps its address in. Only this maker writes
-// it: a package that brings one of its own is refused, so a stranger's
-// module cannot give itself the network.
-inline constexpr char kAddressFile[] = "address.zelkora-web";
-
 // Writes the module into folder (an existing empty folder) and returns its
 // manifest, also written there. Throws Refused for a source it cannot use.
 Manifest MakeQuickModule(const QuickSource& source, const std::string& folder);

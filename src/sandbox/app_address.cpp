@@ -223,6 +223,22 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
     return a;
 }
 
+std::string FramedAddress(const std::string& appRoot, const std::string& host,
+                          const std::string& path) {
+    if (host.rfind("m-", 0) != 0 || path.empty() || path[0] != '/') return {};
+    std::vector<std::string> rel = Split(std::string_view(path).substr(1));
+    if (rel.size() < 4 || !Is(rel[0], "Modules") || ModuleOrigin(rel[1], rel[2]) != host) return {};
+    std::string root = RealPath(appRoot);
+    std::string folder = RealPath(platform::MapUnder(appRoot, rel[0] + "\\" + rel[1] + "\\" + rel[2]));
+    std::vector<std::string> below;
+    if (root.empty() || folder.empty() || !Below(root, folder, below) || below.size() != 3) return {};
+    std::string text;
+    if (!platform::ReadWholeFile(folder + "/" + kWebAddressFile, text)) return {};
+    text = text.substr(0, text.find_first_of("\r\n"));
+    bool web = text.rfind("http://", 0) == 0 || text.rfind("https://", 0) == 0;
+    return web ? text : std::string();
+}
+
 std::string ToyDataFile(const std::string& toy) {
     return platform::PrefixDir() + "/toy-data/" + toy + ".json";
 }

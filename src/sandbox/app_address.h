@@ -42,6 +42,17 @@ struct Access {
 Access Resolve(const std::string& appRoot, const std::string& host, const std::string& path,
                const std::string& encodedPath, const std::string& initiator);
 
+// The file, in a module's folder, that makes it a window on a web address:
+// its first line is the address. Only the installer writes it, for modules
+// the user makes from an address; packages that bring one are refused.
+inline constexpr char kWebAddressFile[] = "address.zelkora-web";
+
+// The web address the page zelkora://host/path may show in a frame, and
+// whose site then reaches the network; "" for every other page. The page
+// must be in a module's folder under that module's own origin.
+std::string FramedAddress(const std::string& appRoot, const std::string& host,
+                          const std::string& path);
+
 // The file in which a toy's stored text is kept: <prefix>/toy-data/<Toy>.json.
 std::string ToyDataFile(const std::string& toy);
 

@@ -1,6 +1,7 @@
 #include "sandbox/locked_page.h"
 
 #include "sandbox/app_address.h"
+#include "sandbox/app_scheme.h"
 #include "sandbox/profiles.h"
 
 #include <QWebEngineFileSystemAccessRequest>
@@ -63,9 +64,16 @@ bool LockedPage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
         // Frames: the toyz of installed pages (data: and blob: frames would
         // be origins of no one's); on a remote page, what the web gives it.
         QString s = url.scheme();
-        bool installed = profile()->urlSchemeHandler(kScheme) != nullptr;
+        auto* installed = dynamic_cast<const AppSchemeHandler*>(profile()->urlSchemeHandler(kScheme));
+        bool web = s == "http" || s == "https";
         if (s == kScheme || s == "about" ||
-            (!installed && (s == "data" || s == "blob" || s == "http" || s == "https")))
+            (!installed && (s == "data" || s == "blob" || web)))
+            return true;
+        // A module made from a web address: its frame shows the site, and goes where it goes.
+        if (installed && web && address_.scheme() == kScheme &&
+            !FramedAddress(installed->Root(), address_.host().toStdString(),
+                           address_.path(QUrl::FullyDecoded).toStdString())
+                 .empty())
             return true;
     }
     Warn("refused to go to " + Shown(url));

@@ -18,16 +18,44 @@ namespace sandbox {
 namespace {
 
 // Installed pages reach the installation and what they make themselves,
-// nothing else: no http(s), no web sockets, no other scheme.
+// nothing else: no http(s), no web sockets, no other scheme. The one opening
+// is a module the user made from a web address: the site in its frame has
+// the network, the module's page only the frame, its toyz nothing.
 class NoNetwork : public QWebEngineUrlRequestInterceptor {
   public:
-    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    NoNetwork(const AppSchemeHandler* handler, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), handler_(handler) {}
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
         const QString scheme = info.requestUrl().scheme();
         if (scheme == kScheme || scheme == "data" || scheme == "blob") return;
+        if (FramedSite(info)) return;
         info.block(true);
         Warn("blocked " + info.requestUrl().toDisplayString(QUrl::RemoveQuery | QUrl::RemoveUserInfo));
     }
+
+  private:
+    bool FramedSite(const QWebEngineUrlRequestInfo& info) {
+        const QString scheme = info.requestUrl().scheme();
+        if (scheme != "http" && scheme != "https" && scheme != "ws" && scheme != "wss") return false;
+        const QUrl first = info.firstPartyUrl();
+        if (first.scheme() != kScheme) return false;
+        if (first != page_) { // the page's file is read once, not at every request
+            page_ = first;
+            address_ = QUrl(QString::fromStdString(FramedAddress(
+                handler_->Root(), first.host().toStdString(),
+                first.path(QUrl::FullyDecoded).toStdString())));
+        }
+        if (address_.isEmpty()) return false;
+        const QUrl initiator = info.initiator();
+        if (initiator.scheme() != kScheme) return true; // the site's own requests
+        // The module's page (written by the installer, not a stranger) only
+        // opens its frame; the frame may be sent on to another site.
+        return initiator.host() == first.host() &&
+               info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
+    }
+
+    const AppSchemeHandler* handler_;
+    QUrl page_, address_;
 };
 
 void LockDown(QWebEngineProfile* profile) {
@@ -86,7 +114,7 @@ QWebEngineProfile* NewInstalledPagesProfile(AppSchemeHandler* handler, QObject* 
     auto* profile = new QWebEngineProfile(parent);
     LockDown(profile);
     profile->installUrlSchemeHandler(kScheme, handler);
-    profile->setUrlRequestInterceptor(new NoNetwork(profile));
+    profile->setUrlRequestInterceptor(new NoNetwork(handler, profile));
     return profile;
 }
 

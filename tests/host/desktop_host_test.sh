@@ -405,6 +405,58 @@ autostart)
       kill "$pid"
   done
   ;;
+quick-modules)
+  # Modules made from a picture, a video, a page with its stylesheet and a
+  # web address, each on the desktop with a bound toy on it.
+  "$build/tools/zelkora-demo" >/dev/null
+  app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
+  printf '&myFav1=Clock&\r\n' >"$app/ZelToyz/ZelToyz.txt"
+  convert -size 64x64 xc:'#FF0000' "$work/red.png"
+  mkdir -p "$work/site" "$work/made"
+  printf '<!doctype html><link rel="stylesheet" href="look.css"><body></body>\n' >"$work/made/blue.html"
+  printf 'html, body { height: 100%%; margin: 0; background: #0000FF; }\n' >"$work/made/look.css"
+  printf '<!doctype html><body style="margin:0;height:100vh;background:#FF00FF"></body>\n' >"$work/site/index.html"
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  python3 -m http.server --bind 127.0.0.1 --directory "$work/site" "$port" >/dev/null 2>&1 &
+  start_host
+  show() { # install SOURCE-OPTION SOURCE NAME, then apply the module made
+    env -u DISPLAY "$build/tools/zelkora-install" --yes --name "$3" "$1" "$2" >"$work/install.out" 2>&1 ||
+      { cat "$work/install.out" >&2; exit 1; }
+    local dir page
+    dir=$(ls -d "$app/Modules/MyDesktop/ZKR$3"*)
+    page=$(cd "$dir" && ls ZKR*.htm)
+    apply page "C:\\Program Files\\Zelkora\\Modules\\MyDesktop\\$(basename "$dir")\\$page"
+  }
+  toy_shown() { # the toy's frame in the first place on the right, over the module
+    local end=$((SECONDS + 20)) got
+    while [ $SECONDS -le $end ]; do
+      got=$(pixel 530 60)
+      [ -n "$got" ] && [ "$got" != "$1" ] && return 0
+      sleep 0.2
+    done
+    echo "FAIL: no toy over the module $1" >&2
+    import -window root "/tmp/desktop-host-$case_name.png" 2>/dev/null || true
+    exit 1
+  }
+  show --picture "$work/red.png" Red
+  expect_pixel 100 240 30 $RED
+  toy_shown $RED
+  show --page "$work/made/blue.html" Blue
+  expect_pixel 100 240 20 $BLUE
+  toy_shown $BLUE
+  show --address "http://127.0.0.1:$port/" Site
+  expect_pixel 100 240 20 '#FF00FF'
+  toy_shown '#FF00FF'
+  show --video "$(dirname "$0")/green.webm" Green
+  end=$((SECONDS + 20))
+  until [[ $(pixel 100 240) =~ ^#[0-3][0-9A-F][A-F][0-9A-F][0-3][0-9A-F]$ ]]; do
+    [ $SECONDS -le $end ] || { echo "FAIL: the video is not shown: $(pixel 100 240)" >&2; exit 1; }
+    sleep 0.2
+  done
+  toy_shown "$(pixel 100 240)"
+  # The address module's site had the network; the demo's pages still have none.
+  grep "blocked http" "$work/host.err" >&2 && { echo "FAIL: a request was blocked" >&2; exit 1; }
+  ;;
 *)
   echo "unknown case $case_name" >&2
   exit 2

@@ -117,3 +117,26 @@ TEST_F(AppAddress, EachOriginReadsItsOwnAndTheSharedFilesOnly) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AppAddress, OnlyAModuleMadeFromAnAddressFramesTheWeb) {
+    WriteFile(root + "Modules/Sea/Waves/address.zelkora-web", "https://example.com/x\n");
+    WriteFile(root + "ZelToyz/Clock/address.zelkora-web", "https://example.com/\n");
+    WriteFile(root + "Modules/Sky/Stars/address.zelkora-web", "file:///etc/passwd\n");
+    std::string waves = Origin("Modules/Sea/Waves/data.txt"), reef = Origin("Modules/Sea/Reef/ZKRReef.htm");
+    struct Case {
+        std::string host, path, address;
+    };
+    for (const Case& c : std::vector<Case>{
+             {waves, "/Modules/Sea/Waves/ZKRWaves.htm", "https://example.com/x"},
+             {waves, "/modules/SEA/waves/ZKRWaves.htm", "https://example.com/x"},
+             {reef, "/Modules/Sea/Waves/ZKRWaves.htm", ""}, // another module's origin
+             {reef, "/Modules/Sea/Reef/ZKRReef.htm", ""},    // no address of its own
+             {Origin("ZelToyz/Clock/toy.js"), "/ZelToyz/Clock/toy.js", ""},
+             {Origin("Modules/Sky/Stars/ZKRStars.htm"), "/Modules/Sky/Stars/ZKRStars.htm", ""},
+             {"app", "/defaulthelp.htm", ""}})
+        EXPECT_EQ(sandbox::FramedAddress(root, c.host, c.path), c.address) << c.host << c.path;
+}
+
+} // namespace
