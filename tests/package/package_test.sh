@@ -25,7 +25,19 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >/dev/null
 desktop-file-validate "$root/usr/share/applications/zelkora-manager.desktop" \
+                      "$root/usr/share/applications/zelkora-install.desktop" \
                       "$root/etc/xdg/autostart/zelkora-desktop.desktop"
+# A package file is of the package type, and opens in the installer (what
+# the system's triggers do on installation, done here by hand).
+update-mime-database "$root/usr/share/mime"
+update-desktop-database "$root/usr/share/applications"
+cp "$build/demo-packages/Waves.zelkora" "$work/Waves.zelkora"
+type=$(XDG_DATA_DIRS="$root/usr/share:/usr/share" gio info -a standard::content-type "$work/Waves.zelkora" |
+       sed -n 's/.*standard::content-type: //p')
+[ "$type" = application/x-zelkora-package ] || { echo "FAIL: a package is $type" >&2; exit 1; }
+PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$root/usr/share:/usr/share" gio mime application/x-zelkora-package |
+  grep -q "^Default application for .*: zelkora-install.desktop" ||
+  { echo "FAIL: packages do not open in zelkora-install" >&2; exit 1; }
 # Every program has its manual page and answers --version.
 for p in "$root"/usr/bin/*; do
   test -s "$root/usr/share/man/man1/$(basename "$p").1.gz" || { echo "FAIL: no manual page for $p" >&2; exit 1; }
