@@ -126,8 +126,9 @@ bool PreviewRenderer::Toy(const QString& toy, const QString& output, QSize pictu
                 output);
 }
 
-void Prepare() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+void Prepare(bool offscreen) {
+    if (offscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The sandbox refuses to start as root (containers, CI).
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     // The browser's start-up notes are not the tool's to print: only what

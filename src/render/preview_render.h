@@ -35,8 +35,9 @@ class PreviewRenderer {
 };
 
 // What must happen before the QApplication: the browser's switches (quiet),
-// the application scheme, the offscreen platform unless one is chosen.
-void Prepare();
+// the application scheme, and, for a program that shows nothing, the
+// offscreen platform unless one is chosen.
+void Prepare(bool offscreen = true);
 
 // Renders the preview of an item that is not installed yet: a throw-away
 // application folder holds the installation's shared files (from appFolder,

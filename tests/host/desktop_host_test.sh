@@ -457,6 +457,34 @@ quick-modules)
   # The address module's site had the network; the demo's pages still have none.
   grep "blocked http" "$work/host.err" >&2 && { echo "FAIL: a request was blocked" >&2; exit 1; }
   ;;
+package-opened)
+  # A package opened as the file manager opens it: the installer's window
+  # comes up on the screen, and its Install button installs the module.
+  "$build/tools/zelkora-demo" >/dev/null
+  app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
+  "$build/tools/zelkora-catalogue" remove-module "$app/Data/Zelkora.mdb" Autumn
+  "$app/Modules/Seasons/Autumn/setup.exe" /uninst
+  "$build/tools/zelkora-install" "$build/demo-packages/Autumn.zelkora" >"$work/install.out" 2>&1 &
+  installer=$!
+  win=
+  for _ in $(seq 100); do
+    win=$(xdotool search --onlyvisible --name '^Install a Zelkora package$' 2>/dev/null | head -1) || true
+    [ -n "$win" ] && break
+    sleep 0.2
+  done
+  [ -n "$win" ] || { echo "FAIL: the installer shows no window" >&2; cat "$work/install.out" >&2; exit 1; }
+  sleep 1 # the window settles (Qt may map it anew)
+  win=$(xdotool search --onlyvisible --name '^Install a Zelkora package$' | head -1)
+  xdotool windowfocus --sync "$win" key Return # Install is the default button
+  for _ in $(seq 100); do
+    [ -f "$app/Modules/Seasons/Autumn/ZKRAutumn.htm" ] && break
+    sleep 0.1
+  done
+  "$build/tools/zelkora-catalogue" list "$app/Data/Zelkora.mdb" modules | grep -q "^tblModules	Autumn	Seasons	Autumn Leaves" ||
+    { echo "FAIL: the module was not installed" >&2; cat "$work/install.out" >&2; exit 1; }
+  xdotool key Escape
+  wait "$installer" || true
+  ;;
 *)
   echo "unknown case $case_name" >&2
   exit 2

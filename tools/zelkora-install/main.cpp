@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
         bool dialog = !c.yes && HasDisplay();
         if (c.file.empty() && !c.quick && !dialog) return Usage("no package given");
 
-        render::Prepare();
+        render::Prepare(!dialog);
         QApplication app(argc, argv);
         installer::Request request{c.file, c.force, c.quick, c.source};
         if (dialog) return installer::RunDialog(request);
