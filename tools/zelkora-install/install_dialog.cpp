@@ -5,6 +5,7 @@
 #include "package/temporary_folder.h"
 #include "platform/prefix.h"
 #include "render/preview_render.h"
+#include "window/qt/art.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -111,6 +112,7 @@ class InstallDialog : public QDialog {
   public:
     explicit InstallDialog(const Request& request) {
         setWindowTitle("Install a Zelkora package");
+        setWindowIcon(art::AppIcon());
         setAcceptDrops(true);
         setMinimumWidth(460);
         auto* layout = new QVBoxLayout(this);
