@@ -33,6 +33,12 @@ std::string Base(const std::string& path) {
     throw Refused(Base(archive) + ": " + message);
 }
 
+// libarchive's description of its last failure; it may have none.
+std::string ErrorOf(archive* a) {
+    const char* text = archive_error_string(a);
+    return text ? text : "no detail";
+}
+
 std::vector<std::string> Parts(const std::string& path) {
     std::vector<std::string> parts;
     size_t from = 0;
@@ -89,7 +95,7 @@ void Unpack(const std::string& file, const std::string& folder, const Limits& li
         if (r < ARCHIVE_WARN)
             Refuse(file, entries == 0 ? "it is not a ZIP archive"
                                       : std::string("it is damaged or truncated (") +
-                                            archive_error_string(a.get()) + ")");
+                                            ErrorOf(a.get()) + ")");
         if (++entries > limits.entries)
             Refuse(file, "it has more than " + std::to_string(limits.entries) + " entries");
         const char* name = archive_entry_pathname(entry);
@@ -129,7 +135,7 @@ void Unpack(const std::string& file, const std::string& folder, const Limits& li
             if (r < ARCHIVE_WARN) {
                 ::close(fd);
                 Refuse(file, "it is damaged or truncated at " + path + " (" +
-                                 archive_error_string(a.get()) + ")");
+                                 ErrorOf(a.get()) + ")");
             }
             unpacked += size;
             bool tooBig = unpacked > limits.bytes;
@@ -154,7 +160,7 @@ void Pack(const std::string& folder, const std::string& output) {
     Writer a(archive_write_new(), archive_write_free);
     archive_write_set_format_zip(a.get());
     if (archive_write_open_filename(a.get(), temporary.c_str()) != ARCHIVE_OK)
-        Refuse(output, std::string("cannot be written: ") + archive_error_string(a.get()));
+        Refuse(output, std::string("cannot be written: ") + ErrorOf(a.get()));
     auto fail = [&](const std::string& message) {
         a.reset();
         ::unlink(temporary.c_str());
@@ -189,10 +195,10 @@ void Pack(const std::string& folder, const std::string& output) {
         for (ssize_t n; ok && (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
             ok = archive_write_data(a.get(), buffer.data(), static_cast<size_t>(n)) == n;
         ::close(fd);
-        if (!ok) fail("cannot write " + rel + " into it: " + archive_error_string(a.get()));
+        if (!ok) fail("cannot write " + rel + " into it: " + ErrorOf(a.get()));
     }
     if (archive_write_close(a.get()) != ARCHIVE_OK)
-        fail(std::string("cannot be written: ") + archive_error_string(a.get()));
+        fail(std::string("cannot be written: ") + ErrorOf(a.get()));
     a.reset();
     if (::rename(temporary.c_str(), output.c_str()) != 0) {
         ::unlink(temporary.c_str());
