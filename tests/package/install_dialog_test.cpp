@@ -3,7 +3,14 @@
 #include "install_dialog.h"
 #include "support/test_support.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -62,6 +69,29 @@ TEST(InstallDialog, ShowsThePackageInstallsItAndSaysWhatNext) {
     auto again = installer::NewDialog(request);
     EXPECT_FALSE(Button(*again, "Install")->isEnabled());
     EXPECT_TRUE(Texts(*again).contains("is installed; this package is version 1.0"));
+
+    // A picture dropped on it becomes a module of "My Desktop".
+    QImage picture(32, 32, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QString file = QString::fromStdString(prefix.dir()) + "-beach.png";
+    ASSERT_TRUE(picture.save(file));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    again->show();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(again.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(again.get(), &drop);
+    EXPECT_TRUE(Texts(*again).contains("Module (made from " + QFileInfo(file).fileName() + ")"))
+        << Texts(*again).toStdString();
+    QTest::mouseClick(Button(*again, "Install"), Qt::LeftButton);
+    EXPECT_TRUE(Texts(*again).contains("is installed. Press Refresh List")) << Texts(*again).toStdString();
+    std::string out2;
+    RunCommand(ToolsDir() + "/zelkora-catalogue list " + ShellQuote(app + "Data/Zelkora.mdb") + " themes",
+               &out2);
+    EXPECT_NE(out2.find("MyDesktop\tMy Desktop"), std::string::npos) << out2;
+    QFile::remove(file);
 }
 
 } // namespace
