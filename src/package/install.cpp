@@ -3,6 +3,7 @@
 #include "package/archive.h"
 #include "package/temporary_folder.h"
 #include "platform/dao.h"
+#include "platform/desktop_host.h"
 #include "platform/prefix.h"
 #include "runtime/failure.h"
 #include "sandbox/app_address.h"
@@ -451,6 +452,8 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
         throw;
     }
     outcome.upgraded = plan.upgrade;
+    // A desktop showing the old files shows the new ones.
+    if (plan.upgrade && platform::DesktopHostRunning()) platform::SignalDesktopChanged();
     outcome.folder = plan.folder;
     for (Problem& p : problems)
         if (p.warning && p.message.find("no preview") == std::string::npos)
