@@ -141,7 +141,13 @@ void HostWindow::ShowState(const DesktopState& state, bool reload) {
             page_->setLifecycleState(QWebEnginePage::LifecycleState::Active);
             page_->setVisible(!paused_);
         }
-        page_->Show(QUrl(QString::fromStdString(state.wallpaper)));
+        // Applied again, the page is read anew: its files may have changed
+        // (an upgrade), and the browser's memory would show the old ones.
+        if (QUrl address(QString::fromStdString(state.wallpaper));
+            sameAddress && page_->Address() == address && page_->url() == address)
+            page_->triggerAction(QWebEnginePage::ReloadAndBypassCache);
+        else
+            page_->Show(address);
         // The old picture stays until the page has loaded.
         break;
     case Show::Picture: {

@@ -420,7 +420,7 @@ quick-modules)
   python3 -m http.server --bind 127.0.0.1 --directory "$work/site" "$port" >/dev/null 2>&1 &
   start_host
   show() { # install SOURCE-OPTION SOURCE NAME, then apply the module made
-    env -u DISPLAY "$build/tools/zelkora-install" --yes --name "$3" "$1" "$2" >"$work/install.out" 2>&1 ||
+    "$build/tools/zelkora-install" --yes --name "$3" "$1" "$2" >"$work/install.out" 2>&1 ||
       { cat "$work/install.out" >&2; exit 1; }
     local dir page
     dir=$(ls -d "$app/Modules/MyDesktop/ZKR$3"*)
@@ -441,6 +441,11 @@ quick-modules)
   show --picture "$work/red.png" Red
   expect_pixel 100 240 30 $RED
   toy_shown $RED
+  # Made again from a changed picture, the module on the desktop is upgraded and shown anew.
+  convert -size 64x64 xc:'#FFFF00' "$work/red.png"
+  "$build/tools/zelkora-install" --yes --name Red --picture "$work/red.png" >"$work/install.out" 2>&1
+  grep -q "Red is upgraded" "$work/install.out"
+  expect_pixel 100 240 10 '#FFFF00'
   show --page "$work/made/blue.html" Blue
   expect_pixel 100 240 20 $BLUE
   toy_shown $BLUE
