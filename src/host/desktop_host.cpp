@@ -182,6 +182,16 @@ void DesktopHost::CheckCovered() {
 }
 
 void DesktopHost::CheckBudget() {
+    // A resting page costs nothing and is not looked at (nor is the host
+    // woken for it, nor the system's processes walked); its budget starts
+    // again when it wakes.
+    bool shown = false;
+    for (auto& [screen, window] : windows_)
+        shown = shown || (window->ShowsPage() && !window->Paused());
+    if (!shown) {
+        budget_.Reset();
+        return;
+    }
     // The pages' renderers give way to the user's programs; the zygotes are
     // lowered too, so that renderers started later begin low. Their threads
     // are looked at again only when the processes have changed.
@@ -189,15 +199,6 @@ void DesktopHost::CheckBudget() {
     if (below != lowered_) {
         LowerPriority(below);
         lowered_ = below;
-    }
-    // A resting page costs nothing and is not looked at (nor is the host
-    // woken for it); its budget starts again when it wakes.
-    bool shown = false;
-    for (auto& [screen, window] : windows_)
-        shown = shown || (window->ShowsPage() && !window->Paused());
-    if (!shown) {
-        budget_.Reset();
-        return;
     }
     std::string why =
         budget_.Look(PageProcesses(below), QDateTime::currentMSecsSinceEpoch(), ::getpid());
