@@ -214,6 +214,25 @@ TEST_F(Packages, BadPackagesAreRefusedByNameAndLeaveNothingBehind) {
     EXPECT_TRUE(Snapshot(prefix.dir()) == before);
 }
 
+TEST_F(Packages, CheckListsEveryProblemAndPackWritesOnlyAGoodFolder) {
+    std::string folder = work + "/item";
+    MakeDirs(folder);
+    WriteFile(folder + "/zelkora.json", R"({"kind": "module", "key": "A:B", "name": "Aurora",
+        "theme": {"key": "Polar"}, "page": "index.html"})");
+    WriteFile(folder + "/index.html", "<html>no script</html>");
+    WriteFile(folder + "/aux.txt", "a device's name");
+    std::string out, tool = ToolsDir() + "/zelkora-install ";
+    EXPECT_EQ(RunCommand(tool + "--check " + ShellQuote(folder) + " 2>&1", &out), 1);
+    for (const char* problem : {"the key \"A:B\" cannot name a folder", "\"name\" is missing",
+                                "does not include zelkora.js", "aux.txt cannot be a Windows name",
+                                "warning: there is no preview"})
+        EXPECT_NE(out.find(problem), std::string::npos) << problem << "\n" << out;
+    EXPECT_EQ(RunCommand(tool + "--pack " + ShellQuote(folder) + " " + ShellQuote(work + "/a.zelkora") + " 2>&1", &out), 1);
+    EXPECT_FALSE(FileExists(work + "/a.zelkora"));
+    Zip(work + "/good.zelkora", GoodModule());
+    EXPECT_EQ(RunCommand(tool + "--check " + ShellQuote(work + "/good.zelkora") + " 2>&1", &out), 0) << out;
+}
+
 TEST_F(Packages, UnpackingStopsAtTheSizeLimit) {
     std::string file = work + "/big.zelkora";
     Zip(file, {{"a", std::string(600u << 10, 'a')}, {"b", std::string(600u << 10, 'b')}});
