@@ -427,6 +427,7 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
         journal.themeFolder = plan.themeFolder;
         fs::create_directories(plan.themeFolder);
     }
+    fs::create_directories(fs::path(plan.native).parent_path()); // ZelToyz\, should it be gone
     bool moved = false;
     try {
         if (plan.upgrade) {
