@@ -76,7 +76,7 @@ void MakeCharacterDevice(const std::string& file, const std::string& name) {
 std::string Manifest(const std::string& fields) {
     return R"({"kind": "module", "key": "ZKRAurora", "name": "Aurora",
                "theme": {"key": "Polar", "name": "Polar Nights"}, "page": "index.html",
-               "preview": "preview.png")" +
+               "preview": "preview.png", "a-later-field": {"of": ["any", 1]})" +
            fields + "}";
 }
 
