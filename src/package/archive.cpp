@@ -168,13 +168,16 @@ void Pack(const std::string& folder, const std::string& output) {
     };
     std::vector<fs::path> files;
     std::error_code ec;
-    fs::path outputPath = fs::weakly_canonical(output, ec);
+    // The package may be written into the folder it packs: neither it nor
+    // its part-written file goes into itself.
+    const fs::path outputPath = fs::weakly_canonical(output, ec);
+    const fs::path temporaryPath = fs::weakly_canonical(temporary, ec);
     for (auto it = fs::recursive_directory_iterator(folder, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_symlink()) fail(it->path().string() + " is a link; a package holds no links");
-        if (it->is_regular_file() && fs::weakly_canonical(it->path()) != outputPath &&
-            it->path().string() != fs::absolute(temporary).string())
-            files.push_back(it->path());
+        if (!it->is_regular_file()) continue;
+        fs::path path = fs::weakly_canonical(it->path());
+        if (path != outputPath && path != temporaryPath) files.push_back(it->path());
     }
     if (ec) fail("cannot read " + folder + ": " + ec.message());
     std::sort(files.begin(), files.end());

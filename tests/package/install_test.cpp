@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
+#include <set>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -231,6 +232,18 @@ TEST_F(Packages, CheckListsEveryProblemAndPackWritesOnlyAGoodFolder) {
     EXPECT_FALSE(FileExists(work + "/a.zelkora"));
     Zip(work + "/good.zelkora", GoodModule());
     EXPECT_EQ(RunCommand(tool + "--check " + ShellQuote(work + "/good.zelkora") + " 2>&1", &out), 0) << out;
+    // Packed into the folder it packs, by a relative path: it holds only the folder's files.
+    std::string good = work + "/good";
+    MakeDirs(good);
+    for (const Entry& e : GoodModule())
+        WriteFile(good + "/" + e.name, e.content);
+    ASSERT_EQ(RunCommand("cd " + ShellQuote(work) + " && " + tool + "--pack good good/self.zelkora", &out), 0);
+    MakeDirs(work + "/unpacked");
+    package::Unpack(good + "/self.zelkora", work + "/unpacked");
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(work + "/unpacked"))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"index.html", "preview.png", "zelkora.json"}));
 }
 
 TEST_F(Packages, UnpackingStopsAtTheSizeLimit) {
