@@ -4,19 +4,12 @@
 #include "platform/prefix.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
 namespace package {
 
 namespace {
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A file the manifest names: present, a plain file, inside the item.
 bool Named(const fs::path& folder, const std::string& rel, const char* field,
@@ -68,10 +61,10 @@ std::vector<Problem> CheckFolder(const std::string& folderName, Manifest& m, con
         problems.push_back({kManifestName, "the item has no zelkora.json at its root"});
         return problems;
     }
-    m = ParseManifest(ReadText(manifestFile), problems);
+    m = ParseManifest(platform::ReadWholeFile(manifestFile.string()), problems);
     if (m.kind == Manifest::Module) {
         if (Named(folder, m.page, "page", problems)) {
-            std::string page = ReadText(platform::MapUnder(folder.string(), m.page));
+            std::string page = platform::ReadWholeFile(platform::MapUnder(folder.string(), m.page));
             if (page.find("zelkora.js") == std::string::npos)
                 problems.push_back({m.page, "the page does not include zelkora.js, so toyz and "
                                             "transparency cannot reach it"});

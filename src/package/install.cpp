@@ -14,7 +14,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -53,11 +52,6 @@ std::string Backslashed(std::string path) {
     for (char& c : path)
         if (c == '/') c = '\\';
     return path;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string Base(const std::string& path) {
@@ -108,7 +102,7 @@ struct Journal {
             throw Refused(std::string("cannot write the install's journal: ") + std::strerror(e));
     }
     static bool Read(const fs::path& work, Journal& j) {
-        std::istringstream in(ReadText(work / kName));
+        std::istringstream in(platform::ReadWholeFile((work / kName).string()));
         return std::getline(in, j.kind) && std::getline(in, j.key) && std::getline(in, j.target) &&
                std::getline(in, j.themeFolder);
     }
@@ -216,7 +210,7 @@ Plan Decide(dao::Database& db, const Installation& where, const Manifest& m, boo
     if (!folderThere || !fs::is_regular_file(installedManifest))
         refuse("the key " + Quoted(m.key) + " is taken by an item not installed from a package");
     std::vector<Problem> ignored;
-    plan.installedVersion = ParseManifest(ReadText(installedManifest), ignored).version;
+    plan.installedVersion = ParseManifest(platform::ReadWholeFile(installedManifest.string()), ignored).version;
     if (CompareVersions(m.version, plan.installedVersion) <= 0 && !force)
         refuse(m.name + " " + (plan.installedVersion.empty() ? "" : plan.installedVersion + " ") +
                "is installed; this package is " +
@@ -242,8 +236,8 @@ void Complete(const fs::path& item, Manifest& m, const InstallOptions& options,
         std::string entry = EntryPageName(m);
         if (entry != m.page) {
             fs::path to = platform::MapUnder(item.string(), entry);
-            std::string page = ReadText(platform::MapUnder(item.string(), m.page));
-            if (fs::exists(to) && ReadText(to) != page)
+            std::string page = platform::ReadWholeFile(platform::MapUnder(item.string(), m.page));
+            if (fs::exists(to) && platform::ReadWholeFile(to.string()) != page)
                 throw Refused(entry + ": the item holds a file of the name its page is given");
             WriteFile(to, page, fs::perms::owner_read | fs::perms::owner_write |
                                     fs::perms::group_read | fs::perms::others_read);
@@ -476,7 +470,7 @@ Summary Inspect(const std::string& file) {
     }
     summary.problems = CheckFolder(work.Path(), summary.manifest);
     if (!summary.manifest.preview.empty())
-        summary.preview = ReadText(platform::MapUnder(work.Path(), summary.manifest.preview));
+        summary.preview = platform::ReadWholeFile(platform::MapUnder(work.Path(), summary.manifest.preview));
     if (HasErrors(summary.problems)) return summary;
     try {
         Installation where = Installation::FromRegistry();

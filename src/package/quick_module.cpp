@@ -6,7 +6,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <set>
 
@@ -15,11 +14,6 @@ namespace fs = std::filesystem;
 namespace package {
 
 namespace {
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -122,7 +116,7 @@ void CopyLinked(const fs::path& from, const fs::path& to, const std::string& htm
         fs::create_directories((to / clean).parent_path());
         fs::copy_file(source, to / clean, fs::copy_options::overwrite_existing);
         if (Lower(clean.extension().string()) == ".css")
-            for (const std::string& link : LinkedFiles(ReadText(source)))
+            for (const std::string& link : LinkedFiles(platform::ReadWholeFile(source.string())))
                 queue.push_back((clean.parent_path() / link).lexically_normal().string());
     }
 }
@@ -201,7 +195,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
                            "  document.hidden ? video.pause() : video.play().catch(() => {}));\n"));
         } else {
             Extension(source, {".htm", ".html", ".xhtml"}, "page");
-            std::string html = ReadText(file);
+            std::string html = platform::ReadWholeFile(file.string());
             CopyLinked(file.parent_path(), folder, html);
             // The page gets the shared script first thing, for its toyz.
             std::string script = "<script src=\"../../../zelkora.js\"></script>\n"

@@ -199,6 +199,11 @@ void ClearOldTemporaries(const std::string& dir, const std::string& name) {
 
 } // namespace
 
+std::string ReadWholeFile(const std::string& nativePath) {
+    std::string text;
+    return ReadWholeFile(nativePath, text) ? text : std::string();
+}
+
 bool ReadWholeFile(const std::string& nativePath, std::string& out, FileStamp* stamp) {
     if (int e = InjectedReadFault(nativePath)) {
         errno = e;

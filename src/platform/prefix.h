@@ -30,6 +30,8 @@ struct FileStamp {
 // Reads a whole file, and its stamp when asked. False when it does not exist
 // or cannot be read; errno then tells why (ENOENT only for a missing file).
 bool ReadWholeFile(const std::string& nativePath, std::string& out, FileStamp* stamp = nullptr);
+// The whole file; "" when it does not exist or cannot be read.
+std::string ReadWholeFile(const std::string& nativePath);
 // The stamp of a plain file; false when there is none.
 bool StatFile(const std::string& nativePath, FileStamp& stamp);
 
