@@ -121,25 +121,48 @@ void CopyLinked(const fs::path& from, const fs::path& to, const std::string& htm
     }
 }
 
-std::string Extension(const std::string& file, const std::set<std::string>& allowed,
-                      const char* what) {
-    std::string ext = Lower(fs::path(file).extension().string());
-    if (!allowed.count(ext))
+const std::pair<const char*, QuickSource::Kind> kKinds[] = {
+    {"picture", QuickSource::Picture},
+    {"video", QuickSource::Video},
+    {"page", QuickSource::Page},
+    {"address", QuickSource::Address}};
+
+// The files each kind is made from, by their extensions.
+const std::pair<const char*, QuickSource::Kind> kExtensions[] = {
+    {".png", QuickSource::Picture},  {".jpg", QuickSource::Picture},  {".jpeg", QuickSource::Picture},
+    {".gif", QuickSource::Picture},  {".webp", QuickSource::Picture}, {".bmp", QuickSource::Picture},
+    {".svg", QuickSource::Picture},  {".webm", QuickSource::Video},   {".mp4", QuickSource::Video},
+    {".ogv", QuickSource::Video},    {".ogg", QuickSource::Video},    {".htm", QuickSource::Page},
+    {".html", QuickSource::Page},     {".xhtml", QuickSource::Page}};
+
+// The file's extension, lower-cased, when the desktop can show it as the kind.
+std::string Extension(const std::string& file, QuickSource::Kind kind) {
+    QuickSource::Kind found;
+    if (!QuickKindOfFile(file, found) || found != kind) {
+        const char* what = "";
+        for (const auto& [name, k] : kKinds)
+            if (k == kind) what = name;
         throw Refused(fs::path(file).filename().string() + ": it is not a " + what +
                       " the desktop can show");
-    return ext;
+    }
+    return Lower(fs::path(file).extension().string());
 }
 
 } // namespace
 
 bool QuickKindNamed(const std::string& word, QuickSource::Kind& kind) {
-    static const std::pair<const char*, QuickSource::Kind> kKinds[] = {
-        {"picture", QuickSource::Picture},
-        {"video", QuickSource::Video},
-        {"page", QuickSource::Page},
-        {"address", QuickSource::Address}};
     for (const auto& [name, k] : kKinds)
         if (word == name) {
+            kind = k;
+            return true;
+        }
+    return false;
+}
+
+bool QuickKindOfFile(const std::string& file, QuickSource::Kind& kind) {
+    std::string ext = Lower(fs::path(file).extension().string());
+    for (const auto& [e, k] : kExtensions)
+        if (ext == e) {
             kind = k;
             return true;
         }
@@ -174,14 +197,13 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
         fs::path file(source);
         m.name = q.name.empty() ? file.stem().string() : q.name;
         if (q.kind == QuickSource::Picture) {
-            std::string ext = Extension(source, {".png", ".jpg", ".jpeg", ".gif", ".webp", ".bmp", ".svg"},
-                                        "picture");
+            std::string ext = Extension(source, QuickSource::Picture);
             fs::copy_file(file, folder / ("picture" + ext));
             m.preview = ext == ".png" ? "picture.png" : "";
             WriteText(folder / m.page,
                       Page(m.name, PictureStyle("picture" + ext, q.placement), "<div class=\"scene\"></div>\n"));
         } else if (q.kind == QuickSource::Video) {
-            std::string ext = Extension(source, {".webm", ".mp4", ".ogv", ".ogg"}, "video");
+            std::string ext = Extension(source, QuickSource::Video);
             fs::copy_file(file, folder / ("video" + ext));
             WriteText(folder / m.page,
                       Page(m.name,
@@ -194,7 +216,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
                            "document.addEventListener('visibilitychange', () =>\n"
                            "  document.hidden ? video.pause() : video.play().catch(() => {}));\n"));
         } else {
-            Extension(source, {".htm", ".html", ".xhtml"}, "page");
+            Extension(source, QuickSource::Page);
             std::string html = platform::ReadWholeFile(file.string());
             CopyLinked(file.parent_path(), folder, html);
             // The page gets the shared script first thing, for its toyz.

@@ -23,5 +23,7 @@ Manifest MakeQuickModule(const QuickSource& source, const std::string& folder);
 
 // The kind named on the command line ("picture", "video", "page", "address").
 bool QuickKindNamed(const std::string& word, QuickSource::Kind& kind);
+// The kind a file makes, by its extension (a dropped file); false for none.
+bool QuickKindOfFile(const std::string& file, QuickSource::Kind& kind);
 
 } // namespace package

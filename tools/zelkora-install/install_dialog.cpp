@@ -78,26 +78,13 @@ bool RequestFromDrop(const QMimeData* data, Request& request) {
     request = {};
     if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile()) {
         QString path = data->urls().first().toLocalFile();
-        QString ext = QFileInfo(path).suffix().toLower();
         request.source.source = path.toStdString();
-        if (ext == "zelkora") {
+        if (QFileInfo(path).suffix().toLower() == "zelkora") {
             request.file = path.toStdString();
             return true;
         }
         request.quick = true;
-        static const std::pair<const char*, package::QuickSource::Kind> kKinds[] = {
-            {"png", package::QuickSource::Picture},  {"jpg", package::QuickSource::Picture},
-            {"jpeg", package::QuickSource::Picture}, {"gif", package::QuickSource::Picture},
-            {"webp", package::QuickSource::Picture}, {"bmp", package::QuickSource::Picture},
-            {"svg", package::QuickSource::Picture},  {"webm", package::QuickSource::Video},
-            {"mp4", package::QuickSource::Video},    {"ogv", package::QuickSource::Video},
-            {"htm", package::QuickSource::Page},     {"html", package::QuickSource::Page}};
-        for (const auto& [e, kind] : kKinds)
-            if (ext == e) {
-                request.source.kind = kind;
-                return true;
-            }
-        return false;
+        return package::QuickKindOfFile(request.source.source, request.source.kind);
     }
     QString text = data->hasUrls() && !data->urls().isEmpty() ? data->urls().first().toString()
                                                               : data->text().trimmed();
