@@ -67,10 +67,12 @@ class StagingLock {
             ::mkdir(folder.c_str(), 0755);
             fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (fd_ < 0)
-                throw Refused("cannot make the working folder " + folder + ": " + std::strerror(errno));
+                throw Refused("cannot make the working folder " + folder + ": " +
+                              std::strerror(errno));
             ::flock(fd_, LOCK_EX);
             // The folder may have been removed by the install that held it.
-            struct stat held {}, now {};
+            struct stat held {
+            }, now{};
             if (::fstat(fd_, &held) == 0 && ::stat(folder.c_str(), &now) == 0 &&
                 held.st_ino == now.st_ino && held.st_dev == now.st_dev)
                 return;
@@ -134,9 +136,9 @@ std::string Text(dao::Recordset& rs, const char* field) {
 // What installing an item means here: where it goes, whether it replaces an
 // older version, whether its theme is new.
 struct Plan {
-    std::string folder;       // Windows
-    std::string native;       // the same, mapped
-    std::string themeFolder;  // native; modules
+    std::string folder;      // Windows
+    std::string native;      // the same, mapped
+    std::string themeFolder; // native; modules
     bool upgrade = false, newTheme = false;
     std::string installedVersion;
 };
@@ -151,8 +153,9 @@ Plan Decide(dao::Database& db, const Installation& where, const Manifest& m, boo
     Plan plan;
     bool exists = false;
     if (m.kind == Manifest::Module) {
-        auto theme = db.OpenRecordset("SELECT ThemeKey, ThemeTreeText FROM tblThemes WHERE ThemeKey = ?",
-                                      dao::dbOpenSnapshot, {Variant(m.themeKey)});
+        auto theme =
+            db.OpenRecordset("SELECT ThemeKey, ThemeTreeText FROM tblThemes WHERE ThemeKey = ?",
+                             dao::dbOpenSnapshot, {Variant(m.themeKey)});
         if (!theme.Eof() && Text(theme, "ThemeTreeText") != m.themeName)
             refuse("the theme key " + Quoted(m.themeKey) + " is installed with the name " +
                    Quoted(Text(theme, "ThemeTreeText")) + ", not " + Quoted(m.themeName));
@@ -170,9 +173,8 @@ Plan Decide(dao::Database& db, const Installation& where, const Manifest& m, boo
         // Themes and modules share the tree's keys.
         if (HasRow(db, "tblThemes", "ThemeKey", m.key))
             refuse("the key " + Quoted(m.key) + " is taken by a theme");
-        auto module = db.OpenRecordset(
-            "SELECT ModuleThemeKey FROM tblModules WHERE ModuleKey = ?", dao::dbOpenSnapshot,
-            {Variant(m.key)});
+        auto module = db.OpenRecordset("SELECT ModuleThemeKey FROM tblModules WHERE ModuleKey = ?",
+                                       dao::dbOpenSnapshot, {Variant(m.key)});
         exists = !module.Eof();
         if (exists && !platform::EqualsNoCase(Text(module, "ModuleThemeKey"), m.themeKey))
             refuse("the key " + Quoted(m.key) + " is taken by a module of the theme " +
@@ -191,9 +193,11 @@ Plan Decide(dao::Database& db, const Installation& where, const Manifest& m, boo
                                     dao::dbOpenSnapshot, {Variant(m.key)});
         exists = !toy.Eof();
         if (exists && !platform::EqualsNoCase(Text(toy, "ToyText"), m.name))
-            refuse("the key " + Quoted(m.key) + " is taken by the toy " + Quoted(Text(toy, "ToyText")));
-        auto named = db.OpenRecordset("SELECT ToyKey FROM tblToyz WHERE ToyText = ? AND ToyKey <> ?",
-                                      dao::dbOpenSnapshot, {Variant(m.name), Variant(m.key)});
+            refuse("the key " + Quoted(m.key) + " is taken by the toy " +
+                   Quoted(Text(toy, "ToyText")));
+        auto named =
+            db.OpenRecordset("SELECT ToyKey FROM tblToyz WHERE ToyText = ? AND ToyKey <> ?",
+                             dao::dbOpenSnapshot, {Variant(m.name), Variant(m.key)});
         if (!named.Eof())
             refuse("the name " + Quoted(m.name) + " is taken by the toy " +
                    Quoted(Text(named, "ToyKey")));
@@ -210,7 +214,8 @@ Plan Decide(dao::Database& db, const Installation& where, const Manifest& m, boo
     if (!folderThere || !fs::is_regular_file(installedManifest))
         refuse("the key " + Quoted(m.key) + " is taken by an item not installed from a package");
     std::vector<Problem> ignored;
-    plan.installedVersion = ParseManifest(platform::ReadWholeFile(installedManifest.string()), ignored).version;
+    plan.installedVersion =
+        ParseManifest(platform::ReadWholeFile(installedManifest.string()), ignored).version;
     if (CompareVersions(m.version, plan.installedVersion) <= 0 && !force)
         refuse(m.name + " " + (plan.installedVersion.empty() ? "" : plan.installedVersion + " ") +
                "is installed; this package is " +
@@ -239,8 +244,9 @@ void Complete(const fs::path& item, Manifest& m, const InstallOptions& options,
             std::string page = platform::ReadWholeFile(platform::MapUnder(item.string(), m.page));
             if (fs::exists(to) && platform::ReadWholeFile(to.string()) != page)
                 throw Refused(entry + ": the item holds a file of the name its page is given");
-            WriteFile(to, page, fs::perms::owner_read | fs::perms::owner_write |
-                                    fs::perms::group_read | fs::perms::others_read);
+            WriteFile(to, page,
+                      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                          fs::perms::others_read);
         }
     }
     bool hasPreview =
@@ -256,9 +262,9 @@ void Complete(const fs::path& item, Manifest& m, const InstallOptions& options,
         m.preview.clear();
         warnings.push_back({"", "it has no preview, and none could be made", true});
     }
-    WriteFile(item / "setup.exe", kUninstaller, fs::perms::owner_all | fs::perms::group_read |
-                                                    fs::perms::group_exec | fs::perms::others_read |
-                                                    fs::perms::others_exec);
+    WriteFile(item / "setup.exe", kUninstaller,
+              fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                  fs::perms::others_read | fs::perms::others_exec);
     // The installed manifest says what is installed, for the next upgrade.
     WriteFile(item / kManifestName, ManifestText(m),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
@@ -279,8 +285,7 @@ void Enter(dao::Database& db, const Installation& where, const Manifest& m, cons
     std::string notice = !m.notice.empty()   ? m.notice
                          : !m.author.empty() ? "Copyright (C) " + m.author
                                              : "";
-    db.Execute("BEGIN IMMEDIATE");
-    try {
+    db.InTransaction([&] {
         if (m.kind == Manifest::Module) {
             std::string copyright = m.copyright.empty()
                                         ? where.appPath + "defaultmodulecopyright.htm"
@@ -288,9 +293,8 @@ void Enter(dao::Database& db, const Installation& where, const Manifest& m, cons
             std::string banner =
                 m.banner.empty() ? where.appPath + "defaultad.htm" : dir + Backslashed(m.banner);
             dao::Params fields;
-            for (const std::string& text :
-                 {m.name, preview, dir + Backslashed(EntryPageName(m)), notice, copyright, banner,
-                  plan.folder, m.key})
+            for (const std::string& text : {m.name, preview, dir + Backslashed(EntryPageName(m)),
+                                            notice, copyright, banner, plan.folder, m.key})
                 fields.push_back(OrNull(text));
             if (plan.newTheme)
                 db.Execute("INSERT INTO tblThemes (ThemeKey, ThemeTreeText, ThemeTreeType) "
@@ -328,14 +332,7 @@ void Enter(dao::Database& db, const Installation& where, const Manifest& m, cons
                            fields);
             }
         }
-        db.Execute("COMMIT");
-    } catch (...) {
-        try {
-            db.Execute("ROLLBACK");
-        } catch (const Failure&) {
-        }
-        throw;
-    }
+    });
 }
 
 void RemoveEmptyFolder(const std::string& folder) {
@@ -362,12 +359,14 @@ void Progress(const InstallOptions& options, int percent, const std::string& ste
 Installation Installation::FromRegistry() {
     Installation where;
     std::string data;
-    if (!kel_GetRegistryString(kRegistryKey, "ApplicationPath", where.appPath, HKEY_LOCAL_MACHINE) ||
+    if (!kel_GetRegistryString(kRegistryKey, "ApplicationPath", where.appPath,
+                               HKEY_LOCAL_MACHINE) ||
         where.appPath.empty())
         throw Refused("Zelkora is not installed in " + platform::PrefixDir() +
                       " (no ApplicationPath setting)");
     where.appPath = WithBackslash(where.appPath);
-    if (!kel_GetRegistryString(kRegistryKey, "ModulesPath", where.modulesPath, HKEY_LOCAL_MACHINE) ||
+    if (!kel_GetRegistryString(kRegistryKey, "ModulesPath", where.modulesPath,
+                               HKEY_LOCAL_MACHINE) ||
         where.modulesPath.empty())
         where.modulesPath = where.appPath + "Modules\\";
     if (!kel_GetRegistryString(kRegistryKey, "DataPath", data, HKEY_LOCAL_MACHINE))
@@ -404,9 +403,11 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
     Progress(options, 10, "Unpacking");
     Unpack(file, item.string());
     // Only an address module made here may be a window on the web.
-    if (!options.webAddress && fs::exists(platform::MapUnder(item.string(), sandbox::kWebAddressFile)))
-        throw Refused(Base(file) + ": " + sandbox::kWebAddressFile +
-                      ": a package cannot bring this file; only zelkora-install --address writes it");
+    if (!options.webAddress &&
+        fs::exists(platform::MapUnder(item.string(), sandbox::kWebAddressFile)))
+        throw Refused(
+            Base(file) + ": " + sandbox::kWebAddressFile +
+            ": a package cannot bring this file; only zelkora-install --address writes it");
     Outcome outcome;
     Manifest& m = outcome.manifest;
     std::vector<Problem> problems = CheckFolder(item.string(), m);
@@ -470,7 +471,8 @@ Summary Inspect(const std::string& file) {
     }
     summary.problems = CheckFolder(work.Path(), summary.manifest);
     if (!summary.manifest.preview.empty())
-        summary.preview = platform::ReadWholeFile(platform::MapUnder(work.Path(), summary.manifest.preview));
+        summary.preview =
+            platform::ReadWholeFile(platform::MapUnder(work.Path(), summary.manifest.preview));
     if (HasErrors(summary.problems)) return summary;
     try {
         Installation where = Installation::FromRegistry();

@@ -297,6 +297,20 @@ void Database::Execute(const std::string& statement, const Params& params) {
     if (rc != SQLITE_DONE) RaiseStore(db, rc);
 }
 
+void Database::InTransaction(const std::function<void()>& work) {
+    Execute("BEGIN IMMEDIATE");
+    try {
+        work();
+        Execute("COMMIT");
+    } catch (...) {
+        try {
+            Execute("ROLLBACK");
+        } catch (const Failure&) {
+        }
+        throw;
+    }
+}
+
 void Database::Close() {
     Live();
     conn_.reset();

@@ -6,6 +6,7 @@
 
 #include "runtime/variant.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -74,6 +75,9 @@ class Database {
     Recordset OpenRecordset(const std::string& statement, int type = dbOpenDynaset,
                             const Params& params = {});
     void Execute(const std::string& statement, const Params& params = {});
+    // Runs work in one transaction, taking the write lock at once: committed
+    // when work returns, rolled back when it throws (and what it threw goes on).
+    void InTransaction(const std::function<void()>& work);
     void Close();
 
   private:

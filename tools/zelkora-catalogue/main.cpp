@@ -1,8 +1,8 @@
 // zelkora-catalogue: creates a Zelkora catalogue file and adds, lists and
 // removes its themes, modules and toyz, as the product's installers do.
-#include "runtime/command_line.h"
 #include "platform/dao.h"
 #include "platform/prefix.h"
+#include "runtime/command_line.h"
 #include "runtime/failure.h"
 
 #include <algorithm>
@@ -334,8 +334,7 @@ int Run(std::vector<std::string> args) {
         return 0;
     }
 
-    db.Execute("BEGIN IMMEDIATE");
-    try {
+    db.InTransaction([&] {
         if (cmd == "add-theme") {
             need(4, "KEY and TEXT");
             CheckNewTreeKey(db, args[2]);
@@ -388,14 +387,7 @@ int Run(std::vector<std::string> args) {
                 db.Execute("DELETE FROM tblToyz WHERE ToyKey = ?", {key});
             }
         }
-        db.Execute("COMMIT");
-    } catch (...) {
-        try {
-            db.Execute("ROLLBACK");
-        } catch (const Failure&) {
-        }
-        throw;
-    }
+    });
     return 0;
 }
 
