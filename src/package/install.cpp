@@ -233,6 +233,10 @@ void WriteFile(const fs::path& path, const std::string& content, fs::perms perms
     fs::permissions(path, perms);
 }
 
+void Progress(const InstallOptions& options, int percent, const std::string& step) {
+    if (options.progress) options.progress(percent, step);
+}
+
 // Completes the unpacked item: the page the desktop applies, the preview,
 // and the item's own uninstaller (never one that came in the package).
 void Complete(const fs::path& item, Manifest& m, const InstallOptions& options,
@@ -252,7 +256,7 @@ void Complete(const fs::path& item, Manifest& m, const InstallOptions& options,
     bool hasPreview =
         !m.preview.empty() && fs::is_regular_file(platform::MapUnder(item.string(), m.preview));
     if (!hasPreview && options.renderPreview) {
-        if (options.progress) options.progress(55, "Making the preview");
+        Progress(options, 55, "Making the preview");
         if (options.renderPreview(item.string(), m, (item / "preview.png").string())) {
             m.preview = "preview.png";
             hasPreview = true;
@@ -350,8 +354,14 @@ void TakeBack(dao::Database& db, const fs::path& work) {
     RemoveEmptyFolder(j.themeFolder);
 }
 
-void Progress(const InstallOptions& options, int percent, const std::string& step) {
-    if (options.progress) options.progress(percent, step);
+// Takes back what killed installs left in the working folder: folders moved
+// into place but never entered in the catalogue, and the working folders.
+void CleanLeftovers(const fs::path& staging, dao::Database& db) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(staging, ec)) {
+        TakeBack(db, entry.path());
+        fs::remove_all(entry.path(), ec);
+    }
 }
 
 } // namespace
@@ -375,18 +385,6 @@ Installation Installation::FromRegistry() {
     return where;
 }
 
-void CleanLeftovers(const Installation& where) {
-    fs::path staging = platform::MapPath(where.appPath + kStaging);
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(staging, ec)) {
-        if (fs::exists(entry.path() / Journal::kName) && !fs::exists(entry.path() / "item")) {
-            dao::Database db = OpenCatalogue(where); // can't tell without it: leave the folder
-            TakeBack(db, entry.path());
-        }
-        fs::remove_all(entry.path(), ec);
-    }
-}
-
 Outcome Install(const std::string& file, const InstallOptions& options) {
     Progress(options, 0, "Checking the package");
     Installation where = Installation::FromRegistry();
@@ -395,7 +393,7 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
         throw Refused("the application folder " + where.appPath + " is missing");
     dao::Database db = OpenCatalogue(where);
     StagingLock lock((app / kStaging).string());
-    CleanLeftovers(where);
+    CleanLeftovers(app / kStaging, db);
     TemporaryFolder work((app / kStaging).string());
     fs::path item = fs::path(work.Path()) / "item";
     fs::create_directory(item);

@@ -55,10 +55,6 @@ struct Summary {
 };
 Summary Inspect(const std::string& packageFile);
 
-// Takes back what killed installs left: folders moved into place but never
-// entered in the catalogue, and the working folders. Install runs it first.
-void CleanLeftovers(const Installation& where);
-
 // The uninstaller written into every item's folder (setup.exe).
 extern const char kUninstaller[];
 

@@ -118,7 +118,6 @@ std::string WindowsNameProblem(const std::string& name) {
             return std::string("it holds the character ") + static_cast<char>(c);
     }
     if (name.back() == '.' || name.back() == ' ') return "it ends with a dot or a space";
-    if (name == "." || name == "..") return "it is a dot name";
     // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices, with any extension.
     std::string stem = platform::ToUpperAscii(name.substr(0, name.find('.')));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();

@@ -36,16 +36,17 @@ class NoNetwork : public QWebEngineUrlRequestInterceptor {
   private:
     bool FramedSite(const QWebEngineUrlRequestInfo& info) {
         const QString scheme = info.requestUrl().scheme();
-        if (scheme != "http" && scheme != "https" && scheme != "ws" && scheme != "wss") return false;
+        if (scheme != "http" && scheme != "https" && scheme != "ws" && scheme != "wss")
+            return false;
         const QUrl first = info.firstPartyUrl();
         if (first.scheme() != kScheme) return false;
         if (first != page_) { // the page's file is read once, not at every request
             page_ = first;
-            address_ = QUrl(QString::fromStdString(FramedAddress(
-                handler_->Root(), first.host().toStdString(),
-                first.path(QUrl::FullyDecoded).toStdString())));
+            framed_ = !FramedAddress(handler_->Root(), first.host().toStdString(),
+                                     first.path(QUrl::FullyDecoded).toStdString())
+                           .empty();
         }
-        if (address_.isEmpty()) return false;
+        if (!framed_) return false;
         const QUrl initiator = info.initiator();
         if (initiator.scheme() != kScheme) return true; // the site's own requests
         // The module's page (written by the installer, not a stranger) only
@@ -55,7 +56,8 @@ class NoNetwork : public QWebEngineUrlRequestInterceptor {
     }
 
     const AppSchemeHandler* handler_;
-    QUrl page_, address_;
+    QUrl page_;           // the last page asked about...
+    bool framed_ = false; // ...and whether it frames a web address
 };
 
 void LockDown(QWebEngineProfile* profile) {
