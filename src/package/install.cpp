@@ -239,7 +239,7 @@ void Progress(const InstallOptions& options, int percent, const std::string& ste
 
 // Completes the unpacked item: the page the desktop applies, the preview,
 // and the item's own uninstaller (never one that came in the package).
-void Complete(const fs::path& item, Manifest& m, const InstallOptions& options,
+void Complete(const fs::path& app, const fs::path& item, Manifest& m, const InstallOptions& options,
               std::vector<Problem>& warnings) {
     if (m.kind == Manifest::Module) {
         std::string entry = EntryPageName(m);
@@ -257,7 +257,8 @@ void Complete(const fs::path& item, Manifest& m, const InstallOptions& options,
         !m.preview.empty() && fs::is_regular_file(platform::MapUnder(item.string(), m.preview));
     if (!hasPreview && options.renderPreview) {
         Progress(options, 55, "Making the preview");
-        if (options.renderPreview(item.string(), m, (item / "preview.png").string())) {
+        if (options.renderPreview(app.string(), item.string(), m,
+                                  (item / "preview.png").string())) {
             m.preview = "preview.png";
             hasPreview = true;
         }
@@ -412,7 +413,7 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
     if (HasErrors(problems))
         throw Refused(Base(file) + " cannot be installed:\n" + ProblemText(problems, false));
     Plan plan = Decide(db, where, m, options.force, file);
-    Complete(item, m, options, outcome.warnings);
+    Complete(app, item, m, options, outcome.warnings);
 
     Progress(options, 80, "Moving into place");
     Journal journal{m.kind == Manifest::Module ? "module" : "toy", m.key, plan.native, ""};

@@ -26,8 +26,10 @@ struct Installation {
 struct InstallOptions {
     bool force = false; // install a version that is not newer than the installed one
     bool webAddress = false; // the item is an address module made here (it may hold the address file)
-    // Makes previewFile (a PNG) from the item's page; false when it cannot.
-    std::function<bool(const std::string& folder, const Manifest&, const std::string& previewFile)>
+    // Makes previewFile (a PNG) from the page of the item in itemFolder, for
+    // the installation in appFolder (native); false when it cannot.
+    std::function<bool(const std::string& appFolder, const std::string& itemFolder,
+                       const Manifest&, const std::string& previewFile)>
         renderPreview;
     // Told how far the install is, 0 to 100, and what it does.
     std::function<void(int percent, const std::string& step)> progress;

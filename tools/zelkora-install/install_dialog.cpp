@@ -3,7 +3,6 @@
 #include "package/archive.h"
 #include "package/install.h"
 #include "package/temporary_folder.h"
-#include "platform/prefix.h"
 #include "render/preview_render.h"
 #include "window/qt/art.h"
 
@@ -56,11 +55,7 @@ package::InstallOptions Options(const Request& request, const Prepared& prepared
     package::InstallOptions options;
     options.force = request.force || request.quick; // a quick module made again replaces itself
     options.webAddress = prepared.webAddress;
-    options.renderPreview = [](const std::string& item, const package::Manifest& m,
-                               const std::string& output) {
-        std::string app = platform::MapPath(package::Installation::FromRegistry().appPath);
-        return render::RenderItemPreview(app, item, m, output);
-    };
+    options.renderPreview = render::RenderItemPreview;
     return options;
 }
 
