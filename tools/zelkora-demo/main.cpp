@@ -20,7 +20,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -89,9 +88,10 @@ struct Sources {
 };
 
 std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    if (!platform::ReadWholeFile(path.string(), text))
+        throw std::runtime_error("cannot read " + path.string());
+    return text;
 }
 
 void WriteNative(const fs::path& path, const std::string& content) {
