@@ -177,6 +177,7 @@
   function governMotion(fps) {
     if (window.matchMedia && matchMedia('(prefers-reduced-motion: reduce)').matches) return;
     var last = performance.now();
+    var seen = new Map(); // animation -> where its target was, and when
     function tick() {
       var now = performance.now();
       var dt = document.hidden ? 0 : now - last;
@@ -185,7 +186,34 @@
         if (a.playState === 'finished') return;
         if (a.playState !== 'paused') a.pause();
         a.currentTime = (a.currentTime || 0) + dt;
+        if (dt > 0) snapToPixel(a, dt);
       });
+    }
+    // A layer drawn at a fraction of a pixel is resampled, filtered, for
+    // every frame; at a whole pixel it is copied, at a fraction of the
+    // cost. So an element that only slides is moved on or back in its
+    // animation by the time it takes to slide to the nearest pixel, found
+    // from how fast it slid since the last frame.
+    function snapToPixel(a, dt) {
+      var el = a.effect && a.effect.target;
+      if (!el || !el.getBoundingClientRect) return;
+      var m = new DOMMatrix(getComputedStyle(el).transform);
+      var box = el.getBoundingClientRect();
+      var was = seen.get(a);
+      var now = {x: box.left, y: box.top, t: a.currentTime};
+      seen.set(a, now);
+      if (!m.is2D || m.a !== 1 || m.b !== 0 || m.c !== 0 || m.d !== 1 || !was) return;
+      var span = now.t - was.t, r = window.devicePixelRatio || 1;
+      if (!(span > 0)) return;
+      var vx = (now.x - was.x) / span, vy = (now.y - was.y) / span;
+      var along = Math.abs(vx) >= Math.abs(vy) ? 'x' : 'y', v = along === 'x' ? vx : vy;
+      var across = along === 'x' ? now.y : now.x;
+      if (v === 0 || Math.abs(across * r - Math.round(across * r)) > 0.01) return;
+      var shift = (Math.round(now[along] * r) / r - now[along]) / v;
+      if (Math.abs(shift) > dt / 2) return; // a loop back or a change of pace: next frame
+      a.currentTime = now.t + shift;
+      now.t += shift;
+      now[along] += shift * v;
     }
     document.getAnimations().forEach(function (a) { a.pause(); });
     setInterval(tick, 1000 / fps);

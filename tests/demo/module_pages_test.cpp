@@ -152,6 +152,17 @@ TEST_F(ModulePages, EveryModuleShowsItsToyzInOrderAtTheLevelOnOneScreenWithoutSc
     }
 }
 
+// Rolling Waves' waves only slide: between frames they rest on whole pixels
+// (to Skia's 1/256), so the compositor copies them instead of filtering them.
+TEST_F(ModulePages, WhatOnlySlidesRestsOnWholePixels) {
+    Load("Modules/Ocean/Waves/ZKRWaves.htm");
+    Pause(700);
+    EXPECT_EQ(Json("document.getAnimations().map(a => a.effect.target)"
+                   ".filter(e => e.classList.contains('wave')).map(e => e.getBoundingClientRect())"
+                   ".map(b => [b.left, b.top].every(v => Math.abs(v - Math.round(v)) < 1 / 256))"),
+              "[true,true,true]");
+}
+
 TEST_F(ModulePages, TheLevelRunsFromOpaqueToNearlyClear) {
     Bind("&myFav1=Clock&");
     for (auto [line, opacity] : std::vector<std::pair<std::string, std::string>>{
