@@ -177,16 +177,21 @@
   function governMotion(fps) {
     if (window.matchMedia && matchMedia('(prefers-reduced-motion: reduce)').matches) return;
     var last = performance.now();
-    var seen = new Map(); // animation -> where its target was, and when
+    var seen = new WeakMap(); // animation -> where its target was, and when
     function tick() {
       var now = performance.now();
       var dt = document.hidden ? 0 : now - last;
       last = now;
-      document.getAnimations().forEach(function (a) {
-        if (a.playState === 'finished') return;
+      var moved = document.getAnimations().filter(function (a) {
+        if (a.playState === 'finished') return false;
         if (a.playState !== 'paused') a.pause();
         a.currentTime = (a.currentTime || 0) + dt;
-        if (dt > 0) snapToPixel(a, dt);
+        return dt > 0;
+      });
+      // All reads first, then all writes: the page's style is worked out
+      // once a frame, not once an animation.
+      moved.map(function (a) { return [a, pixelShift(a, dt)]; }).forEach(function (s) {
+        if (s[1]) s[0].currentTime += s[1];
       });
     }
     // A layer drawn at a fraction of a pixel is resampled, filtered, for
@@ -194,26 +199,33 @@
     // cost. So an element that only slides is moved on or back in its
     // animation by the time it takes to slide to the nearest pixel, found
     // from how fast it slid since the last frame.
-    function snapToPixel(a, dt) {
+    function pixelShift(a, dt) {
       var el = a.effect && a.effect.target;
-      if (!el || !el.getBoundingClientRect) return;
+      if (!el || !el.getBoundingClientRect || !slides(a)) return 0;
       var m = new DOMMatrix(getComputedStyle(el).transform);
       var box = el.getBoundingClientRect();
       var was = seen.get(a);
       var now = {x: box.left, y: box.top, t: a.currentTime};
       seen.set(a, now);
-      if (!m.is2D || m.a !== 1 || m.b !== 0 || m.c !== 0 || m.d !== 1 || !was) return;
+      if (!m.is2D || m.a !== 1 || m.b !== 0 || m.c !== 0 || m.d !== 1 || !was) return 0;
       var span = now.t - was.t, r = window.devicePixelRatio || 1;
-      if (!(span > 0)) return;
+      if (!(span > 0)) return 0;
       var vx = (now.x - was.x) / span, vy = (now.y - was.y) / span;
       var along = Math.abs(vx) >= Math.abs(vy) ? 'x' : 'y', v = along === 'x' ? vx : vy;
       var across = along === 'x' ? now.y : now.x;
-      if (v === 0 || Math.abs(across * r - Math.round(across * r)) > 0.01) return;
+      if (v === 0 || Math.abs(across * r - Math.round(across * r)) > 0.01) return 0;
       var shift = (Math.round(now[along] * r) / r - now[along]) / v;
-      if (Math.abs(shift) > dt / 2) return; // a loop back or a change of pace: next frame
-      a.currentTime = now.t + shift;
+      if (Math.abs(shift) > dt / 2) return 0; // a loop back or a change of pace: next frame
       now.t += shift;
       now[along] += shift * v;
+      return shift;
+    }
+    var moves = new WeakMap(); // animation -> whether it moves its target
+    function slides(a) {
+      if (!moves.has(a)) {
+        moves.set(a, a.effect.getKeyframes().some(function (k) { return 'transform' in k; }));
+      }
+      return moves.get(a);
     }
     document.getAnimations().forEach(function (a) { a.pause(); });
     setInterval(tick, 1000 / fps);
