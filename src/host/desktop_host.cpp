@@ -102,9 +102,6 @@ void DesktopHost::AddScreen(QScreen* screen) {
     auto* w = new HostWindow(screen, installed_, remote_);
     windows_[screen] = w;
     connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
-    connect(w, &HostWindow::PagePainted, this, [this] {
-        if (++painted_ == static_cast<int>(windows_.size())) emit AllPainted();
-    });
     w->ShowState(state_, true);
     w->show();
     w->lower();
@@ -119,7 +116,6 @@ void DesktopHost::RemoveScreen(QScreen* screen) {
 }
 
 void DesktopHost::Show(bool reload) {
-    painted_ = 0;
     if (scheme_ && !state_.appRoot.empty()) scheme_->SetRoot(state_.appRoot);
     // Windows made now show the state as they are made.
     bool had = !windows_.empty();

@@ -34,10 +34,6 @@ class DesktopHost : public QObject {
     ~DesktopHost() override;
     const std::map<QScreen*, HostWindow*>& Windows() const { return windows_; }
 
-  signals:
-    // Every window shows the page of the latest change (for the probe).
-    void AllPainted();
-
   private:
     void AddScreen(QScreen* screen);
     void RemoveScreen(QScreen* screen);
@@ -62,7 +58,6 @@ class DesktopHost : public QObject {
     std::map<QScreen*, HostWindow*> windows_;
     DesktopState state_;
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_;
-    int painted_ = 0;
     bool pending_ = false; // a file changed, its count not seen yet
     QTimer* look_;
     QFileSystemWatcher* watcher_;

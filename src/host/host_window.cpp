@@ -191,10 +191,6 @@ void HostWindow::OnLoading(const QWebEngineLoadingInfo& info) {
     }
     pageShown_ = true;
     stack_->setCurrentWidget(web_);
-    // Two animation frames later the page is on the screen.
-    web_->page()->runJavaScript(
-        "new Promise(r => requestAnimationFrame(() => requestAnimationFrame(() => r(1))))",
-        [this](const QVariant&) { emit PagePainted(); });
 }
 
 void HostWindow::SetPaused(bool paused) {

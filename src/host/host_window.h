@@ -55,10 +55,6 @@ class HostWindow : public QWidget {
   protected:
     bool event(QEvent* e) override;
 
-  signals:
-    // The page asked for has been drawn (for the benchmarks' probe).
-    void PagePainted();
-
   private:
     void ShowClassic();
     void Blank();

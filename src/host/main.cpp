@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <unistd.h>
 
 namespace {
@@ -61,14 +60,5 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     host::ChooseRenderPath();
     host::DesktopHost desktop;
-    // For the benchmarks: the wall-clock time whenever the page of a change
-    // is on every screen.
-    if (const char* p = std::getenv("ZELKORA_DESKTOP_PROBE"); p && *p == '1')
-        QObject::connect(&desktop, &host::DesktopHost::AllPainted, [] {
-            timespec now;
-            clock_gettime(CLOCK_REALTIME, &now);
-            std::printf("painted %.3f\n", now.tv_sec + now.tv_nsec / 1e9);
-            std::fflush(stdout);
-        });
     return app.exec();
 }
