@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <thread>
 #include <cstring>
+#include <map>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 #include <QRegion>
@@ -18,12 +21,17 @@ namespace host {
 
 namespace {
 
+// Atoms are the X server's for as long as it runs: each is asked for once.
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    static std::map<std::string, xcb_atom_t, std::less<>> known;
+    if (auto it = known.find(std::string_view(name)); it != known.end()) return it->second;
     xcb_intern_atom_reply_t* r =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(strlen(name)), name),
                               nullptr);
     xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     std::free(r);
+    // A name the server has not heard of yet is asked for again next time.
+    if (a != XCB_ATOM_NONE) known.emplace(name, a);
     return a;
 }
 
@@ -49,17 +57,13 @@ std::vector<xcb_window_t> WindowList(xcb_connection_t* c, xcb_window_t root, xcb
     return out;
 }
 
-bool Hidden(xcb_connection_t* c, xcb_window_t w, xcb_atom_t state, xcb_atom_t hidden) {
-    if (state == XCB_ATOM_NONE) return false;
-    auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 64),
-                                     nullptr);
+bool Hidden(xcb_get_property_reply_t* r, xcb_atom_t hidden) {
     bool h = false;
     if (r && r->format == 32) {
         auto* a = static_cast<xcb_atom_t*>(xcb_get_property_value(r));
         for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i)
             h = h || a[i] == hidden;
     }
-    std::free(r);
     return h;
 }
 
@@ -86,23 +90,39 @@ bool CoveredByOtherWindows(const QRect& screen, const QSet<quintptr>& ours) {
     if (!c) return false;
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     xcb_atom_t state = Atom(c, "_NET_WM_STATE"), hidden = Atom(c, "_NET_WM_STATE_HIDDEN");
-    QRegion under;
+    // Every question about every window is sent before the first answer is
+    // read: one round trip to the X server, not four a window, each second.
+    struct Asked {
+        xcb_get_window_attributes_cookie_t attributes;
+        xcb_get_property_cookie_t state;
+        xcb_get_geometry_cookie_t geometry;
+        xcb_translate_coordinates_cookie_t place;
+    };
+    std::vector<Asked> asked;
     for (xcb_window_t w : WindowList(c, root, Atom(c, "_NET_CLIENT_LIST_STACKING"))) {
         if (ours.contains(w)) continue;
-        auto* attr = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
-        bool viewable = attr && attr->map_state == XCB_MAP_STATE_VIEWABLE;
+        xcb_get_property_cookie_t st{};
+        if (state != XCB_ATOM_NONE) st = xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 64);
+        asked.push_back({xcb_get_window_attributes(c, w), st, xcb_get_geometry(c, w),
+                         xcb_translate_coordinates(c, w, root, 0, 0)});
+    }
+    QRegion under;
+    for (const Asked& a : asked) {
+        auto* attr = xcb_get_window_attributes_reply(c, a.attributes, nullptr);
+        auto* st = state != XCB_ATOM_NONE ? xcb_get_property_reply(c, a.state, nullptr) : nullptr;
+        auto* g = xcb_get_geometry_reply(c, a.geometry, nullptr);
+        auto* t = xcb_translate_coordinates_reply(c, a.place, nullptr);
+        bool shown = attr && attr->map_state == XCB_MAP_STATE_VIEWABLE && !Hidden(st, hidden) && g;
+        if (shown) {
+            int border = g->border_width;
+            QRect place((t ? t->dst_x : g->x) - border, (t ? t->dst_y : g->y) - border,
+                        g->width + 2 * border, g->height + 2 * border);
+            under += place.intersected(screen);
+        }
         std::free(attr);
-        if (!viewable || Hidden(c, w, state, hidden)) continue;
-        auto* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
-        if (!g) continue;
-        auto* t = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0),
-                                                  nullptr);
-        int border = g->border_width;
-        QRect place((t ? t->dst_x : g->x) - border, (t ? t->dst_y : g->y) - border,
-                    g->width + 2 * border, g->height + 2 * border);
-        std::free(t);
+        std::free(st);
         std::free(g);
-        under += place.intersected(screen);
+        std::free(t);
     }
     // Covered when all but a sliver of the screen is under the windows
     // together (a maximised window and a panel, say).
@@ -116,15 +136,23 @@ bool DisplayAsleep() {
     xcb_connection_t* c = Connection();
     if (!c) return false;
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    // Both asked at once (one round trip); the extensions' presence is known
+    // to xcb after the first time.
+    bool saver = xcb_get_extension_data(c, &xcb_screensaver_id)->present;
+    bool dpms = xcb_get_extension_data(c, &xcb_dpms_id)->present;
+    xcb_screensaver_query_info_cookie_t saverAsked{};
+    xcb_dpms_info_cookie_t dpmsAsked{};
+    if (saver) saverAsked = xcb_screensaver_query_info(c, root);
+    if (dpms) dpmsAsked = xcb_dpms_info(c);
     bool asleep = false;
-    if (xcb_get_extension_data(c, &xcb_screensaver_id)->present) {
-        auto* r = xcb_screensaver_query_info_reply(c, xcb_screensaver_query_info(c, root), nullptr);
+    if (saver) {
+        auto* r = xcb_screensaver_query_info_reply(c, saverAsked, nullptr);
         asleep = r && r->state == XCB_SCREENSAVER_STATE_ON;
         std::free(r);
     }
-    if (!asleep && xcb_get_extension_data(c, &xcb_dpms_id)->present) {
-        auto* r = xcb_dpms_info_reply(c, xcb_dpms_info(c), nullptr);
-        asleep = r && r->state && r->power_level != XCB_DPMS_DPMS_MODE_ON;
+    if (dpms) {
+        auto* r = xcb_dpms_info_reply(c, dpmsAsked, nullptr);
+        asleep = asleep || (r && r->state && r->power_level != XCB_DPMS_DPMS_MODE_ON);
         std::free(r);
     }
     return asleep;
