@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 span=${1:-10}
+settle=6 # seconds from showing a page to measuring it: the load is over
 build=$PWD/build/default
 . bench/proc.sh
 demo_on_xvfb "$build"
@@ -17,6 +18,9 @@ printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' >"$app/ZelToyz/Z
 bench="$app/Modules/Bench/Pages"
 mkdir -p "$bench"
 printf '<!DOCTYPE html><body style="margin:0;background:#246">\n' >"$bench/ZKRstill.htm"
+# The same with the shared script: the three toyz, the clock ticking.
+printf '<!DOCTYPE html><body style="margin:0;background:#246">\n<script src="../../../zelkora.js"></script>\n' \
+  >"$bench/ZKRtoyz.htm"
 # The floor of motion: one 10-pixel square moving at the modules' frame
 # rate, with the same toyz.
 cat >"$bench/ZKRdot.htm" <<'PAGE'
@@ -34,10 +38,10 @@ serve_app "$app"
 sleep 3
 host_cpu() { # page under the application folder -> CPU % of one core
   "$build/tests/desktop_apply" page "C:\\Program Files\\Zelkora\\${1//\//\\}"
-  sleep 3
+  sleep "$settle"
   echo "$(cpu_and_x $host "$span") $(pss_mb $host)"
 }
-chromium_cpu() { chromium_measure "http://127.0.0.1:$port/$1" "$span"; }
+chromium_cpu() { chromium_measure "http://127.0.0.1:$port/$1" "$span" "$settle"; }
 row() { # label, page
   local h hx hm c cx cm
   read -r h hx hm < <(host_cpu "$2"); read -r c cx cm < <(chromium_cpu "$2")
@@ -50,6 +54,7 @@ echo "the host against Chromium, and the X server's CPU under each (what each se
 printf '  %-30s %8s %10s %6s %8s %8s %8s %8s\n' page host chromium ratio "host MB" "chr. MB" \
   "X host" "X chr."
 row "still page (no motion)" "Modules/Bench/Pages/ZKRstill.htm"
+row "still page, the toyz only" "Modules/Bench/Pages/ZKRtoyz.htm"
 row "one moving dot (the floor)" "Modules/Bench/Pages/ZKRdot.htm"
 for page in ${PAGES:-Ocean/Waves/ZKRWaves Ocean/CoralReef/ZKRCoralReef Ocean/DeepBlue/ZKRDeepBlue \
             Space/Starfield/ZKRStarfield Space/Nebula/ZKRNebula Space/Orbit/ZKROrbit \
