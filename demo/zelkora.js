@@ -182,15 +182,17 @@
       var now = performance.now();
       var dt = document.hidden ? 0 : now - last;
       last = now;
-      var moved = document.getAnimations().filter(function (a) {
-        if (a.playState === 'finished') return false;
+      var running = document.getAnimations().filter(function (a) {
+        return a.playState !== 'finished';
+      });
+      running.forEach(function (a) {
         if (a.playState !== 'paused') a.pause();
         a.currentTime = (a.currentTime || 0) + dt;
-        return dt > 0;
       });
+      if (dt === 0) return;
       // All reads first, then all writes: the page's style is worked out
       // once a frame, not once an animation.
-      moved.map(function (a) { return [a, pixelShift(a, dt)]; }).forEach(function (s) {
+      running.map(function (a) { return [a, pixelShift(a, dt)]; }).forEach(function (s) {
         if (s[1]) s[0].currentTime += s[1];
       });
     }
