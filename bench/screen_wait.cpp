@@ -34,15 +34,16 @@ int main(int argc, char** argv) {
     while (std::chrono::steady_clock::now() < until) {
         auto* r = xcb_get_image_reply(
             c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, 1, 1, ~0u), nullptr);
-        if (!r || xcb_get_image_data_length(r) < 4) return 2;
-        const uint32_t pixel = *reinterpret_cast<const uint32_t*>(xcb_get_image_data(r)) & 0xffffff;
+        const bool read = r && xcb_get_image_data_length(r) >= 4;
+        const uint32_t pixel =
+            read ? *reinterpret_cast<const uint32_t*>(xcb_get_image_data(r)) & 0xffffff : 0;
         std::free(r);
+        if (!read) return 2;
         if (argc == 3) {
             std::printf("%06x\n", pixel);
             return 0;
         }
-        bool seen = Near(pixel, want);
-        if (seen) {
+        if (Near(pixel, want)) {
             timespec now;
             clock_gettime(CLOCK_REALTIME, &now);
             std::printf("painted %.3f\n", now.tv_sec + now.tv_nsec / 1e9);

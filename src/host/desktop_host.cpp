@@ -170,10 +170,11 @@ void DesktopHost::CheckCovered() {
     QSet<quintptr> ours;
     for (auto& [screen, window] : windows_)
         ours.insert(window->winId());
+    const QRegion others = resting ? QRegion() : OtherWindows(ours);
     for (auto& [screen, window] : windows_) {
         QRect device(screen->geometry().topLeft() * screen->devicePixelRatio(),
                      screen->geometry().size() * screen->devicePixelRatio());
-        window->SetPaused(resting || CoveredByOtherWindows(device, ours));
+        window->SetPaused(resting || Covers(others, device));
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRegion>
 #include <QSet>
 
 namespace host {
@@ -12,10 +13,13 @@ namespace host {
 // connection; false when it never did.
 bool WaitForDisplay(int milliseconds);
 
-// True when the windows that are not ours, and are shown, together cover
-// all but a sliver of the rectangle (screen coordinates, in device pixels).
-// False where the window system cannot be asked.
-bool CoveredByOtherWindows(const QRect& screen, const QSet<quintptr>& ours);
+// Where the windows that are not ours, and are shown, lie (screen
+// coordinates, in device pixels); empty where the window system cannot be
+// asked. Asked once for all screens.
+QRegion OtherWindows(const QSet<quintptr>& ours);
+
+// True when those windows together cover all but a sliver of the screen.
+bool Covers(const QRegion& windows, const QRect& screen);
 
 // True while the screen saver is on or the monitor is off (DPMS).
 bool DisplayAsleep();

@@ -85,9 +85,9 @@ bool WaitForDisplay(int milliseconds) {
     }
 }
 
-bool CoveredByOtherWindows(const QRect& screen, const QSet<quintptr>& ours) {
+QRegion OtherWindows(const QSet<quintptr>& ours) {
     xcb_connection_t* c = Connection();
-    if (!c) return false;
+    if (!c) return {};
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     xcb_atom_t state = Atom(c, "_NET_WM_STATE"), hidden = Atom(c, "_NET_WM_STATE_HIDDEN");
     // Every question about every window is sent before the first answer is
@@ -117,17 +117,21 @@ bool CoveredByOtherWindows(const QRect& screen, const QSet<quintptr>& ours) {
             int border = g->border_width;
             QRect place((t ? t->dst_x : g->x) - border, (t ? t->dst_y : g->y) - border,
                         g->width + 2 * border, g->height + 2 * border);
-            under += place.intersected(screen);
+            under += place;
         }
         std::free(attr);
         std::free(st);
         std::free(g);
         std::free(t);
     }
+    return under;
+}
+
+bool Covers(const QRegion& windows, const QRect& screen) {
     // Covered when all but a sliver of the screen is under the windows
     // together (a maximised window and a panel, say).
     int64_t area = 0;
-    for (const QRect& r : under)
+    for (const QRect& r : windows.intersected(screen))
         area += int64_t(r.width()) * r.height();
     return area * 100 >= int64_t(screen.width()) * screen.height() * 98;
 }
