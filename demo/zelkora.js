@@ -177,7 +177,8 @@
   function governMotion(fps) {
     if (window.matchMedia && matchMedia('(prefers-reduced-motion: reduce)').matches) return;
     var last = performance.now();
-    var seen = new WeakMap(); // animation -> where its target was, and when
+    // animation -> whether it moves its target, and where and when it was
+    var known = new WeakMap();
     function tick() {
       var now = performance.now();
       var dt = document.hidden ? 0 : now - last;
@@ -203,12 +204,18 @@
     // from how fast it slid since the last frame.
     function pixelShift(a, dt) {
       var el = a.effect && a.effect.target;
-      if (!el || !el.getBoundingClientRect || !slides(a)) return 0;
+      if (!el || !el.getBoundingClientRect) return 0;
+      var was = known.get(a);
+      var slides = was ? was.slides
+          : a.effect.getKeyframes().some(function (k) { return 'transform' in k; });
+      if (!slides) {
+        known.set(a, {slides: false});
+        return 0;
+      }
       var m = new DOMMatrix(getComputedStyle(el).transform);
       var box = el.getBoundingClientRect();
-      var was = seen.get(a);
-      var now = {x: box.left, y: box.top, t: a.currentTime};
-      seen.set(a, now);
+      var now = {slides: true, x: box.left, y: box.top, t: a.currentTime};
+      known.set(a, now);
       if (!m.is2D || m.a !== 1 || m.b !== 0 || m.c !== 0 || m.d !== 1 || !was) return 0;
       var span = now.t - was.t, r = window.devicePixelRatio || 1;
       if (!(span > 0)) return 0;
@@ -221,13 +228,6 @@
       now.t += shift;
       now[along] += shift * v;
       return shift;
-    }
-    var moves = new WeakMap(); // animation -> whether it moves its target
-    function slides(a) {
-      if (!moves.has(a)) {
-        moves.set(a, a.effect.getKeyframes().some(function (k) { return 'transform' in k; }));
-      }
-      return moves.get(a);
     }
     document.getAnimations().forEach(function (a) { a.pause(); });
     setInterval(tick, 1000 / fps);
