@@ -280,6 +280,21 @@ Variant OrNull(const std::string& text) {
     return text.empty() ? Variant::Null() : Variant(text);
 }
 
+// One item's row: an upgrade updates what it says (the texts, ending with
+// its key); a new row also gets what only a new row is given (`added`).
+void WriteRow(dao::Database& db, bool upgrade, std::initializer_list<std::string> texts,
+              const char* update, const std::string& added, const char* insert) {
+    dao::Params fields;
+    for (const std::string& text : texts)
+        fields.push_back(OrNull(text));
+    if (upgrade) {
+        db.Execute(update, fields);
+    } else {
+        fields.push_back(OrNull(added));
+        db.Execute(insert, fields);
+    }
+}
+
 // The rows, in one transaction: the theme when new, then the module; or the
 // toy. An upgrade keeps the rows' places and flags and updates what they say.
 void Enter(dao::Database& db, const Installation& where, const Manifest& m, const Plan& plan) {
@@ -297,45 +312,32 @@ void Enter(dao::Database& db, const Installation& where, const Manifest& m, cons
                                         : dir + Backslashed(m.copyright);
             std::string banner =
                 m.banner.empty() ? where.appPath + "defaultad.htm" : dir + Backslashed(m.banner);
-            dao::Params fields;
-            for (const std::string& text : {m.name, preview, dir + Backslashed(EntryPageName(m)),
-                                            notice, copyright, banner, plan.folder, m.key})
-                fields.push_back(OrNull(text));
             if (plan.newTheme)
                 db.Execute("INSERT INTO tblThemes (ThemeKey, ThemeTreeText, ThemeTreeType) "
                            "VALUES (?, ?, 100)",
                            {OrNull(m.themeKey), OrNull(m.themeName)});
-            if (plan.upgrade) {
-                db.Execute("UPDATE tblModules SET ModuleTreeText = ?, ModulePreviewPath = ?, "
-                           "ModuleURL = ?, ModuleCopyright = ?, ModuleCopyrightURL = ?, "
-                           "ModuleBannerURL = ?, ModuleUninstallPath = ? WHERE ModuleKey = ?",
-                           fields);
-            } else {
-                fields.push_back(OrNull(m.themeKey));
-                db.Execute("INSERT INTO tblModules (ModuleTreeText, ModulePreviewPath, ModuleURL, "
-                           "ModuleCopyright, ModuleCopyrightURL, ModuleBannerURL, "
-                           "ModuleUninstallPath, ModuleKey, ModuleThemeKey, ModuleTreeType) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 200)",
-                           fields);
-            }
+            WriteRow(db, plan.upgrade,
+                     {m.name, preview, dir + Backslashed(EntryPageName(m)), notice, copyright,
+                      banner, plan.folder, m.key},
+                     "UPDATE tblModules SET ModuleTreeText = ?, ModulePreviewPath = ?, "
+                     "ModuleURL = ?, ModuleCopyright = ?, ModuleCopyrightURL = ?, "
+                     "ModuleBannerURL = ?, ModuleUninstallPath = ? WHERE ModuleKey = ?",
+                     m.themeKey,
+                     "INSERT INTO tblModules (ModuleTreeText, ModulePreviewPath, ModuleURL, "
+                     "ModuleCopyright, ModuleCopyrightURL, ModuleBannerURL, "
+                     "ModuleUninstallPath, ModuleKey, ModuleThemeKey, ModuleTreeType) "
+                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 200)");
         } else {
             std::string copyright =
                 m.copyright.empty() ? "" : "ZelToyz\\" + m.name + "\\" + Backslashed(m.copyright);
-            dao::Params fields;
-            for (const std::string& text : {preview, notice, copyright, plan.folder, m.key})
-                fields.push_back(OrNull(text));
-            if (plan.upgrade) {
-                db.Execute("UPDATE tblToyz SET ToyPreviewPath = ?, ToyCopyright = ?, "
-                           "ToyCopyrightURL = ?, ToyUninstallPath = ? WHERE ToyKey = ?",
-                           fields);
-            } else {
-                fields.push_back(OrNull(m.name));
-                db.Execute("INSERT INTO tblToyz (ToyPreviewPath, ToyCopyright, ToyCopyrightURL, "
-                           "ToyUninstallPath, ToyKey, ToyText, ToyIsLocked, ToyIsActive, ToyOrder) "
-                           "VALUES (?, ?, ?, ?, ?, ?, 0, 0, "
-                           "(SELECT COALESCE(MAX(ToyOrder), 0) + 1 FROM tblToyz))",
-                           fields);
-            }
+            WriteRow(db, plan.upgrade, {preview, notice, copyright, plan.folder, m.key},
+                     "UPDATE tblToyz SET ToyPreviewPath = ?, ToyCopyright = ?, "
+                     "ToyCopyrightURL = ?, ToyUninstallPath = ? WHERE ToyKey = ?",
+                     m.name,
+                     "INSERT INTO tblToyz (ToyPreviewPath, ToyCopyright, ToyCopyrightURL, "
+                     "ToyUninstallPath, ToyKey, ToyText, ToyIsLocked, ToyIsActive, ToyOrder) "
+                     "VALUES (?, ?, ?, ?, ?, ?, 0, 0, "
+                     "(SELECT COALESCE(MAX(ToyOrder), 0) + 1 FROM tblToyz))");
         }
     });
 }
