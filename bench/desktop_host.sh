@@ -36,11 +36,6 @@ spot=(640 60)
 shows() { "$build/bench/screen_wait" "${spot[@]}" "$1"; } # colour -> time it is on the screen
 colour() { "$build/bench/screen_wait" "${spot[@]}"; }
 serve_app "$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
-chromium_start() { # the browser alone, a fresh process with a throw-away profile
-  chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
-    --user-data-dir="$work/chromium-start" --window-position=0,0 --window-size=1280,800 \
-    "http://127.0.0.1:$port/Modules/Ocean/Waves/ZKRWaves.htm" >/dev/null 2>&1 &
-}
 
 # The host, switched between two modules; the bare view and Chromium each
 # started on Rolling Waves over the host showing the other one.
@@ -58,7 +53,8 @@ for ((i = 0; i <= runs; i++)); do # the first round warms the caches and is not 
   t1=$(shows "$waves_colour" | cut -d' ' -f2)
   kill $bare; wait $bare 2>/dev/null || true
   shows "$reef_colour" >/dev/null
-  t2=$(now); chromium_start; c=$!
+  t2=$(now); chromium_kiosk "http://127.0.0.1:$port/Modules/Ocean/Waves/ZKRWaves.htm" "$work/chromium-start"
+  c=$!
   t3=$(shows "$waves_colour" | cut -d' ' -f2)
   kill $c; wait $c 2>/dev/null || true
   shows "$reef_colour" >/dev/null

@@ -39,11 +39,13 @@ serve_app() { # application folder -> $port: the folder served as the desktop se
   for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
   port=$(head -1 "$work/port")
 }
+chromium_kiosk() { # address, profile folder: Chromium showing it on the whole screen, in the background
+  chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
+    --user-data-dir="$2" --window-position=0,0 --window-size=1280,800 "$1" >/dev/null 2>&1 &
+}
 chromium_measure() { # address, seconds[, settle] -> "CPU% X% PSS-MB" of Chromium --kiosk showing it
   command -v chromium >/dev/null || { echo "- - -"; return; }
-  chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
-    --user-data-dir="$work/chromium" --window-position=0,0 --window-size=1280,800 \
-    "$1" >/dev/null 2>&1 &
+  chromium_kiosk "$1" "$work/chromium"
   local c=$!
   sleep "${3:-4}"
   echo "$(cpu_and_x $c "$2") $(pss_mb $c)"
