@@ -1,6 +1,7 @@
 #include "package/quick_module.h"
 
 #include "platform/prefix.h"
+#include "platform/text.h"
 #include "sandbox/app_address.h"
 
 #include <cctype>
@@ -10,6 +11,11 @@
 #include <set>
 
 namespace fs = std::filesystem;
+
+// The pages a quick module is made of (src/pages/).
+namespace pages {
+extern const char kQuickPicture[], kQuickVideo[], kQuickAddress[];
+}
 
 namespace package {
 
@@ -62,18 +68,8 @@ std::string HtmlText(const std::string& s) {
     return out;
 }
 
-// A module page: the standard frame, the scene, and the page's own parts.
-std::string Page(const std::string& title, const std::string& style, const std::string& body,
-                 const std::string& script = "") {
-    return "<!DOCTYPE html>\n<html lang=\"en\" data-zelkora-fps=\"0\">\n<head>\n"
-           "<meta charset=\"utf-8\">\n<title>" +
-           HtmlText(title) +
-           "</title>\n<link rel=\"stylesheet\" href=\"../../../zelkora.css\">\n<style>\n" + style +
-           "</style>\n<script src=\"../../../zelkora.js\"></script>\n</head>\n<body>\n" + body +
-           (script.empty() ? "" : "<script>\n" + script + "</script>\n") + "</body>\n</html>\n";
-}
-
-std::string PictureStyle(const std::string& file, const std::string& placement) {
+// How a picture is placed, as CSS background values.
+std::string PicturePlacement(const std::string& placement) {
     static const std::pair<const char*, const char*> kPlacements[] = {
         {"tile", "repeat left top / auto"},
         {"centre", "no-repeat center / auto"},
@@ -81,8 +77,7 @@ std::string PictureStyle(const std::string& file, const std::string& placement) 
         {"stretch", "no-repeat center / 100% 100%"},
         {"fill", "no-repeat center / cover"}};
     for (const auto& [name, css] : kPlacements)
-        if (placement == name)
-            return ".scene { background: #000 url(\"" + file + "\") " + css + "; }\n";
+        if (placement == name) return css;
     throw Refused("the placement \"" + placement + "\" is unknown (tile, centre, stretch or fill)");
 }
 
@@ -186,12 +181,9 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
             throw Refused(source + ": it is not an http or https address");
         m.name = q.name.empty() ? match[1].str() : q.name;
         WriteText(folder / sandbox::kWebAddressFile, source + "\n");
-        WriteText(folder / m.page,
-                  Page(m.name,
-                       ".scene { background: #fff; }\n.scene iframe { position: absolute; inset: 0;"
-                       " width: 100%; height: 100%; border: 0; }\n",
-                       "<div class=\"scene\"><iframe src=\"" + HtmlText(source) +
-                           "\" referrerpolicy=\"no-referrer\"></iframe></div>\n"));
+        WriteText(folder / m.page, platform::FillFields(pages::kQuickAddress,
+                                                        {{"NAME", HtmlText(m.name)},
+                                                         {"ADDRESS", HtmlText(source)}}));
     } else {
         if (!fs::is_regular_file(source)) throw Refused(source + ": there is no such file");
         fs::path file(source);
@@ -201,20 +193,16 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
             fs::copy_file(file, folder / ("picture" + ext));
             m.preview = ext == ".png" ? "picture.png" : "";
             WriteText(folder / m.page,
-                      Page(m.name, PictureStyle("picture" + ext, q.placement), "<div class=\"scene\"></div>\n"));
+                      platform::FillFields(pages::kQuickPicture,
+                                           {{"NAME", HtmlText(m.name)},
+                                            {"FILE", "picture" + ext},
+                                            {"PLACEMENT", PicturePlacement(q.placement)}}));
         } else if (q.kind == QuickSource::Video) {
             std::string ext = Extension(source, QuickSource::Video);
             fs::copy_file(file, folder / ("video" + ext));
-            WriteText(folder / m.page,
-                      Page(m.name,
-                           ".scene { background: #000; }\n.scene video { width: 100%; height: 100%;"
-                           " object-fit: cover; }\n",
-                           "<div class=\"scene\"><video src=\"video" + ext +
-                               "\" autoplay loop muted playsinline></video></div>\n",
-                           // Nobody sees a covered desktop: the video waits.
-                           "const video = document.querySelector('video');\n"
-                           "document.addEventListener('visibilitychange', () =>\n"
-                           "  document.hidden ? video.pause() : video.play().catch(() => {}));\n"));
+            WriteText(folder / m.page, platform::FillFields(pages::kQuickVideo,
+                                                            {{"NAME", HtmlText(m.name)},
+                                                             {"FILE", "video" + ext}}));
         } else {
             Extension(source, QuickSource::Page);
             std::string html = platform::ReadWholeFile(file.string());

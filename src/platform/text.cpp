@@ -23,4 +23,15 @@ std::string FromWide(std::u16string_view wide) {
     return reg::Utf16LeToUtf8(bytes);
 }
 
+std::string FillFields(std::string text,
+                       const std::vector<std::pair<std::string, std::string>>& fields) {
+    for (const auto& [name, value] : fields) {
+        std::string mark = "{{" + name + "}}";
+        for (size_t at = text.find(mark); at != std::string::npos;
+             at = text.find(mark, at + value.size()))
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "host/page_script.h"
 #include "package/manifest.h"
+#include "platform/text.h"
 #include "sandbox/app_address.h"
 #include "sandbox/app_scheme.h"
 #include "sandbox/profiles.h"
@@ -20,21 +21,32 @@
 
 namespace fs = std::filesystem;
 
+namespace pages {
+extern const char kToyPreview[];
+}
+
 namespace render {
 
 namespace {
 
-// A page that shows one toy, on the colours of the standard look.
+// A text as a JavaScript string literal that is safe inside a page's
+// script: nothing in it can end the string or the script element.
+QString ScriptString(const QString& text) {
+    QString out = "'";
+    for (QChar c : text) {
+        if (c == '\\' || c == '\'' || c == '<' || c == '>' || c == '&' || c.unicode() < 0x20 ||
+            c.unicode() == 0x2028 || c.unicode() == 0x2029)
+            out += QString("\\u%1").arg(c.unicode(), 4, 16, QChar('0'));
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+// A page that shows one toy (src/pages/toy_preview.htm).
 QString ToyPage(const QString& toy) {
-    return "<!DOCTYPE html><html data-zelkora=\"manual\"><head><meta charset=\"utf-8\">"
-           "<link rel=\"stylesheet\" href=\"zelkora.css\"><style>body{background:"
-           "linear-gradient(135deg,#1d4f8a,#0c2547)}#t{position:absolute;left:16px;top:16px;"
-           "width:240px}</style><script src=\"zelkora.js\"></script></head><body><div id=\"t\">"
-           "</div><script>Zelkora.mount(" +
-           QString("'%1'").arg(QString(toy).replace("\\", "\\\\").replace("'", "\\'")) +
-           ", document.getElementById('t')).then(function (el) {"
-           " if (el) document.documentElement.dataset.zelkora = 'ready'; });</script>"
-           "</body></html>";
+    return QString::fromStdString(
+        platform::FillFields(pages::kToyPreview, {{"TOY", ScriptString(toy).toStdString()}}));
 }
 
 bool Save(const QImage& picture, const QString& output) {

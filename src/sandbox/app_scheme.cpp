@@ -13,6 +13,11 @@
 #include <QWebEngineUrlScheme>
 #include <filesystem>
 
+// The page of a toy's frame (src/pages/).
+namespace pages {
+extern const char kToyFrame[];
+}
+
 namespace sandbox {
 
 namespace {
@@ -37,12 +42,6 @@ void Reply(QWebEngineUrlRequestJob* job, const QByteArray& type, const QByteArra
     buffer->setData(body);
     job->reply(type, buffer);
 }
-
-// The page of a toy's frame: zelkora.js runs the toy in it.
-const char kToyFrame[] =
-    "<!DOCTYPE html><html data-zelkora=\"toy\" class=\"zelkora-frame\"><head><meta charset=\"utf-8\">"
-    "<link rel=\"stylesheet\" href=\"/zelkora.css\"><script src=\"/zelkora.js\"></script>"
-    "</head><body></body></html>";
 
 QJsonObject ReadToyData(const std::string& toy) {
     std::string text;
@@ -105,7 +104,7 @@ void AppSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
                                        : QWebEngineUrlRequestJob::RequestDenied);
         return;
     case Access::ToyFrame:
-        Reply(job, "text/html", kToyFrame);
+        Reply(job, "text/html", pages::kToyFrame);
         return;
     case Access::ToyFrameElsewhere:
         job->redirect(QUrl(QString::fromStdString(a.url)));

@@ -15,10 +15,8 @@ namespace {
 
 using namespace testing_support;
 
-TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
-    TempPrefix prefix;
-    std::string out;
-    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0) << out;
+// The prefix's installation as the Manager loads it: the whole demo.
+void ExpectWholeDemo() {
     ScriptedMsgBox box;
     AppState = AppStateData{};
     kel_SetEnvironment();
@@ -28,6 +26,13 @@ TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
     zkr_LoadToyzData(DataFilePath());
     EXPECT_EQ(AppState.ModuleItemCount, 11); // 3 themes, 8 modules
     EXPECT_EQ(AppState.ToyCount, 5);
+}
+
+TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
+    TempPrefix prefix;
+    std::string out;
+    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0) << out;
+    ExpectWholeDemo();
     int locked = 0;
     for (int i = 1; i <= AppState.ToyCount; ++i)
         locked += AppState.AllToyz[static_cast<size_t>(i)].ToyIsLocked;
@@ -81,6 +86,28 @@ TEST(Demo, BuildsACompleteInstallationWithWorkingUninstallers) {
     std::string reg = ReadFile(prefix.path("registry.reg"));
     EXPECT_EQ(reg.find("SOFTWARE\\Zelkora"), std::string::npos);
     EXPECT_NE(reg.find("Control Panel\\Desktop"), std::string::npos);
+}
+
+TEST(Demo, ASetUpKilledAtAnyMomentIsMadeWholeByTheNextRun) {
+    TempPrefix prefix;
+    namespace fs = std::filesystem;
+    for (int ms : {0, 2, 5, 10, 20, 40, 70, 100}) {
+        // A half installation from before set-ups were all or nothing: the
+        // application folder, nothing in it.
+        fs::remove_all(prefix.dir());
+        MakeDirs(prefix.path("drive_c/Program Files/Zelkora/Data"));
+        std::string out;
+        RunCommand(ToolsDir() + "/zelkora-demo & sleep " + std::to_string(ms / 1000.0) +
+                   "; kill -9 $! 2>/dev/null; wait");
+        ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0) << out;
+        SCOPED_TRACE("killed after " + std::to_string(ms) + " ms: " + out);
+        ExpectWholeDemo();
+    }
+    // Nothing is left beside the prefix.
+    fs::path self(prefix.dir());
+    for (const auto& e : fs::directory_iterator(self.parent_path()))
+        EXPECT_NE(e.path().filename().string().rfind(self.filename().string() + ".setup-", 0), 0u)
+            << e.path();
 }
 
 TEST(Demo, TheDeInstallerTakesAPrefixWithQuotesAndShellCharactersLiterally) {

@@ -4,7 +4,13 @@
 // zelkora-catalogue and a de-installer; then it installs three themes of
 // modules and five toyz from their packages, with the installer's own code.
 // With --packages it makes those packages from the demo/ folder of the
-// sources and the previews rendered from it (the demo's build does).
+// sources and the previews rendered from it (the demo's build does); where
+// no such folder was made, the set-up packs them itself.
+//
+// The set-up is all or nothing: the installation is made in a folder beside
+// the prefix and moved into place in one step, with a mark of completion as
+// its last file. A set-up stopped at any moment leaves the prefix as it was,
+// and the next run makes it anew.
 #include "package/archive.h"
 #include "package/install.h"
 #include "package/manifest.h"
@@ -13,15 +19,22 @@
 #include "runtime/failure.h"
 #include "runtime/command_line.h"
 #include "platform/prefix.h"
+#include "platform/text.h"
 #include "platform/win32.h"
 
+#include "platform/posix/shell_state.h"
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <spawn.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -107,14 +120,9 @@ void WriteProgram(const std::string& winPath, const std::string& script) {
 }
 
 // A template of demo/templates with its {{NAME}} fields filled in.
-std::string Fill(std::string text, const std::vector<std::pair<std::string, std::string>>& fields) {
-    for (const auto& [name, value] : fields) {
-        std::string mark = "{{" + name + "}}";
-        for (size_t at = text.find(mark); at != std::string::npos;
-             at = text.find(mark, at + value.size()))
-            text.replace(at, mark.size(), value);
-    }
-    return text;
+std::string Fill(const std::string& text,
+                 const std::vector<std::pair<std::string, std::string>>& fields) {
+    return platform::FillFields(text, fields);
 }
 
 // Copies the files directly in a folder (not its subfolders).
@@ -172,6 +180,15 @@ Sources FindSources(const std::string& tools) {
     return {ZELKORA_DEMO_CONTENT, ZELKORA_DEMO_PREVIEWS, ZELKORA_DEMO_PACKAGES};
 }
 
+bool HasAllPackages(const fs::path& folder) {
+    for (const auto& t : kThemes)
+        for (const auto& m : t.modules)
+            if (!fs::exists(folder / (std::string(m.key) + ".zelkora"))) return false;
+    for (const auto& toy : kToyz)
+        if (!fs::exists(folder / (std::string(toy.key) + ".zelkora"))) return false;
+    return true;
+}
+
 // Makes the demo's packages: each module's and toy's folder of demo/, with
 // its copyright and banner pages, its preview and its manifest.
 void MakePackages(const Sources& src, const fs::path& out) {
@@ -227,7 +244,9 @@ void MakePackages(const Sources& src, const fs::path& out) {
     }
 }
 
-void Build() {
+// Builds the installation in the current prefix; finalPrefix is where it
+// will be used, which its de-installer names.
+void Build(const std::string& finalPrefix) {
     std::string prefix = platform::PrefixDir();
     std::string tools = ToolsDir();
     Sources src = FindSources(tools);
@@ -251,7 +270,7 @@ void Build() {
         fs::copy_file(src.previews / "zelkora.bmp", app / "zelkora.bmp",
                       fs::copy_options::overwrite_existing);
     WriteProgram(kApp + "uninstall.exe", Fill(ReadAll(src.content / "templates" / "uninstall.sh"),
-                                              {{"PREFIX", ShellWord(prefix)}}));
+                                              {{"PREFIX", ShellWord(finalPrefix)}}));
 
     // The settings the installer records.
     SetSetting("ApplicationPath", kApp);
@@ -267,8 +286,14 @@ void Build() {
     fs::remove(mdb);
     if (RunTool({tools + "/zelkora-catalogue", "create", mdb}) != 0)
         throw std::runtime_error("zelkora-catalogue create failed");
-    if (!fs::exists(src.packages))
-        throw std::runtime_error("the demo's packages are not in " + src.packages.string());
+    // The packages made with the build or installed beside the program; a
+    // build that did not make them all leaves the set-up to pack them.
+    std::unique_ptr<package::TemporaryFolder> packed;
+    if (!HasAllPackages(src.packages)) {
+        packed = std::make_unique<package::TemporaryFolder>();
+        src.packages = packed->Path();
+        MakePackages(src, src.packages);
+    }
     for (const auto& t : kThemes)
         for (const auto& m : t.modules)
             package::Install((src.packages / (std::string(m.key) + ".zelkora")).string());
@@ -285,6 +310,108 @@ void Build() {
     if (RunTool({tools + "/zelkora-shell", "online", "0"}) != 0 ||
         RunTool({tools + "/zelkora-shell", "wallpaper", first}) != 0)
         throw std::runtime_error("zelkora-shell failed");
+}
+
+
+// The file whose presence says the set-up ended; it goes with the
+// application folder when Zelkora is de-installed.
+const char* kCompleteMark = "C:\\Program Files\\Zelkora\\.setup-complete";
+
+// Whether the current prefix holds a whole installation. One made before the
+// mark existed counts when its last step, setting the wallpaper, was done.
+bool Complete() {
+    if (fs::exists(Native(kCompleteMark))) return true;
+    if (!fs::exists(Native(kApp + "Data\\Zelkora.mdb"))) return false;
+    platform::ShellState shell;
+    std::string error;
+    if (!fs::exists(platform::PrefixDir() + "/shell.ini") ||
+        !platform::LoadShellState(shell, error) || shell.wallpaper.empty())
+        return false;
+    WriteNative(Native(kCompleteMark), "");
+    return true;
+}
+
+// The prefix's folder for the time this object lives (children inherit it).
+class PrefixFor {
+  public:
+    explicit PrefixFor(const std::string& dir) : old_(platform::PrefixDir()) {
+        ::setenv("ZELKORA_PREFIX", dir.c_str(), 1);
+    }
+    ~PrefixFor() { ::setenv("ZELKORA_PREFIX", old_.c_str(), 1); }
+
+  private:
+    std::string old_;
+};
+
+// Holds the set-up of one prefix against another set-up of it: a lock on
+// the folder that holds the prefix.
+class SetUpLock {
+  public:
+    explicit SetUpLock(const fs::path& parent)
+        : fd_(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ < 0) throw std::runtime_error("cannot open " + parent.string());
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~SetUpLock() { ::close(fd_); }
+    SetUpLock(const SetUpLock&) = delete;
+    SetUpLock& operator=(const SetUpLock&) = delete;
+
+  private:
+    int fd_;
+};
+
+enum class SetUp { Made, Existed };
+
+// Makes the installation beside the prefix and moves it into place. What the
+// emulated machine kept before (its registry and shell) is carried over; so
+// are the desktop host's locks, so that a host that runs stays the one.
+SetUp SetUpInPlace(bool force) {
+    fs::path prefix = fs::absolute(platform::PrefixDir()).lexically_normal();
+    fs::path parent = prefix.parent_path();
+    fs::create_directories(parent);
+    SetUpLock lock(parent);
+    if (!force && Complete()) return SetUp::Existed;
+
+    // Whatever an earlier set-up left beside the prefix is not in use: the
+    // lock is ours.
+    std::string stem = prefix.filename().string() + ".setup-";
+    for (const auto& e : fs::directory_iterator(parent))
+        if (e.path().filename().string().rfind(stem, 0) == 0) fs::remove_all(e.path());
+    fs::path staged = parent / (stem + std::to_string(::getpid()));
+    fs::create_directories(staged);
+    bool existed = fs::is_directory(prefix);
+    if (existed)
+        for (const char* kept : {"registry.reg", "shell.ini"})
+            if (fs::exists(prefix / kept)) fs::copy_file(prefix / kept, staged / kept);
+    {
+        PrefixFor building(staged.string());
+        Build(prefix.string());
+        WriteNative(Native(kCompleteMark), "");
+    }
+    if (!existed) {
+        if (int e = platform::MoveIntoPlace(staged.string(), prefix.string()))
+            throw std::runtime_error("cannot move the installation into " + prefix.string() +
+                                     ": " + std::strerror(e));
+        return SetUp::Made;
+    }
+    for (const auto& e : fs::directory_iterator(prefix))
+        if (e.path().filename().string().rfind(".desktop-host", 0) == 0)
+            if (::link(e.path().c_str(), (staged / e.path().filename()).c_str()) != 0)
+                throw std::runtime_error("cannot keep the desktop host's lock " +
+                                         e.path().string());
+    if (int e = platform::SwapPaths(staged.string(), prefix.string())) {
+        // A file system that cannot swap: the old folder goes aside first; a
+        // stop in between leaves no prefix, which the next run makes.
+        fs::path aside = parent / (stem + "old");
+        fs::rename(prefix, aside);
+        if (platform::MoveIntoPlace(staged.string(), prefix.string()) != 0)
+            throw std::runtime_error("cannot move the installation into " + prefix.string() +
+                                     ": " + std::strerror(e));
+        staged = aside;
+    }
+    fs::remove_all(staged);
+    return SetUp::Made;
 }
 
 } // namespace
@@ -317,14 +444,12 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    std::string app = Native(kApp);
-    if (fs::exists(app) && !force) {
-        std::cout << "zelkora-demo: an installation exists in " << platform::PrefixDir()
-                  << "; nothing changed\n";
-        return 0;
-    }
     try {
-        Build();
+        if (SetUpInPlace(force) == SetUp::Existed) {
+            std::cout << "zelkora-demo: an installation exists in " << platform::PrefixDir()
+                      << "; nothing changed\n";
+            return 0;
+        }
     } catch (const Failure& f) {
         std::cerr << "zelkora-demo: " << f.Description << '\n';
         return 1;
