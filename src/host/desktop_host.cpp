@@ -68,8 +68,12 @@ DesktopHost::DesktopHost() {
     // the folder cannot be watched, a look every second stands in; otherwise a
     // slow one stays as a safety net.
     watcher_ = new QFileSystemWatcher(this);
-    bool watched = watcher_->addPath(QString::fromStdString(platform::PrefixDir()));
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+    QString prefix = QString::fromStdString(platform::PrefixDir());
+    bool watched = watcher_->addPath(prefix);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this, prefix] {
+        // A first set-up puts a whole new folder in the prefix's place: the
+        // watch follows the name, not the folder that went.
+        if (!watcher_->directories().contains(prefix)) watcher_->addPath(prefix);
         if (!lookSoon_) {
             lookSoon_ = true;
             QTimer::singleShot(20, this, [this] {

@@ -12,11 +12,15 @@ namespace host {
 void WaitUntilSomethingToShow() {
     // Every write in the prefix renames a file into its folder; the folder is
     // watched, with a look every 5 s as a safety net (and where it cannot be).
+    // A first set-up puts a whole new folder in the prefix's place: the
+    // watch is made again on the name after every wake.
     int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd >= 0)
-        ::inotify_add_watch(fd, platform::PrefixDir().c_str(),
-                            IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE);
-    while (!HasSomethingToShow(ReadDesktopState())) {
+    while (true) {
+        if (fd >= 0)
+            ::inotify_add_watch(fd, platform::PrefixDir().c_str(),
+                                IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE |
+                                    IN_MOVE_SELF | IN_DELETE_SELF);
+        if (HasSomethingToShow(ReadDesktopState())) break;
         pollfd p{fd, POLLIN, 0};
         if (::poll(&p, fd >= 0 ? 1 : 0, 5000) > 0) {
             char events[4096];

@@ -17,10 +17,11 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: zelkora-desktop [--help | --version]\n"
+    "Usage: zelkora-desktop [--help | --version | --verbose]\n"
     "The Zelkora desktop: shows the Active Desktop page (or the classic wallpaper)\n"
     "of the prefix on every screen of this display, below every window, and\n"
-    "follows each change the Manager applies. It takes no arguments.\n"
+    "follows each change the Manager applies. --verbose also prints what Qt and\n"
+    "the browser report of themselves.\n"
     "\n"
     "Environment:\n"
     "  ZELKORA_PREFIX        the prefix (default ~/.zelkora)\n"

@@ -8,6 +8,14 @@
 
 namespace runtime {
 
+namespace {
+bool gVerbose = false;
+}
+
+bool Verbose() {
+    return gVerbose;
+}
+
 std::string VersionText() {
     return std::to_string(ZELKORA_VERSION_MAJOR) + "." + std::to_string(ZELKORA_VERSION_MINOR) + "." +
            std::to_string(ZELKORA_VERSION_REVISION);
@@ -25,9 +33,14 @@ int StandardOptions(int argc, char** argv, const ProgramInfo& info) {
             return 0;
         }
     }
+    bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--") break;
+        if (a == "--verbose") {
+            verbose = true;
+            continue;
+        }
         bool option = a.size() > 1 && a[0] == '-';
         bool known = std::find(info.options.begin(), info.options.end(), a) != info.options.end();
         if ((option && !known) || (!option && !info.takesWords)) {
@@ -37,6 +50,7 @@ int StandardOptions(int argc, char** argv, const ProgramInfo& info) {
             return 2;
         }
     }
+    gVerbose = verbose;
     return -1;
 }
 

@@ -1,6 +1,8 @@
 // What every program of the system answers on its command line: --help and
 // --version print and end; an option it does not know ends it with a
-// one-line message and status 2.
+// one-line message and status 2. What Qt and the browser report of their own
+// insides (contexts, GL details) is a developer's, and stays off standard
+// error unless --verbose is given or QT_LOGGING_RULES chooses otherwise.
 #pragma once
 
 #include <string>
@@ -20,6 +22,8 @@ struct ProgramInfo {
 
 // -1 when the program goes on; otherwise the exit status to end with.
 int StandardOptions(int argc, char** argv, const ProgramInfo& info);
+// Whether the command line asked for --verbose.
+bool Verbose();
 
 // "0.1.1": major, minor and revision.
 std::string VersionText();

@@ -1,10 +1,12 @@
 #include "sandbox/profiles.h"
 
+#include "runtime/command_line.h"
 #include "sandbox/app_address.h"
 #include "sandbox/app_scheme.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -108,6 +110,9 @@ void SetBrowserSwitches(bool gpu, const std::vector<std::string>& more) {
     for (const auto& s : more)
         add(s);
     ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
+    // Rules of the user's own (QT_LOGGING_RULES) choose instead.
+    if (!runtime::Verbose() && !std::getenv("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.*=false"));
 }
 
 QWebEngineProfile* NewInstalledPagesProfile(AppSchemeHandler* handler, QObject* parent) {

@@ -18,7 +18,9 @@ class AppSchemeHandler;
 
 // The chromium switches every browser of ours runs with, added to
 // QTWEBENGINE_CHROMIUM_FLAGS (before the application object): no GPU unless
-// asked for, and WebRTC that sends no datagram.
+// asked for, and WebRTC that sends no datagram. What Qt and the browser
+// report of their own insides stays off standard error unless the program
+// was given --verbose.
 // More switches may be given for a program's own needs.
 void SetBrowserSwitches(bool gpu = false, const std::vector<std::string>& more = {});
 

@@ -41,6 +41,8 @@ is placed by --placement: tile, centre, stretch or fill (default).
 --check lists every problem of an item's folder or package.
 --pack checks a folder and writes it as a package.
 
+--verbose also prints what Qt and the browser report of themselves.
+
 Exit status: 0 done, 1 refused or failed, 2 the command line is wrong.
 )";
 
@@ -111,6 +113,8 @@ int main(int argc, char** argv) {
         };
         try {
             package::QuickSource::Kind kind;
+            if (a == "--verbose")
+                continue;
             if (a == "--yes")
                 c.yes = true;
             else if (a == "--force")

@@ -17,11 +17,12 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: zelkora-manager [--help | --version]\n"
+    "Usage: zelkora-manager [--help | --version | --verbose]\n"
     "Zelkora Manager: browse, preview and apply the installed desktop modules,\n"
     "choose the active toyz, set the transparency and the preferences, and\n"
     "uninstall modules, toyz or the whole system. It takes no arguments; the\n"
-    "prefix comes from ZELKORA_PREFIX (default ~/.zelkora).\n";
+    "prefix comes from ZELKORA_PREFIX (default ~/.zelkora). --verbose also prints\n"
+    "what Qt and the browser report of themselves.\n";
 
 } // namespace
 
