@@ -3,6 +3,7 @@
 #include "platform/prefix.h"
 #include "window/qt/art.h"
 #include "window/qt/message_box.h"
+#include "window/qt/view_sync.h"
 #include "window/qt/web_pane.h"
 
 #include <QAbstractButton>
@@ -10,40 +11,18 @@
 #include <QKeyEvent>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-// An address of a web pane: a URL as it is, a Windows or native path mapped
-// into the prefix.
-
-template <class T> struct Seen {
-    uint64_t revision = ~0ULL;
-    bool Changed(const T& c) {
-        if (c.Revision() == revision) return false;
-        revision = c.Revision();
-        return true;
-    }
-};
-
-} // namespace
+using qtview::Q;
+using qtview::Seen;
 
 MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(form) {
     setObjectName("frmZKRMain");
@@ -353,245 +332,4 @@ QWidget* MainView::Text(toolkit::Label& c) {
     l->setObjectName(Q(c.Name));
     syncs_.push_back([l, &c] { l->setText(Q(c.Caption())); });
     return l;
-}
-
-void MainView::BuildModulesTab(QWidget* page) {
-    auto* grid = new QGridLayout(page);
-    tree_ = new QTreeWidget;
-    tree_->setObjectName("TreeView");
-    tree_->setHeaderHidden(true);
-    tree_->setRootIsDecorated(true);
-    tree_->setUniformRowHeights(true);
-    tree_->viewport()->installEventFilter(this);
-    grid->addWidget(tree_, 0, 0, 1, 2);
-    QWidget* refresh = Button(form_.cmdRefresh);
-    QWidget* uninstall = Button(form_.cmdRemoveNode);
-    grid->addWidget(refresh, 1, 0);
-    grid->addWidget(uninstall, 1, 1);
-
-    auto* frame = new QGroupBox(Q(form_.Frame1.Caption()));
-    frame->setObjectName("Frame1");
-    auto* f = new QVBoxLayout(frame);
-    f->addWidget(Picture(form_.pctModule, Scaled(QSize(220, 150))), 0, Qt::AlignHCenter);
-    f->addWidget(Web(form_.wbModuleCopyright), 1);
-    auto* buttons = new QHBoxLayout;
-    QWidget* apply = Button(form_.cmdApply);
-    QWidget* remove = Button(form_.cmdRemove);
-    buttons->addWidget(apply);
-    buttons->addWidget(remove);
-    f->addLayout(buttons);
-    grid->addWidget(frame, 0, 2, 2, 1);
-    // The keyboard goes from the tree to what acts on its selection, then to
-    // the list's own commands.
-    QWidget::setTabOrder(tree_, apply);
-    QWidget::setTabOrder(apply, remove);
-    QWidget::setTabOrder(remove, refresh);
-    QWidget::setTabOrder(refresh, uninstall);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
-
-    std::vector<QIcon> icons, marked;
-    for (int i = 1; i <= 4; ++i) {
-        icons.emplace_back(art::TreeImage(i));
-        marked.emplace_back(art::OnDesktopImage(i));
-    }
-    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        form_.TreeView.UserClick(item->data(0, Qt::UserRole).toInt());
-    });
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        // The click of the pair reached the tree already.
-        form_.TreeView.UserDblClick(item->data(0, Qt::UserRole).toInt(), true);
-    });
-    // A selection the mouse makes is the click that follows; any other one
-    // (the keyboard's) acts as a click at once.
-    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item && !treeMousePressed_)
-            form_.TreeView.UserKeyboardSelect(item->data(0, Qt::UserRole).toInt());
-    });
-    connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        form_.TreeView.Nodes(item->data(0, Qt::UserRole).toInt()).SetExpanded(true);
-    });
-    connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        form_.TreeView.Nodes(item->data(0, Qt::UserRole).toInt()).SetExpanded(false);
-    });
-    auto structure = std::make_shared<uint64_t>(~0ULL);
-    auto seen = std::make_shared<Seen<toolkit::Control>>();
-    auto items = std::make_shared<std::vector<QTreeWidgetItem*>>();
-    auto shown = std::make_shared<std::vector<int>>(); // image and expansion as drawn
-    syncs_.push_back([this, structure, seen, items, shown, icons, marked] {
-        toolkit::TreeView& t = form_.TreeView;
-        if (!seen->Changed(t)) return;
-        QSignalBlocker block(tree_);
-        if (*structure != t.StructureRevision()) {
-            *structure = t.StructureRevision();
-            tree_->clear();
-            items->assign(1, nullptr);
-            shown->assign(static_cast<size_t>(t.Count()) + 1, -1);
-            for (int i = 1; i <= t.Count(); ++i) {
-                toolkit::Node& n = t.Nodes(i);
-                auto* item = n.Parent()
-                                 ? new QTreeWidgetItem((*items)[static_cast<size_t>(n.Parent())])
-                                 : new QTreeWidgetItem(tree_);
-                item->setText(0, Q(n.Text()));
-                item->setData(0, Qt::UserRole, i);
-                items->push_back(item);
-            }
-        }
-        toolkit::Node* selected = t.SelectedItem();
-        for (int i = 1; i < static_cast<int>(items->size()); ++i) {
-            toolkit::Node& n = t.Nodes(i);
-            QTreeWidgetItem* item = (*items)[static_cast<size_t>(i)];
-            bool isSelected = selected && selected->Index() == i;
-            int image = n.Expanded() && n.ExpandedImage ? n.ExpandedImage
-                        : isSelected && n.SelectedImage ? n.SelectedImage
-                                                        : n.Image;
-            if (!t.GetImageList() || image < 1 || image > 4) image = 0;
-            int state = (image * 2 + (n.Expanded() ? 1 : 0)) * 2 + (n.Bold() ? 1 : 0);
-            int& drawn = (*shown)[static_cast<size_t>(i)];
-            if (drawn == state && item->toolTip(0) == Q(n.Note()))
-                continue; // only what changed is redrawn
-            drawn = state;
-            // A node with a note (the module on the desktop) is bold, with the
-            // marked picture, and says its note when pointed at.
-            const auto& set = n.Note().empty() ? icons : marked;
-            item->setIcon(0, image ? set[static_cast<size_t>(image - 1)] : QIcon());
-            QFont font = item->font(0);
-            font.setBold(n.Bold());
-            item->setFont(0, font);
-            item->setToolTip(0, Q(n.Note()));
-            if (item->isExpanded() != n.Expanded()) item->setExpanded(n.Expanded());
-        }
-        if (selected)
-            tree_->setCurrentItem((*items)[static_cast<size_t>(selected->Index())]);
-        else
-            tree_->clearSelection();
-    });
-}
-
-void MainView::BuildToyzTab(QWidget* page) {
-    auto* grid = new QGridLayout(page);
-    grid->addWidget(Text(form_.Label10), 0, 0, 1, 2);
-    grid->addWidget(List(form_.lstToyz), 1, 0, 1, 2);
-    auto* arrows = new QHBoxLayout;
-    arrows->addStretch();
-    arrows->addWidget(ArrowButton(form_.cmdDown, false));
-    arrows->addWidget(ArrowButton(form_.cmdUp, true));
-    arrows->addStretch();
-    grid->addLayout(arrows, 2, 0, 1, 2);
-    grid->addWidget(Text(form_.Label9), 3, 0, 1, 2);
-    // The three places stand beside the rows of the active list.
-    auto* active = static_cast<QListWidget*>(List(form_.lstActiveToyz));
-    const int row = active->fontMetrics().height() + 4;
-    auto* places = new QVBoxLayout;
-    places->setSpacing(0);
-    places->setContentsMargins(0, active->frameWidth(), 0, 0);
-    for (auto* l : {&form_.Label11, &form_.Label12, &form_.Label13}) {
-        QWidget* label = Text(*l);
-        label->setFixedHeight(row);
-        places->addWidget(label);
-    }
-    places->addStretch();
-    grid->addLayout(places, 4, 0);
-    active->setUniformItemSizes(true);
-    active->setFixedHeight(3 * row + 2 * active->frameWidth());
-    active->setStyleSheet(QString("QListWidget::item { height: %1px; }").arg(row));
-    grid->addWidget(active, 4, 1, Qt::AlignTop);
-
-    auto* frame = new QGroupBox(Q(form_.Frame4.Caption()));
-    frame->setObjectName("Frame4");
-    auto* f = new QVBoxLayout(frame);
-    f->addWidget(Picture(form_.pctToy, Scaled(QSize(180, 120))), 0, Qt::AlignHCenter);
-    f->addWidget(Web(form_.wbToyCopyright), 1);
-    grid->addWidget(frame, 0, 2, 5, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button(form_.cmdUninstallToy));
-    buttons->addWidget(Button(form_.cmdRefreshToyzList));
-    buttons->addStretch();
-    buttons->addWidget(Button(form_.cmdApplyToyz));
-    grid->addLayout(buttons, 5, 0, 1, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 1);
-}
-
-void MainView::BuildOptionsTab(QWidget* page) {
-    auto* v = new QVBoxLayout(page);
-    auto* desk = new QGroupBox(Q(form_.Frame3.Caption()));
-    desk->setObjectName("Frame3");
-    auto* d = new QGridLayout(desk);
-    d->addWidget(Check(form_.chkShowDeskTop), 0, 0, 1, 3);
-    d->addWidget(Text(form_.Label6), 1, 0, 1, 3);
-    d->addWidget(Text(form_.Label7), 2, 0);
-    auto* slider = new QSlider(Qt::Horizontal);
-    slider->setObjectName("Slider1");
-    slider->setToolTip(Q(form_.Slider1.ToolTipText()));
-    slider->setRange(form_.Slider1.Min(), form_.Slider1.Max());
-    slider->setTickPosition(QSlider::TicksBelow);
-    slider->setTickInterval(10);
-    d->addWidget(slider, 2, 1);
-    d->addWidget(Text(form_.Label8), 2, 2);
-    d->addWidget(Button(form_.cmdApplyTransparency), 3, 2);
-    connect(slider, &QSlider::valueChanged, this,
-            [this](int value) { form_.Slider1.UserSetValue(value); });
-    syncs_.push_back([this, slider] {
-        QSignalBlocker block(slider);
-        slider->setValue(form_.Slider1.Value());
-    });
-    v->addWidget(desk);
-
-    auto* mgr = new QGroupBox(Q(form_.Frame2.Caption()));
-    mgr->setObjectName("Frame2");
-    auto* m = new QGridLayout(mgr);
-    m->addWidget(Check(form_.chkExitAfterApply), 0, 0);
-    m->addWidget(Check(form_.chkMinimizeAfterApply), 1, 0);
-    m->addWidget(Button(form_.cmdDeInstall), 1, 1, Qt::AlignRight);
-    v->addWidget(mgr);
-    v->addStretch();
-}
-
-void MainView::BuildAboutTab(QWidget* page) {
-    auto* v = new QVBoxLayout(page);
-    auto* box4 = new QFrame;
-    box4->setObjectName("Picture4");
-    box4->setFrameShape(QFrame::StyledPanel);
-    auto* g = new QGridLayout(box4);
-    auto* icon = new QLabel;
-    icon->setObjectName("Picture2");
-    icon->setPixmap(art::AppIconPixmap(32));
-    icon->setFixedSize(32, 32);
-    g->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
-    QFont bold("MS Sans Serif");
-    bold.setPointSizeF(8.25);
-    bold.setWeight(QFont::Bold);
-    toolkit::Label* captions[] = {&form_.Label1, &form_.Label2, &form_.Label3, &form_.Label4,
-                                  &form_.Label5};
-    toolkit::Label* values[] = {&form_.lblAppTitle, &form_.lblCompanyName, &form_.lblLegalCopyright,
-                                &form_.lblVersion, &form_.lblProductName};
-    for (int i = 0; i < 5; ++i) {
-        QWidget* c = Text(*captions[i]);
-        c->setFont(bold);
-        g->addWidget(c, i, 1, Qt::AlignRight | Qt::AlignTop);
-        auto* value = static_cast<QLabel*>(Text(*values[i]));
-        value->setWordWrap(true);
-        g->addWidget(value, i, 2);
-    }
-    g->setColumnStretch(2, 1);
-    v->addWidget(box4);
-
-    auto* box1 = new QFrame;
-    box1->setObjectName("Picture1");
-    box1->setFrameShape(QFrame::StyledPanel);
-    auto* h = new QHBoxLayout(box1);
-    auto* player = new QLabel;
-    player->setObjectName("Picture3");
-    player->setPixmap(art::PlayerBitmap());
-    player->setFixedSize(100, 28);
-    h->addWidget(player, 0, Qt::AlignTop);
-    auto* ack = static_cast<QLabel*>(Text(form_.Label14));
-    QFont arial("Arial");
-    arial.setPointSizeF(8.25);
-    ack->setFont(arial);
-    ack->setWordWrap(true);
-    h->addWidget(ack, 1);
-    v->addWidget(box1);
-    v->addStretch();
 }
