@@ -34,35 +34,24 @@ TEST_F(ManagerTest, StartsOnTheModulesTabWithTheFirstThemeSelected) {
     EXPECT_EQ(form->Slider1.Value(), 50);
 }
 
-TEST_F(ManagerTest, ActiveDesktopOffAnsweredNo) {
+TEST_F(ManagerTest, ActiveDesktopOffAnsweredNoOrYes) {
     StandardCatalogue();
     Shell("version 5.0");
-    Shell("active-desktop off");
-    box->Expect(kAskActiveDesktop, 36, title, vbNo);
-    Load();
-    EXPECT_EQ(form->chkShowDeskTop.Value(), 0);
-    EXPECT_FALSE(ActiveDesktopOn());
-    EXPECT_EQ(form->TreeView.SelectedItem()->Index(), 1); // nothing selected by the sync
-    EXPECT_EQ(Enabled(), "0000");
-    std::string ini = ReadFile(prefix.path("shell.ini"));
-    EXPECT_NE(ini.find("Item0=My Current Home Page"), std::string::npos);
-}
-
-TEST_F(ManagerTest, ActiveDesktopOffAnsweredYes) {
-    StandardCatalogue();
-    Shell("version 5.0");
-    Shell("active-desktop off");
-    box->Expect(kAskActiveDesktop, 36, title, vbYes);
-    Load();
-    EXPECT_TRUE(ActiveDesktopOn());
-    // The box shows the desktop that was switched on, and the commands follow it.
-    EXPECT_EQ(form->chkShowDeskTop.Value(), 1);
-    EXPECT_EQ(Enabled(), "0001"); // a theme node is selected
+    for (int answer : {vbNo, vbYes}) {
+        Shell("active-desktop off");
+        box->Expect(kAskActiveDesktop, 36, title, answer);
+        Load();
+        bool yes = answer == vbYes;
+        // The box shows the desktop as the answer left it, and the commands follow it.
+        EXPECT_EQ(ActiveDesktopOn(), yes);
+        EXPECT_EQ(form->chkShowDeskTop.Value(), yes ? 1 : 0);
+        EXPECT_EQ(form->TreeView.SelectedItem()->Index(), 1); // nothing selected by the sync
+        EXPECT_EQ(Enabled(), yes ? "0001" : "0000");
+        std::string ini = ReadFile(prefix.path("shell.ini"));
+        EXPECT_EQ(ini.find("Item0=My Current Home Page") != std::string::npos, !yes) << ini;
+    }
     form->TreeView.UserClick(NodeOf("Stars Module"));
     EXPECT_EQ(Enabled(), "1011");
-    std::string ini = ReadFile(prefix.path("shell.ini"));
-    EXPECT_NE(ini.find("Count=0"), std::string::npos) << ini;
-    EXPECT_EQ(ini.find("My Current Home Page"), std::string::npos);
 }
 
 TEST_F(ManagerTest, AModuleOnTheDesktopIsSelectedAndPreviewed) {
@@ -100,20 +89,6 @@ TEST_F(ManagerTest, CommandStateFollowsTheNodeAndTheDesktopSwitch) {
     }
 }
 
-TEST_F(ManagerTest, KeyboardSelectionActsAsAClick) {
-    StandardCatalogue();
-    Load();
-    form->TreeView.UserClick(NodeOf("Waves Module"));
-    form->TreeView.UserKeyboardSelect(NodeOf("Reef Module"));
-    EXPECT_EQ(Enabled(), "1011");
-    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Reef/preview.bmp"));
-    // Apply and Uninstall act on the node the user is looking at.
-    form->cmdApply.UserClick();
-    EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
-    form->TreeView.UserKeyboardSelect(NodeOf("Ocean Theme"));
-    EXPECT_EQ(Enabled(), "0001");
-}
-
 TEST_F(ManagerTest, ApplyByButtonSwitchesTheDesktopOnAndSetsTheWallpaper) {
     StandardCatalogue();
     Shell("version 5.0");
@@ -135,7 +110,7 @@ TEST_F(ManagerTest, ApplyByButtonSwitchesTheDesktopOnAndSetsTheWallpaper) {
     EXPECT_EQ(Enabled(), "1011");
 }
 
-TEST_F(ManagerTest, ApplyByDoubleClickAndNotOnATheme) {
+TEST_F(ManagerTest, ApplyByDoubleClickNotOnAThemeAndByKeyboardSelection) {
     StandardCatalogue();
     Load();
     form->TreeView.UserDblClick(NodeOf("Space Theme"));
@@ -145,16 +120,28 @@ TEST_F(ManagerTest, ApplyByDoubleClickAndNotOnATheme) {
     EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Reef/preview.bmp"));
     EXPECT_EQ(Enabled(), "1111");
     EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
+    // A keyboard selection acts as a click: Apply acts on the node looked at.
+    form->TreeView.UserKeyboardSelect(NodeOf("Waves Module"));
+    EXPECT_EQ(Enabled(), "1011");
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Waves/preview.bmp"));
+    form->cmdApply.UserClick();
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Waves"));
+    form->TreeView.UserKeyboardSelect(NodeOf("Ocean Theme"));
+    EXPECT_EQ(Enabled(), "0001");
 }
 
-TEST_F(ManagerTest, ExitAfterApplyEndsAtOnceAndTheWallpaperStays) {
+TEST_F(ManagerTest, MinimiseAfterApplyAndExitAfterApplyWhichEndsFirst) {
     StandardCatalogue();
     Load();
-    form->chkExitAfterApply.UserToggle();
     form->chkMinimizeAfterApply.UserToggle();
+    form->TreeView.UserClick(NodeOf("Reef Module"));
+    form->cmdApply.UserClick();
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbMinimized);
+    form->Me.SetWindowState(toolkit::vbNormal);
+    form->chkExitAfterApply.UserToggle();
     EXPECT_THROW(form->TreeView.UserDblClick(NodeOf("Waves Module")), EndCalled);
     EXPECT_EQ(Wallpaper(), ModuleUrl("Waves"));
-    EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
+    EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal); // ended before minimising
 }
 
 TEST_F(ManagerTest, ExitAfterApplyEndsTheRealProcess) {
@@ -165,15 +152,6 @@ TEST_F(ManagerTest, ExitAfterApplyEndsTheRealProcess) {
     EXPECT_EXIT(form->TreeView.UserDblClick(NodeOf("Waves Module")), ::testing::ExitedWithCode(0),
                 "");
     EXPECT_EQ(Wallpaper(), ModuleUrl("Waves")); // applied by the process that ended
-}
-
-TEST_F(ManagerTest, MinimiseAfterApply) {
-    StandardCatalogue();
-    Load();
-    form->chkMinimizeAfterApply.UserToggle();
-    form->TreeView.UserClick(NodeOf("Waves Module"));
-    form->cmdApply.UserClick();
-    EXPECT_EQ(form->Me.WindowState(), toolkit::vbMinimized);
 }
 
 TEST_F(ManagerTest, ARefusedWallpaperIsNotTakenForApplied) {
@@ -262,18 +240,14 @@ TEST_F(ManagerTest, RefreshRebuildsTheSameTreeAndClearsThePicture) {
     EXPECT_EQ(form->TreeView.Nodes(3).Text(), "Forest Theme"); // themes first, as loaded
 }
 
-TEST_F(ManagerTest, ABrokenTreeAtStartEndsTheLoadWithItsReport) {
+TEST_F(ManagerTest, ABrokenTreeIsReportedByTheLoadOrTheRefresh) {
     StandardCatalogue();
     cat.Sql("INSERT INTO tblThemes VALUES ('Waves', 'Duplicate', 100)"); // a key used twice
     box->Expect("Error: 35602 - Key is not unique in collection", 16, "Zelkora Manager - Form_Load ");
     Load();
     EXPECT_EQ(form->lblVersion.Caption(), "lblVersion"); // the later steps were skipped
     EXPECT_EQ(form->wbHelp.LocationURL(), "");
-}
-
-TEST_F(ManagerTest, ABrokenTreeIsReportedByTheRefreshHandler) {
-    StandardCatalogue();
-    Load();
+    cat.Sql("DELETE FROM tblThemes WHERE ThemeTreeText = 'Duplicate'");
     cat.Sql("UPDATE tblModules SET ModuleThemeKey = 'Gone' WHERE ModuleKey = 'Stars'");
     box->Expect("Error: 35601 - Element not found", 16, "Zelkora Manager - cmdRefresh_Click ");
     form->cmdRefresh.UserClick();

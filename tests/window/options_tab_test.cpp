@@ -45,37 +45,16 @@ TEST_F(Options, StoredValuesAreReadByTheirLeadingNumber) {
     EXPECT_NE(Ini().find("MinimizeAfterApply=1"), std::string::npos);
 }
 
-TEST_F(Options, TheDesktopSwitchTurnsTheActiveDesktopOffAndOn) {
-    StandardCatalogue();
-    Shell("version 5.0");
-    Load();
-    platform::ActiveDesktopCalls().clear();
-    form->chkShowDeskTop.UserToggle();
-    EXPECT_FALSE(ActiveDesktopOn());
-    form->chkShowDeskTop.UserToggle();
-    EXPECT_TRUE(ActiveDesktopOn());
-    platform::ActiveDesktopCalls().clear();
-    form->chkShowDeskTop.SetValue(1); // no change: no event, nothing asked
-    EXPECT_TRUE(platform::ActiveDesktopCalls().empty());
-}
-
-TEST_F(Options, TransparencyFileLineForTheSliderEnds) {
+TEST_F(Options, TransparencyFileLineForTheSliderEndsAndSurvivesRestarts) {
     StandardCatalogue();
     Load();
     for (auto [slider, line] :
-         {std::pair{1, "&utilTransparency=0&\r\n"}, std::pair{50, "&utilTransparency=49&\r\n"},
-          std::pair{100, "&utilTransparency=99&\r\n"}}) {
+         {std::pair{1, "&utilTransparency=0&\r\n"}, std::pair{100, "&utilTransparency=99&\r\n"},
+          std::pair{50, "&utilTransparency=49&\r\n"}}) {
         form->Slider1.UserSetValue(slider);
         form->cmdApplyTransparency.UserClick();
         EXPECT_EQ(OptionsFile(), line);
     }
-}
-
-TEST_F(Options, TransparencySurvivesRestartsUnchanged) {
-    StandardCatalogue();
-    Load();
-    form->Slider1.UserSetValue(50);
-    form->cmdApplyTransparency.UserClick();
     for (int restart = 0; restart < 4; ++restart) {
         Load();
         EXPECT_EQ(form->Slider1.Value(), 50);
@@ -152,23 +131,30 @@ TEST_F(Options, AMissingThemesFolderIsReportedAndNothingIsReapplied) {
     box->Verify();
 }
 
-TEST_F(Options, FromXPOnTheSwitchFollowsTheShellBothWays) {
+TEST_F(Options, TheSwitchFollowsTheShellBothWaysBeforeAndFromXP) {
     StandardCatalogue();
     Shell("wallpaper " + ShellQuote(ModuleUrl("Stars")));
-    Load(); // version 5.1, where the version rule always answers "on"
-    form->chkShowDeskTop.UserToggle();
-    EXPECT_EQ(form->chkShowDeskTop.Value(), 0);
-    EXPECT_FALSE(ActiveDesktopOn());
-    EXPECT_EQ(Enabled(), "0010"); // nothing to apply to a desktop that is off
-    form->chkShowDeskTop.UserToggle();
-    EXPECT_EQ(form->chkShowDeskTop.Value(), 1);
-    EXPECT_TRUE(ActiveDesktopOn());
-    EXPECT_EQ(Enabled(), "1111");
-    // Applying ticks the box and so switches a desktop that is off back on.
-    form->chkShowDeskTop.UserToggle();
-    form->TreeView.UserDblClick(NodeOf("Stars Module"));
-    EXPECT_TRUE(ActiveDesktopOn());
-    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
+    // From 5.1 on the version rule always answers "on"; before, the shell is asked.
+    for (const char* version : {"5.0", "5.1"}) {
+        Shell(std::string("version ") + version);
+        Load();
+        form->chkShowDeskTop.UserToggle();
+        EXPECT_EQ(form->chkShowDeskTop.Value(), 0);
+        EXPECT_FALSE(ActiveDesktopOn());
+        EXPECT_EQ(Enabled(), "0010"); // nothing to apply to a desktop that is off
+        form->chkShowDeskTop.UserToggle();
+        EXPECT_EQ(form->chkShowDeskTop.Value(), 1);
+        EXPECT_TRUE(ActiveDesktopOn());
+        EXPECT_EQ(Enabled(), "1111");
+        platform::ActiveDesktopCalls().clear();
+        form->chkShowDeskTop.SetValue(1); // no change: no event, nothing asked
+        EXPECT_TRUE(platform::ActiveDesktopCalls().empty());
+        // Applying ticks the box and so switches a desktop that is off back on.
+        form->chkShowDeskTop.UserToggle();
+        form->TreeView.UserDblClick(NodeOf("Stars Module"));
+        EXPECT_TRUE(ActiveDesktopOn()) << version;
+        EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
+    }
 }
 
 } // namespace
