@@ -3,6 +3,7 @@
 #include "startup/AppState.h"
 #include "support/test_support.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,8 +30,18 @@ class Modules : public ::testing::Test {
 };
 
 TEST_F(Modules, ThemesFirstThenModulesWithElementZeroUnused) {
-    TwoThemesThreeModules();
     ScriptedMsgBox box;
+    // Modules without themes, then themes without modules, load nothing.
+    cat.Sql("INSERT INTO tblModules (ModuleKey, ModuleThemeKey, ModuleTreeType) "
+            "VALUES ('M','X',200);");
+    zkr_LoadModuleData(cat.path());
+    EXPECT_EQ(AppState.ModuleItemCount, 0);
+    cat.Sql("DELETE FROM tblModules; INSERT INTO tblThemes VALUES ('Lone', 'Lone', 100);");
+    zkr_LoadModuleData(cat.path());
+    EXPECT_EQ(AppState.ModuleItemCount, 0);
+    EXPECT_EQ(AppState.ModuleItems.size(), 1u);
+    cat.Sql("DELETE FROM tblThemes;");
+    TwoThemesThreeModules();
     zkr_LoadModuleData(cat.path());
     ASSERT_EQ(AppState.ModuleItemCount, 5);
     ASSERT_EQ(AppState.ModuleItems.size(), 6u);
@@ -55,19 +66,6 @@ TEST_F(Modules, ThemesFirstThenModulesWithElementZeroUnused) {
     EXPECT_EQ(items[4].CopyrightURL, " ");
     EXPECT_EQ(items[5].Key, "Stars");
     EXPECT_EQ(items[5].BannerURL, "b");
-}
-
-TEST_F(Modules, ThemesWithoutModulesOrTheReverseLoadNothing) {
-    cat.AddTheme("Ocean", "Ocean");
-    ScriptedMsgBox box;
-    zkr_LoadModuleData(cat.path());
-    EXPECT_EQ(AppState.ModuleItemCount, 0);
-    EXPECT_EQ(AppState.ModuleItems.size(), 1u);
-    cat.Sql(
-        "INSERT INTO tblModules (ModuleKey, ModuleThemeKey, ModuleTreeType) VALUES ('M','X',200);"
-        "DELETE FROM tblThemes;");
-    zkr_LoadModuleData(cat.path());
-    EXPECT_EQ(AppState.ModuleItemCount, 0);
 }
 
 TEST_F(Modules, AFailurePartWayKeepsWhatWasLoadedAndTheFullCount) {
@@ -186,6 +184,14 @@ TEST_F(Modules, DamagedOrForeignCataloguesAreReportedNotFatal) {
     box.Expect("26 - file is not a database", 16, "Zelkora Manager - zkr_DoesModuleExist");
     box.Expect("26 - file is not a database", 16, "Zelkora Manager - zkr_IsThemePhantomed");
     zkr_RemoveModuleData(cat.path(), "x", "y"); // a failed phantom test keeps the theme
+    // Half a schema fails on the missing table.
+    std::filesystem::remove(cat.native());
+    cat.Run("create", "");
+    cat.Sql("DROP TABLE tblModules; INSERT INTO tblThemes VALUES ('T', 'T', 100);");
+    box.Expect("1 - no such table: tblModules", 16, "Zelkora Manager - zkr_LoadModuleData");
+    zkr_LoadModuleData(cat.path());
+    box.Expect("1 - no such table: tblModules", 16, "Zelkora Manager - zkr_IsThemePhantomed");
+    EXPECT_FALSE(zkr_IsThemePhantomed(cat.path(), "T"));
 }
 
 TEST_F(Modules, AFailingThemeDeletionIsReportedByTheRemoval) {
@@ -197,15 +203,6 @@ TEST_F(Modules, AFailingThemeDeletionIsReportedByTheRemoval) {
     zkr_RemoveModuleData(cat.path(), "Stars", "Space");
     EXPECT_FALSE(zkr_DoesModuleExist(cat.path(), "Stars"));
     EXPECT_TRUE(zkr_DoesThemeExist(cat.path(), "Space"));
-}
-
-TEST_F(Modules, HalfASchemaFailsOnTheMissingTable) {
-    cat.Sql("DROP TABLE tblModules; INSERT INTO tblThemes VALUES ('T', 'T', 100);");
-    ScriptedMsgBox box;
-    box.Expect("1 - no such table: tblModules", 16, "Zelkora Manager - zkr_LoadModuleData");
-    zkr_LoadModuleData(cat.path());
-    box.Expect("1 - no such table: tblModules", 16, "Zelkora Manager - zkr_IsThemePhantomed");
-    EXPECT_FALSE(zkr_IsThemePhantomed(cat.path(), "T"));
 }
 
 } // namespace

@@ -131,13 +131,6 @@ TEST_F(HostState, PagesPicturesAndTheClassicWallpaper) {
     }
 }
 
-TEST_F(HostState, AGarbageShellStateShowsTheClassicWallpaperAndSaysWhy) {
-    WriteFile(prefix.path("shell.ini"), "[ActiveDesktop]\r\nEnabled=perhaps\r\n");
-    host::DesktopState d = host::ReadDesktopState();
-    EXPECT_EQ(d.show, host::Show::Classic);
-    EXPECT_NE(d.problem, "");
-}
-
 TEST_F(HostState, EveryRefreshAndClassicChangeIsCountedForTheHost) {
     uint64_t before = platform::DesktopChangeCount();
     Apply("C:\\a\\ZKRa.htm", AD_APPLY_SAVE); // saved, not refreshed: the host is not told

@@ -77,12 +77,6 @@ TEST_F(FileFaults, ARegistryReadErrorFailsTheCallAndKeepsTheFile) {
                   ERROR_ACCESS_DENIED);
     }
     EXPECT_EQ(ReadFile(prefix.path("registry.reg")), registry);
-    // The same through the tool, as the user would meet it.
-    {
-        ReadFault fault("registry.reg");
-        EXPECT_NE(RunCommand(ToolsDir() + "/zelkora-shell tiling 2 1"), 0);
-    }
-    EXPECT_EQ(ReadFile(prefix.path("registry.reg")), registry);
     EXPECT_EQ(SetTile(HKEY_CURRENT_USER, "Control Panel\\Desktop"), ERROR_SUCCESS);
 }
 

@@ -26,16 +26,6 @@ TEST(Paths, DriveLettersMapIntoThePrefixWithoutRegardToCase) {
               prefix.path("drive_c/Program Files/Zelkora"));
 }
 
-TEST(Paths, FileTestTakesPlainFilesOnly) {
-    TempPrefix prefix;
-    WriteFile(prefix.path("drive_c/Data/Zelkora.mdb"), "x");
-    EXPECT_EQ(platform::ProbeFile("C:\\DATA\\zelkora.mdb"), platform::FileKind::PlainFile);
-    EXPECT_EQ(platform::ProbeFile("C:\\Data"), platform::FileKind::Other);
-    EXPECT_EQ(platform::ProbeFile("C:\\DataZelkora.mdb"), platform::FileKind::Missing);
-    EXPECT_EQ(platform::ProbeFile("C:\\Data\\Zelkora.mdb\\x"), platform::FileKind::Missing);
-    EXPECT_THROW(platform::ProbeFile("C:\\" + std::string(5000, 'n')), Failure);
-}
-
 TEST(CommandLine, ArgumentsSplitAsWindowsSplitsThem) {
     using V = std::vector<std::string>;
     EXPECT_EQ(platform::SplitArguments("/uninst"), V{"/uninst"});

@@ -32,28 +32,4 @@ TEST(System, VersionComesFromTheShellState) {
     EXPECT_EQ(bad.dwMajorVersion, 0u);
 }
 
-TEST(System, OnlineSwitch) {
-    TempPrefix prefix;
-    DWORD flags = 0;
-    SetSystem(prefix, "5.1", "1");
-    EXPECT_EQ(InternetGetConnectedState(&flags, 0), 1);
-    SetSystem(prefix, "5.1", "0");
-    EXPECT_EQ(InternetGetConnectedState(&flags, 0), 0);
-    SetSystem(prefix, "5.1", "auto");
-    BOOL probed = InternetGetConnectedState(&flags, 0);
-    EXPECT_TRUE(probed == 0 || probed == 1);
-}
-
-TEST(System, DeskWallpaperIsStoredUnderTheDesktopKey) {
-    TempPrefix prefix;
-    WriteRegistry(prefix,
-                  "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"TileWallpaper\"=\"0\"\r\n");
-    char path[] = "C:\\Zelkora\\zelkora.bmp";
-    EXPECT_TRUE(SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path,
-                                      SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE));
-    std::string reg = ReadFile(prefix.path("registry.reg"));
-    EXPECT_NE(reg.find("\"Wallpaper\"=\"C:\\\\Zelkora\\\\zelkora.bmp\""), std::string::npos);
-    EXPECT_NE(reg.find("\"TileWallpaper\"=\"0\""), std::string::npos);
-}
-
 } // namespace

@@ -28,16 +28,6 @@ TEST(StripExtension, OverlongTextFailsOnItsCounterAndComesBackWhole) {
     EXPECT_EQ(kel_StripExtensionFromFileName(limit), std::string(32764, 'b'));
 }
 
-TEST(TextHelpers, TrimAtNullAndNz) {
-    EXPECT_EQ(kel_TrimAtNull(std::string("abc\0def", 7)), "abc");
-    EXPECT_EQ(kel_TrimAtNull(std::string("\0x", 2)), "");
-    EXPECT_EQ(kel_TrimAtNull("plain"), "plain");
-    EXPECT_EQ(kel_Nz(Variant::Null(), Variant("")), Variant(""));
-    EXPECT_EQ(kel_Nz(Variant::Null(), Variant(" ")), Variant(" "));
-    EXPECT_EQ(kel_Nz(Variant(42), Variant(" ")), Variant(42));
-    EXPECT_EQ(kel_Nz(Variant("t"), Variant(" ")), Variant("t"));
-}
-
 TEST(Probes, XPOrGreaterFollowsTheVersionInTheShellState) {
     TempPrefix prefix;
     struct Case {
@@ -50,14 +40,6 @@ TEST(Probes, XPOrGreaterFollowsTheVersionInTheShellState) {
                   std::string("[System]\r\nVersion=") + c.version + "\r\n");
         EXPECT_EQ(kel_IsXPOrGreater(), c.xp) << c.version;
     }
-}
-
-TEST(Probes, OnlineFollowsTheSwitch) {
-    TempPrefix prefix;
-    WriteFile(prefix.path("shell.ini"), "[System]\r\nOnline=1\r\n");
-    EXPECT_TRUE(kel_IsNetConnectOnline());
-    WriteFile(prefix.path("shell.ini"), "[System]\r\nOnline=0\r\n");
-    EXPECT_FALSE(kel_IsNetConnectOnline());
 }
 
 } // namespace

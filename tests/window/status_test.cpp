@@ -49,12 +49,10 @@ TEST_F(Status, TheModuleOnTheDesktopIsMarkedThroughApplyRemoveSyncAndRefresh) {
     EXPECT_EQ(Line(), "The Active Desktop is off.");
     form->chkShowDeskTop.UserToggle();
     EXPECT_EQ(Marked(), V{"Stars Module (on the desktop)"});
-}
 
-TEST_F(Status, NoModuleOnTheDesktopSaysSo) {
-    StandardCatalogue();
+    // A page that is no module: nothing marked.
     Shell("wallpaper 'C:\\Mine\\page.htm'");
-    Load();
+    form->cmdRefresh.UserClick();
     EXPECT_EQ(Marked(), V{});
     EXPECT_EQ(Line(), "No module is on the desktop.");
 }
@@ -81,21 +79,6 @@ TEST_F(Status, ToyzAndTransparencySayWhatWasApplied) {
     form->cmdApplyTransparency.UserClick();
     EXPECT_EQ(Line(), "Transparency 49 applied.");
     box->Verify();
-}
-
-TEST_F(Status, AnUnreachableBannerGivesWayToTheLocalOne) {
-    StandardCatalogue();
-    Load();
-    const std::string local = "C:\\Zelkora\\defaultad.htm";
-    form->wbBanner.Navigate(kVendorBannerUrl);
-    form->wbBanner.UserNavigateError("http://elsewhere.example/"); // an older load: ignored
-    EXPECT_EQ(form->wbBanner.LocationURL(), kVendorBannerUrl);
-    form->wbBanner.UserNavigateError(kVendorBannerUrl);
-    EXPECT_EQ(form->wbBanner.LocationURL(), local);
-    // The local page failing too does not start a loop.
-    size_t loads = form->wbBanner.History().size();
-    form->wbBanner.UserNavigateError(local);
-    EXPECT_EQ(form->wbBanner.History().size(), loads);
 }
 
 } // namespace

@@ -164,14 +164,14 @@ TEST_F(Toyz, BindingWritesTheFileAndTheCatalogue) {
     form->cmdRefreshToyzList.UserClick();
     EXPECT_EQ(Items(form->lstActiveToyz), (V{"Stocks", "Moon Phase", "Clock"}));
     EXPECT_EQ(form->lstToyz.List(0), "Stocks"); // the others keep their old order numbers
-}
-
-TEST_F(Toyz, TextsAreWrittenUnescapedAndBoundAsOrdinaryValues) {
+    // Texts are written unescaped, and bound and stored as ordinary values.
     AddToy("amp", "Rock & Roll");
     AddToy("eq", "a=b");
     AddToy("quote", "O'Clock \"24\"");
-    Load();
-    for (int i : {0, 1, 2}) {
+    form->cmdRefreshToyzList.UserClick();
+    while (form->lstActiveToyz.ListCount() > 0)
+        form->cmdUp.UserClick();
+    for (int i : {5, 6, 7}) {
         form->lstToyz.UserSelect(i);
         form->cmdDown.UserClick();
     }
@@ -224,26 +224,9 @@ class Uninstall : public Toyz {
     }
 };
 
-TEST_F(Uninstall, TheLastModuleOfAThemeTakesTheThemeAlongAndTheUninstallerRuns) {
+TEST_F(Uninstall, CancelChangesNothingAndOkTakesTheLastModuleOfAThemeWithTheTheme) {
     StandardCatalogue();
     Uninstaller("Modules/Stars");
-    Shell("wallpaper " + ShellQuote(ModuleUrl("Stars")));
-    Load();
-    form->TreeView.UserClick(NodeOf("Stars Module"));
-    box->Expect(
-        "Are you sure you would like to remove Stars Module? Click OK to continue de-installation",
-        33, title, vbOK);
-    form->cmdRemoveNode.UserClick();
-    EXPECT_FALSE(FileExists(App("Modules/Stars/ran.txt"))); // the Manager did not wait for it
-    EXPECT_EQ(form->TreeView.Count(), 3);
-    for (int i = 1; i <= 3; ++i)
-        EXPECT_NE(form->TreeView.Nodes(i).Text(), "Space Theme");
-    EXPECT_EQ(Wallpaper(), ""); // it was the module on the desktop
-    EXPECT_NE(WaitForLine(App("Modules/Stars/ran.txt")).find("setup.exe /uninst"), std::string::npos);
-}
-
-TEST_F(Uninstall, CancelChangesNothingOnTheDesktopOrInTheCatalogue) {
-    StandardCatalogue();
     Uninstaller("Modules/Reef");
     Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
     Load();
@@ -254,8 +237,19 @@ TEST_F(Uninstall, CancelChangesNothingOnTheDesktopOrInTheCatalogue) {
     EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
     EXPECT_EQ(form->TreeView.Count(), 5);
     EXPECT_EQ(form->wbModuleCopyright.LocationURL(), "C:\\Zelkora\\defaultmodulecopyright.htm");
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
-    EXPECT_FALSE(FileExists(App("Modules/Reef/ran.txt")));
+
+    form->TreeView.UserDblClick(NodeOf("Stars Module")); // now Stars is on the desktop
+    box->Expect(
+        "Are you sure you would like to remove Stars Module? Click OK to continue de-installation",
+        33, title, vbOK);
+    form->cmdRemoveNode.UserClick();
+    EXPECT_FALSE(FileExists(App("Modules/Stars/ran.txt"))); // the Manager did not wait for it
+    EXPECT_EQ(form->TreeView.Count(), 3);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_NE(form->TreeView.Nodes(i).Text(), "Space Theme");
+    EXPECT_EQ(Wallpaper(), ""); // it was the module on the desktop
+    EXPECT_NE(WaitForLine(App("Modules/Stars/ran.txt")).find("setup.exe /uninst"), std::string::npos);
+    EXPECT_FALSE(FileExists(App("Modules/Reef/ran.txt"))); // the cancelled one never ran
 }
 
 TEST_F(Uninstall, AnotherModuleLeavesTheDesktopAloneEvenAfterAnEarlierApply) {
