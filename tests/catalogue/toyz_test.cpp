@@ -41,22 +41,6 @@ TEST_F(Toyz, LoadInToyOrderWithActiveOnesApart) {
     EXPECT_EQ(Texts(AppState.ActiveToyz, 2), (V{"Second", "Third"}));
 }
 
-TEST_F(Toyz, EmptyCatalogueOrNoActiveToyEmptiesTheCounts) {
-    cat.AddToy("k1", "Clock", "--active");
-    ScriptedMsgBox box;
-    zkr_LoadToyzData(cat.path());
-    EXPECT_EQ(AppState.ActiveToyCount, 1);
-    zkr_SetToysInActive(cat.path());
-    zkr_LoadToyzData(cat.path());
-    EXPECT_EQ(AppState.ToyCount, 1);
-    EXPECT_EQ(AppState.ActiveToyCount, 0);
-    EXPECT_EQ(AppState.ActiveToyz.size(), 1u);
-    cat.Run("remove-toy", "k1");
-    zkr_LoadToyzData(cat.path());
-    EXPECT_EQ(AppState.ToyCount, 0);
-    EXPECT_EQ(AppState.AllToyz.size(), 1u);
-}
-
 TEST_F(Toyz, SetActiveByCaptionAndInactiveForAll) {
     cat.AddToy("a", "Clock");
     cat.AddToy("b", "Notes", "--active");
@@ -87,22 +71,6 @@ TEST_F(Toyz, UninstallPathAndRemoval) {
     EXPECT_TRUE(zkr_DoesToyExist(cat.path(), "b"));
 }
 
-TEST_F(Toyz, MissingFileShowsOneMessagePerCallAndKeepsTheArrays) {
-    cat.AddToy("a", "Clock", "--active");
-    ScriptedMsgBox box;
-    zkr_LoadToyzData(cat.path());
-    std::string wrong = "C:\\Nowhere\\Zelkora.mdb";
-    std::string msg = wrong + " does not exist.  The Zelkora data file is unavailable.  Ensure "
-                              "Zelkora Manager is installed properly.";
-    box.Expect(msg, 16, "Zelkora Manager");
-    zkr_LoadToyzData(wrong);
-    EXPECT_EQ(AppState.ToyCount, 1);
-    box.Expect(msg, 16, "Zelkora Manager");
-    zkr_RemoveToyData(wrong, "a");
-    box.Expect(msg, 16, "Zelkora Manager");
-    zkr_SetToyActive(wrong, Variant("Clock"));
-}
-
 TEST_F(Toyz, NullFlagStopsTheLoadPartWay) {
     cat.AddToy("a", "One", "--active");
     cat.AddToy("b", "Two");
@@ -128,27 +96,6 @@ TEST_F(Toyz, MoreThan32767ToyzOverflow) {
     zkr_LoadToyzData(cat.path());
     EXPECT_EQ(AppState.ToyCount, 0);
     EXPECT_EQ(AppState.AllToyz.size(), 1u);
-}
-
-TEST_F(Toyz, TextsWithQuotesAndSignsAreOrdinaryValues) {
-    const std::string texts[] = {"O'Clock", "\"Notes\"", "a;b", "50%", "--", "Café ☕"};
-    int n = 0;
-    for (const auto& t : texts)
-        cat.AddToy("k" + t, t, "--order " + std::to_string(++n));
-    cat.AddToy("other", "Other");
-    ScriptedMsgBox box;
-    zkr_SetToysInActive(cat.path());
-    for (const auto& t : texts)
-        zkr_SetToyActive(cat.path(), Variant(t));
-    zkr_LoadToyzData(cat.path());
-    EXPECT_EQ(Texts(AppState.ActiveToyz, AppState.ActiveToyCount),
-              (V{texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]}));
-    for (const auto& t : texts) {
-        EXPECT_TRUE(zkr_DoesToyExist(cat.path(), "k" + t));
-        zkr_RemoveToyData(cat.path(), "k" + t);
-    }
-    zkr_LoadToyzData(cat.path());
-    EXPECT_EQ(Texts(AppState.AllToyz, AppState.ToyCount), V{"Other"});
 }
 
 } // namespace

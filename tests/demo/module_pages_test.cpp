@@ -163,29 +163,15 @@ TEST_F(ModulePages, WhatOnlySlidesRestsOnWholePixels) {
               "[true,true,true]");
 }
 
-TEST_F(ModulePages, TheLevelRunsFromOpaqueToNearlyClear) {
-    Bind("&myFav1=Clock&");
-    for (auto [line, opacity] : std::vector<std::pair<std::string, std::string>>{
-             {"&utilTransparency=0&", "1"},
-             {"&utilTransparency=99&", "0.01"},
-             {"&utilTransparency=100&", "1"}, // out of range reads as 0
-             {"&a=5&b=7&", "0.95"}}) {
-        SCOPED_TRACE(line);
-        Level(line);
-        Load(kPages[0]);
-        EXPECT_EQ(Toyz(), R"([["Clock","1",")" + opacity + R"("]])");
-    }
-}
-
-TEST_F(ModulePages, AToyThatIsNotInstalledIsSkippedAndLeavesNoGap) {
+TEST_F(ModulePages, MissingFilesAndToyzLeaveTheDefaultsAndNoGap) {
+    // A toy that is not installed is skipped and leaves no gap.
     std::filesystem::remove_all(App("ZelToyz/Weather"));
     Bind("&myFav1=Weather&myFav2=Sticky Notes&myFav3=Nowhere&");
+    Level("&utilTransparency=99&");
     Load(kPages[3]);
-    EXPECT_EQ(Toyz(), R"([["Sticky Notes","1","0.81"]])");
+    EXPECT_EQ(Toyz(), R"([["Sticky Notes","1","0.01"]])");
     EXPECT_EQ(Json("Zelkora.toyz"), R"(["Sticky Notes"])");
-}
-
-TEST_F(ModulePages, MissingOrUnreadableFilesLeaveTheDefaults) {
+    // Missing or unreadable files: no toyz, fully opaque.
     std::filesystem::remove(App("ZelToyz/ZelToyz.txt"));
     std::filesystem::remove(App("themes/options.txt"));
     Load(kPages[1]);
@@ -205,8 +191,9 @@ TEST_F(ModulePages, TheFilesAreReadAsTheManagerWritesThem) {
     Load(kPages[0]);
     EXPECT_EQ(Json("['&utilTransparency=49&\\r\\n', '42', '&utilTransparency=2.5&', "
                    "'&utilTransparency=3.5&', ' &utilTransparency= 7&', '&utilTransparency=x&', "
-                   "'&utilTransparency=-5&'].map(Zelkora.parseTransparency)"),
-              "[49,42,2,4,7,0,0]");
+                   "'&utilTransparency=-5&', '&utilTransparency=100&', '&a=5&b=7&']"
+                   ".map(Zelkora.parseTransparency)"),
+              "[49,42,2,4,7,0,0,0,5]");
     // Names are not escaped: "&" and "=" belong to the name.
     EXPECT_EQ(Json("['&myFav1=Clock&myFav2=Sticky Notes&\\r\\n', '&\\r\\n', "
                    "'&myFav1=A&B=C&myFav2=D&', '&myFav1=Caf\\u00e9&'].map(Zelkora.parseBinding)"),
@@ -219,7 +206,7 @@ TEST_F(ModulePages, TheFilesAreReadAsTheManagerWritesThem) {
     EXPECT_EQ(Json("Zelkora.toyz"), R"(["Café"])");
 }
 
-TEST_F(ModulePages, TheClockTicksWithTheLocalTime) {
+TEST_F(ModulePages, TheToyzShowTheTimeTodayTheMoonAndAClearOfflineState) {
     LoadToy("Clock");
     auto now = [] {
         std::time_t t = std::time(nullptr);
@@ -239,9 +226,7 @@ TEST_F(ModulePages, TheClockTicksWithTheLocalTime) {
                        .toStdString() != shown;
         },
         2500));
-}
 
-TEST_F(ModulePages, TheOtherToyzShowTodayTheMoonAndAClearOfflineState) {
     LoadToy("Calendar");
     std::time_t t = std::time(nullptr);
     int today = std::localtime(&t)->tm_mday;

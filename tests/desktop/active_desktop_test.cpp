@@ -188,15 +188,6 @@ TEST_F(Desktop, MalformedOrUnreadableStateIsReportedNeverACrash) {
     EXPECT_FALSE(zkr_IsZKRModuleApplied());
 }
 
-TEST_F(Desktop, WithoutAStateFileTheDefaultsHold) {
-    ScriptedMsgBox box;
-    EXPECT_TRUE(kel_IsActiveDesktopEnabled());
-    EXPECT_EQ(kel_GetWallPaper(), "");
-    kel_RemoveMyHomePageComponent();
-    EXPECT_NE(ShellIni().find("Count=0"), std::string::npos);
-    EXPECT_NE(ShellIni().find("Version=5.1"), std::string::npos);
-}
-
 TEST_F(Desktop, WallpaperBufferHolds253Characters) {
     ScriptedMsgBox box;
     std::string longPath = "C:\\" + std::string(250, 'w');
@@ -279,7 +270,6 @@ TEST_F(Desktop, ShellToolShowsAndRefusesBadInput) {
     EXPECT_EQ(RunCommand(ToolsDir() + "/zelkora-shell version five", &out), 2);
     EXPECT_EQ(RunCommand(ToolsDir() + "/zelkora-shell remove-item 7", &out), 1);
     EXPECT_EQ(RunCommand(ToolsDir() + "/zelkora-shell fail SetWallpaper 5", &out), 2);
-    EXPECT_EQ(RunCommand(ToolsDir() + "/zelkora-shell --help", &out), 0);
 }
 
 } // namespace

@@ -104,12 +104,4 @@ TEST_F(Profile, ReadOnlyFileRefusesTheWrite) {
     EXPECT_EQ(Get("Options", "ExitAfterApply", "x"), "0");
 }
 
-TEST_F(Profile, BinaryGarbageIsReadWithoutHarm) {
-    const char garbage[] = "\0[\xff\r\r\n=]]\0=\n[Options\nExitAfterApply=1";
-    WriteFile(native(), std::string(garbage, sizeof garbage - 1));
-    EXPECT_EQ(Get("Options", "ExitAfterApply", "0"), "1");
-    EXPECT_TRUE(WritePrivateProfileStringA("Options", "Z", "2", file.c_str()));
-    EXPECT_EQ(Get("Options", "Z", "0"), "2");
-}
-
 } // namespace

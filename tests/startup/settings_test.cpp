@@ -1,7 +1,5 @@
 #include "runtime/app.h"
 #include "startup/AppState.h"
-#include "startup/kel_basINI.h"
-#include "startup/kel_basRegistry.h"
 #include "startup/zkr_Main.h"
 #include "startup/zkr_basRegistry.h"
 #include "support/test_support.h"
@@ -100,39 +98,6 @@ TEST(SettingsProcess, AMissingSettingEndsTheRealProcess) {
     kel_SetEnvironment();
     EXPECT_EXIT(zkr_LoadRegistryEntries(), ::testing::ExitedWithCode(0),
                 "Error reading registry \\[Application Path\\]");
-}
-
-TEST(RegistryWrappers, ReadLeavesTheTargetOnFailureAndWriteNeedsTheKey) {
-    TempPrefix prefix;
-    WriteRegistry(prefix, "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"A\"=\"x\"\r\n");
-    std::string target = "before";
-    EXPECT_FALSE(kel_GetRegistryString("Control Panel\\Desktop", "B", target, HKEY_CURRENT_USER));
-    EXPECT_EQ(target, "before");
-    EXPECT_TRUE(kel_GetRegistryString("Control Panel\\Desktop", "a", target, HKEY_CURRENT_USER));
-    EXPECT_EQ(target, "x");
-    EXPECT_TRUE(
-        kel_SetRegistryString("Control Panel\\Desktop", "TileWallpaper", "1", HKEY_CURRENT_USER));
-    EXPECT_TRUE(kel_GetRegistryString("Control Panel\\Desktop", "TileWallpaper", target,
-                                      HKEY_CURRENT_USER));
-    EXPECT_EQ(target, "1");
-    EXPECT_FALSE(kel_SetRegistryString("Control Panel\\Nope", "X", "1", HKEY_CURRENT_USER));
-    EXPECT_EQ(ReadFile(prefix.path("registry.reg")).find("Nope"), std::string::npos);
-}
-
-TEST(PreferencesFile, ReadAndWriteThroughTheWrappers) {
-    TempPrefix prefix;
-    MakeDirs(prefix.path("drive_c/Zelkora"));
-    std::string ini = "C:\\Zelkora\\zelkora.ini";
-    EXPECT_EQ(kel_GetPrivateProfileString(ini, "Options", "ExitAfterApply", "0"), "0");
-    EXPECT_TRUE(kel_WritePrivateProfileString(ini, "Options", "ExitAfterApply", "1"));
-    EXPECT_EQ(kel_GetPrivateProfileString(ini, "Options", "ExitAfterApply", "0"), "1");
-    EXPECT_EQ(ReadFile(prefix.path("drive_c/Zelkora/zelkora.ini")),
-              "[Options]\r\nExitAfterApply=1\r\n");
-    WriteFile(prefix.path("drive_c/Zelkora/zelkora.ini"),
-              "[Options]\r\nMinimizeAfterApply=" + std::string(300, '7') + "\r\n");
-    EXPECT_EQ(kel_GetPrivateProfileString(ini, "Options", "MinimizeAfterApply", "0"),
-              std::string(254, '7'));
-    EXPECT_FALSE(kel_WritePrivateProfileString("C:\\Missing\\z.ini", "Options", "X", "1"));
 }
 
 } // namespace
