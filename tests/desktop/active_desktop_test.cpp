@@ -93,22 +93,6 @@ TEST_F(Desktop, FromXPOnTheDesktopIsTakenAsOnWithoutAsking) {
     }
 }
 
-TEST_F(Desktop, SwitchingWritesAllBitsSetAndApplies) {
-    ScriptedMsgBox box;
-    kel_SetActiveDesktopDisabled();
-    EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "SetDesktopItemOptions(0,0)",
-                                  "ApplyChanges(7)", "Release"}));
-    EXPECT_NE(ShellIni().find("Enabled=0"), std::string::npos);
-    kel_SetActiveDesktopEnabled();
-    EXPECT_EQ(TakeCalls(), (Calls{"CoCreateInstance", "SetDesktopItemOptions(-1,-1)",
-                                  "ApplyChanges(7)", "Release"}));
-    EXPECT_NE(ShellIni().find("Enabled=1"), std::string::npos);
-    kel_ApplyWallPaper("C:\\Mods\\Space\\ZKRstars.htm");
-    EXPECT_EQ(TakeCalls(),
-              (Calls{"CoCreateInstance", "SetWallpaper", "ApplyChanges(7)", "Release"}));
-    EXPECT_EQ(kel_GetWallPaper(), "C:\\Mods\\Space\\ZKRstars.htm");
-}
-
 TEST_F(Desktop, HomePageItemOneAtATimeByNameInAnyCase) {
     ScriptedMsgBox box;
     Tool("add-item 'My Current Home Page'");

@@ -104,23 +104,6 @@ class Gui : public ManagerTest {
     }
 };
 
-TEST_F(Gui, ApplyByDoubleClickAndByTheButtonThenRemove) {
-    StandardCatalogue();
-    Open();
-    EXPECT_EQ(view->windowTitle(), "Zelkora Manager");
-    EXPECT_EQ(view->tree()->topLevelItemCount(), 2);
-    DoubleClickTree("Reef Module");
-    EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
-    EXPECT_TRUE(Widget<QPushButton>("cmdRemove")->isEnabled());
-    ClickTree("Stars Module");
-    EXPECT_FALSE(Widget<QPushButton>("cmdRemove")->isEnabled());
-    Click("cmdApply");
-    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
-    Click("cmdRemove");
-    EXPECT_EQ(Wallpaper(), "");
-    EXPECT_FALSE(Widget<QPushButton>("cmdRemove")->isEnabled());
-}
-
 TEST_F(Gui, TheOptionsCheckBoxesWriteThePreferencesAndSwitchTheDesktop) {
     StandardCatalogue();
     Shell("version 5.0");
@@ -212,10 +195,23 @@ TEST_F(Gui, ASecondStartRaisesAMinimisedWindow) {
     EXPECT_EQ(form->Me.WindowState(), toolkit::vbNormal);
 }
 
-TEST_F(Gui, KeyboardSelectionPreviewsAndTheCommandsActOnIt) {
+TEST_F(Gui, ApplyByDoubleClickButtonAndKeyboardThenRemove) {
     StandardCatalogue();
     StandardToyz();
     Open();
+    EXPECT_EQ(view->windowTitle(), "Zelkora Manager");
+    EXPECT_EQ(view->tree()->topLevelItemCount(), 2);
+    DoubleClickTree("Reef Module");
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
+    EXPECT_TRUE(Widget<QPushButton>("cmdRemove")->isEnabled());
+    ClickTree("Stars Module");
+    EXPECT_FALSE(Widget<QPushButton>("cmdRemove")->isEnabled());
+    Click("cmdApply");
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
+    Click("cmdRemove");
+    EXPECT_EQ(Wallpaper(), "");
+    EXPECT_FALSE(Widget<QPushButton>("cmdRemove")->isEnabled());
+    // The keyboard's selection previews, and the commands act on it.
     ClickTree("Waves Module");
     QTest::keyClick(view->tree(), Qt::Key_Down);
     Settle();

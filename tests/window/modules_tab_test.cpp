@@ -54,7 +54,7 @@ TEST_F(ManagerTest, ActiveDesktopOffAnsweredNoOrYes) {
     EXPECT_EQ(Enabled(), "1011");
 }
 
-TEST_F(ManagerTest, AModuleOnTheDesktopIsSelectedAndPreviewed) {
+TEST_F(ManagerTest, AModuleOnTheDesktopIsSelectedAndTheCommandsFollowTheNode) {
     StandardCatalogue();
     Shell("wallpaper " + ShellQuote("D:\\elsewhere\\zkrREEF.HTM")); // only the file name counts
     Load();
@@ -69,19 +69,14 @@ TEST_F(ManagerTest, AModuleOnTheDesktopIsSelectedAndPreviewed) {
     form->TreeView.UserClick(NodeOf("Waves Module"));
     EXPECT_EQ(Enabled(), "1011");
     EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Waves/preview.bmp"));
-}
-
-TEST_F(ManagerTest, CommandStateFollowsTheNodeAndTheDesktopSwitch) {
-    StandardCatalogue();
-    Shell("wallpaper " + ShellQuote(ModuleUrl("Waves")));
-    Load();
+    // The commands follow the node and the desktop switch.
     struct Case {
         const char* node;
         int showDesktop;
         const char* enabled;
-    } cases[] = {{"Ocean Theme", 1, "0001"},  {"Ocean Theme", 0, "0000"},
-                 {"Waves Module", 1, "1111"}, {"Waves Module", 0, "0010"},
-                 {"Reef Module", 1, "1011"},  {"Reef Module", 0, "0010"}};
+    } cases[] = {{"Ocean Theme", 1, "0001"}, {"Ocean Theme", 0, "0000"},
+                 {"Reef Module", 1, "1111"}, {"Reef Module", 0, "0010"},
+                 {"Waves Module", 1, "1011"}, {"Waves Module", 0, "0010"}};
     for (auto c : cases) {
         form->chkShowDeskTop.SetValue(c.showDesktop);
         form->TreeView.UserClick(NodeOf(c.node));
@@ -166,28 +161,18 @@ TEST_F(ManagerTest, ARefusedWallpaperIsNotTakenForApplied) {
     EXPECT_EQ(form->CurrentModuleURL, "");
 }
 
-TEST_F(ManagerTest, AnEmptyPictureNameClearsThePreviewOfTheModuleOnTheDesktop) {
+TEST_F(ManagerTest, PreviewHintForAModuleWithoutPicture) {
     StandardCatalogue();
     cat.AddModule("Bare", "Space", "Bare Module",
                   "--url " + ShellQuote(ModuleUrl("Bare")) + " --set ModulePreviewPath=");
+    cat.AddModule("Nullish", "Space", "Null Module");
     Shell("wallpaper " + ShellQuote(ModuleUrl("Bare")));
-    // Only the hint for a module without a picture; no failure report.
+    // On the desktop at start: only the hint, no failure report, no picture.
     box->Expect("Select an Zelkora module by double clicking the folders on the left.", 64, title);
     Load();
     box->Verify();
     EXPECT_EQ(form->TreeView.SelectedItem()->Text(), "Bare Module");
     EXPECT_TRUE(form->pctModule.GetPicture().empty());
-    form->TreeView.UserClick(NodeOf("Stars Module"));
-    EXPECT_FALSE(form->pctModule.GetPicture().empty());
-    form->pctModule.SetPicture("");
-    EXPECT_TRUE(form->pctModule.GetPicture().empty());
-}
-
-TEST_F(ManagerTest, PreviewHintForAModuleWithoutPicture) {
-    StandardCatalogue();
-    cat.AddModule("Bare", "Space", "Bare Module", "--set ModulePreviewPath=");
-    cat.AddModule("Nullish", "Space", "Null Module");
-    Load();
     form->TreeView.UserClick(NodeOf("Stars Module"));
     box->Expect("Select an Zelkora module by double clicking the folders on the left.", 64, title);
     form->TreeView.UserClick(NodeOf("Bare Module"));

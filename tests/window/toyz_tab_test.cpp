@@ -47,8 +47,14 @@ class Toyz : public ManagerTest {
 };
 
 TEST_F(Toyz, RefreshFillsBothListsAndSetsTheButtons) {
+    Load(); // an empty catalogue disables everything but the refresh
+    EXPECT_EQ(form->lstToyz.ListCount(), 0);
+    EXPECT_EQ(Buttons(), "0000");
+    EXPECT_TRUE(form->pctToy.GetPicture().empty());
+    EXPECT_EQ(form->wbToyCopyright.LocationURL(), "C:\\Zelkora\\defaulttoyzcopyright.htm");
+    EXPECT_TRUE(form->cmdRefreshToyzList.Enabled());
     FiveToyz();
-    Load();
+    form->cmdRefreshToyzList.UserClick();
     EXPECT_EQ(Items(form->lstToyz), (V{"Clock", "Notes", "Weather", "Stocks", "Moon Phase"}));
     EXPECT_EQ(Items(form->lstActiveToyz), V{"Notes"});
     EXPECT_EQ(AppState.ActiveToyCount, 1);
@@ -61,15 +67,6 @@ TEST_F(Toyz, RefreshFillsBothListsAndSetsTheButtons) {
     EXPECT_EQ(Buttons(), "1011");
     form->lstToyz.UserSelect(2); // Weather is locked
     EXPECT_EQ(Buttons(), "1110");
-}
-
-TEST_F(Toyz, EmptyCatalogueDisablesEverything) {
-    Load();
-    EXPECT_EQ(form->lstToyz.ListCount(), 0);
-    EXPECT_EQ(Buttons(), "0000");
-    EXPECT_TRUE(form->pctToy.GetPicture().empty());
-    EXPECT_EQ(form->wbToyCopyright.LocationURL(), "C:\\Zelkora\\defaulttoyzcopyright.htm");
-    EXPECT_TRUE(form->cmdRefreshToyzList.Enabled());
 }
 
 TEST_F(Toyz, AtMostThreeActiveToyz) {
@@ -138,6 +135,7 @@ TEST_F(Toyz, AnActiveCountPastTheArrayIsReportedNotACrash) {
     box->Verify();
     // The entries appended before the failure stay; the window goes on working.
     EXPECT_EQ(Items(form->lstActiveToyz), V{"Notes"});
+
     form->lstToyz.UserSelect(4);
     EXPECT_TRUE(form->cmdDown.Enabled());
 }
@@ -302,7 +300,7 @@ TEST_F(Uninstall, AnUninstallerThatCannotStartRemovesNothing) {
     }
 }
 
-TEST_F(Uninstall, AToyInAFolderWithSpaces) {
+TEST_F(Uninstall, AToyInAFolderWithSpacesAndOneGoneFromTheCatalogue) {
     WriteFile(App("ZelToyz/Big Clock/preview.bmp"), TinyBmp(2, 2));
     cat.AddToy("big", "Big Clock",
                "--uninstall 'C:\\Zelkora\\ZelToyz\\Big Clock' --active "
@@ -317,12 +315,8 @@ TEST_F(Uninstall, AToyInAFolderWithSpaces) {
     EXPECT_EQ(Items(form->lstToyz), V{"Notes"});
     EXPECT_EQ(form->lstActiveToyz.ListCount(), 0);
     EXPECT_NE(WaitForLine(App("ZelToyz/Big Clock/ran.txt")), "");
-}
-
-TEST_F(Uninstall, AnItemGoneFromTheCatalogueIsReported) {
-    FiveToyz();
-    Load();
-    cat.Run("remove-toy", "clock");
+    // A toy gone from the catalogue meanwhile is reported.
+    cat.Run("remove-toy", "notes");
     box->Expect("Error reading UninstallPath", 64, "Zelkora Toy Uninstall");
     box->Expect("Error determining uninstall path.", 64, title);
     form->cmdUninstallToy.UserClick();
@@ -356,7 +350,7 @@ class DeInstall : public ManagerTest {
                                "remove the zelkora module and continue de-installation";
 };
 
-TEST_F(DeInstall, CancelOrADeInstallerThatCannotStartChangesNothing) {
+TEST_F(DeInstall, CancelOrADeInstallerThatCannotStartChangesNothingAndOkEnds) {
     StandardCatalogue();
     Load();
     box->Expect(first, 33, title, vbOK);
@@ -371,13 +365,7 @@ TEST_F(DeInstall, CancelOrADeInstallerThatCannotStartChangesNothing) {
     EXPECT_EQ(Wallpaper(), ModuleUrl("Reef"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(FileExists(App("deinstalled.txt")));
-}
-
-TEST_F(DeInstall, OkClearsTheModuleStartsTheDeInstallerAndEnds) {
-    StandardCatalogue();
-    DeInstaller();
-    Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
-    Load();
+    // OK clears the module, starts the de-installer and ends.
     box->Expect(second, 33, title, vbOK);
     EXPECT_THROW(form->cmdDeInstall.UserClick(), EndCalled);
     EXPECT_EQ(Wallpaper(), "");
