@@ -19,6 +19,9 @@ if(ZELKORA_QT)
   # The desktop host starts with every session (/etc/xdg/autostart under /usr).
   install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-desktop.desktop
           DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
+  # Where the user's systemd runs, it keeps the desktop running.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/zelkora-desktop.service
+          DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/user)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-manager.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)

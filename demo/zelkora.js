@@ -76,19 +76,42 @@
 
   // A timer that runs only while the page is seen: fn() at once, then every
   // ms milliseconds on the boundary of the wall clock (a clock ticks with
-  // the second), again at once when the page is shown after being hidden.
+  // the second), again at once when the page is shown after being hidden,
+  // and when the desktop wakes it (after a sleep, or the clock was set).
+  // Timers count time the machine runs, not the wall clock's: a long period
+  // is waited for a minute at a time, so that a clock set or slept through
+  // is followed within a minute even untold.
+  var wakers = [];
   function every(ms, fn) {
-    var timer = null;
+    var timer = null, due = 0;
     function tick() {
       timer = null;
       if (document.hidden) return;
-      fn();
-      timer = setTimeout(tick, ms - (Date.now() % ms) + 5);
+      var now = Date.now();
+      if (now >= due) {
+        fn();
+        due = now - (now % ms) + ms;
+      }
+      timer = setTimeout(tick, Math.min(due - now, 60000) + 5);
+    }
+    function wake() {
+      if (timer !== null) clearTimeout(timer);
+      due = 0;
+      tick();
     }
     document.addEventListener('visibilitychange', function () {
       if (!document.hidden && timer === null) tick();
     });
+    wakers.push(wake);
     tick();
+  }
+
+  // Runs every timer of the page and of its toyz' frames at once.
+  function wake() {
+    wakers.forEach(function (w) { w(); });
+    document.querySelectorAll('iframe.zelkora-toy').forEach(function (f) {
+      if (f.contentWindow) f.contentWindow.postMessage({ zelkora: 'wake' }, '*');
+    });
   }
 
   var THEME_VARS = ['--toy-bg', '--toy-fg', '--toy-accent', '--toy-line', '--toy-font'];
@@ -318,8 +341,9 @@
     var setup = new Promise(function (resolve) {
       if (!embedded) return resolve({});
       window.addEventListener('message', function (e) {
-        if (e.source !== window.parent || !e.data || e.data.zelkora !== 'setup') return;
-        resolve(e.data);
+        if (e.source !== window.parent || !e.data) return;
+        if (e.data.zelkora === 'wake') wake();
+        if (e.data.zelkora === 'setup') resolve(e.data);
       });
       tell({ zelkora: 'hello' });
     });
@@ -397,7 +421,9 @@
       if (def && typeof def.mount === 'function') registered = def;
     },
     mount: mount,
-    every: every
+    every: every,
+    // The desktop calls it after a sleep or a jump of the clock.
+    wake: wake
   };
 
   // A toy's frame runs the toy; pages that only show a toy (previews) set

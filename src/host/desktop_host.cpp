@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace host {
@@ -87,9 +88,17 @@ DesktopHost::DesktopHost() {
     look_->start(watched ? 5000 : 1000);
     power_ = new PowerWatch(this);
     connect(power_, &PowerWatch::Changed, this, &DesktopHost::CheckCovered);
+    connect(power_, &PowerWatch::Resumed, this, [this] {
+        CheckCovered();
+        for (auto& [screen, window] : windows_)
+            window->Wake();
+    });
     covered_ = new QTimer(this);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
+    connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckClock);
     covered_->start(1000);
+    sinceLook_.start();
+    wallAtLook_ = QDateTime::currentMSecsSinceEpoch();
     auto* budget = new QTimer(this);
     connect(budget, &QTimer::timeout, this, &DesktopHost::CheckBudget);
     budget->start(2000);
@@ -105,6 +114,7 @@ void DesktopHost::AddScreen(QScreen* screen) {
     MakeProfiles();
     auto* w = new HostWindow(screen, installed_, remote_);
     windows_[screen] = w;
+    connect(w, &HostWindow::PageEnded, this, &DesktopHost::OnPageEnded);
     connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
     w->ShowState(state_, true);
     w->show();
@@ -125,7 +135,10 @@ void DesktopHost::Show(bool reload) {
     bool had = !windows_.empty();
     FollowScreens();
     // A change shown tries the page again, budget and all.
-    if (reload) platform::SetDesktopPageStopped("");
+    if (reload) {
+        platform::SetDesktopPageStopped("");
+        pageEnds_.Reset();
+    }
     budget_.Reset();
     if (!had) return;
     for (auto& [screen, window] : windows_)
@@ -206,9 +219,7 @@ void DesktopHost::CheckBudget() {
     if (why.empty()) return;
     std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", state_.wallpaper.c_str(),
                  why.c_str());
-    platform::SetDesktopPageStopped(state_.wallpaper + ": " + why);
-    for (auto& [screen, window] : windows_)
-        window->StopPage();
+    StopPages(why);
     // What the page stored lives in its profile for as long as the profile
     // does: the pages get fresh profiles, and the old ones go with it.
     QWebEngineProfile* oldInstalled = installed_;
@@ -220,6 +231,51 @@ void DesktopHost::CheckBudget() {
     delete oldInstalled;
     delete oldRemote;
     budget_.Reset();
+}
+
+void DesktopHost::StopPages(const std::string& why) {
+    platform::SetDesktopPageStopped(state_.wallpaper + ": " + why);
+    for (auto& [screen, window] : windows_)
+        window->StopPage();
+}
+
+void DesktopHost::OnPageEnded(RendererEnd how, int exitCode) {
+    // One renderer serves every screen: its end reaches each screen's page,
+    // within a moment, and counts once.
+    if (pageEndPending_) return;
+    pageEndPending_ = true;
+    QTimer::singleShot(200, this, [this, how, exitCode] {
+        pageEndPending_ = false;
+        RecoverPages(DescribeRendererEnd(how, exitCode));
+    });
+}
+
+void DesktopHost::RecoverPages(const std::string& ended) {
+    if (pageEnds_.Add(QDateTime::currentMSecsSinceEpoch())) {
+        std::string why = "its renderer ended 3 times within 2 minutes (last it " + ended + ")";
+        std::fprintf(stderr, "zelkora-desktop: gave up the page %s: %s\n",
+                     state_.wallpaper.c_str(), why.c_str());
+        StopPages(why);
+        return;
+    }
+    std::fprintf(stderr, "zelkora-desktop: the renderer of the page %s %s; the page is loaded again\n",
+                 state_.wallpaper.c_str(), ended.c_str());
+    // What the toyz stored lives in the prefix, and is read again with the page.
+    for (auto& [screen, window] : windows_)
+        window->ShowState(state_, true);
+}
+
+void DesktopHost::CheckClock() {
+    qint64 wall = QDateTime::currentMSecsSinceEpoch();
+    qint64 elapsed = sinceLook_.restart();
+    qint64 wallElapsed = wall - wallAtLook_;
+    wallAtLook_ = wall;
+    // The look runs every second: far later means the host did not run (a
+    // sleep, a stop); a wall clock that moved otherwise than the host's own
+    // was set, or slept through.
+    if (elapsed < 5000 && std::abs(wallElapsed - elapsed) < 2000) return;
+    for (auto& [screen, window] : windows_)
+        window->Wake();
 }
 
 } // namespace host

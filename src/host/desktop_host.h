@@ -7,8 +7,10 @@
 
 #include "host/desktop_state.h"
 #include "host/page_budget.h"
+#include "host/recovery.h"
 #include "platform/prefix.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <map>
 
@@ -43,6 +45,16 @@ class DesktopHost : public QObject {
     void CheckCovered();
     // Stops a page that is over its budget.
     void CheckBudget();
+    // Takes every screen's page off, for why: the classic wallpaper until
+    // the next change shown.
+    void StopPages(const std::string& why);
+    // A page whose renderer ended is loaded again, or given up when it ends
+    // too often.
+    void OnPageEnded(RendererEnd how, int exitCode);
+    void RecoverPages(const std::string& ended);
+    // A gap in the host's own timers (the machine slept, or the host was
+    // stopped) or a jump of the wall clock wakes the pages' timers.
+    void CheckClock();
     void Show(bool reload);
 
     // The browser's profiles, made with the first window that needs them.
@@ -66,6 +78,10 @@ class DesktopHost : public QObject {
     PowerWatch* power_;
     platform::FileStamp preferencesStamp_;
     bool pauseOnBattery_ = false;
+    FailureWindow pageEnds_ = PageEndsWindow();
+    bool pageEndPending_ = false;
+    QElapsedTimer sinceLook_;
+    qint64 wallAtLook_ = 0;
 };
 
 } // namespace host

@@ -12,6 +12,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <algorithm>
 #include <cstdio>
 
 namespace host {
@@ -78,6 +79,16 @@ sandbox::LockedPage* HostWindow::PageFor(bool remote) {
     page_->setBackgroundColor(kBackground);
     page_->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     connect(page_, &QWebEnginePage::loadingChanged, this, &HostWindow::OnLoading);
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+            [this, page = page_](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                // A page let go of (over its budget) or replaced ends its renderer on purpose.
+                if (page != page_ || state_.show != Show::Page ||
+                    page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded)
+                    return;
+                static const RendererEnd kEnds[] = {RendererEnd::Normal, RendererEnd::Abnormal,
+                                                    RendererEnd::Crashed, RendererEnd::Killed};
+                emit PageEnded(kEnds[std::min<int>(status, 3)], code);
+            });
     web_->setPage(page_);
     delete old;
     return page_;
@@ -115,6 +126,11 @@ void HostWindow::SetProfiles(QWebEngineProfile* installed, QWebEngineProfile* re
     installed_ = installed;
     remote_ = remote;
     if (page_) PageFor(wasRemote);
+}
+
+void HostWindow::Wake() {
+    if (page_ && pageShown_ && !paused_)
+        page_->runJavaScript(QStringLiteral("window.Zelkora && Zelkora.wake && Zelkora.wake()"));
 }
 
 void HostWindow::FitScreen() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/desktop_state.h"
+#include "host/recovery.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -51,6 +52,14 @@ class HostWindow : public QWidget {
     // New profiles for the pages from now on; the page made on the old one goes.
     void SetProfiles(QWebEngineProfile* installed, QWebEngineProfile* remote);
     void FitScreen();
+    // After a sleep or a jump of the clock: the page's timers (a clock toy's
+    // tick) run at once, at the wall clock's new time.
+    void Wake();
+
+  signals:
+    // The page's renderer ended while the page was shown, other than by the
+    // host's own stop.
+    void PageEnded(host::RendererEnd how, int exitCode);
 
   protected:
     bool event(QEvent* e) override;

@@ -4,6 +4,7 @@
 #include "host/desktop_host.h"
 #include "host/fullscreen.h"
 #include "host/idle_wait.h"
+#include "host/keep_running.h"
 #include "host/render_path.h"
 #include "runtime/command_line.h"
 #include "platform/desktop_host.h"
@@ -12,16 +13,24 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <unistd.h>
 
 namespace {
 
 const char kUsage[] =
-    "Usage: zelkora-desktop [--help | --version | --verbose]\n"
+    "Usage: zelkora-desktop [--keep-running] [--help | --version | --verbose]\n"
     "The Zelkora desktop: shows the Active Desktop page (or the classic wallpaper)\n"
     "of the prefix on every screen of this display, below every window, and\n"
     "follows each change the Manager applies. --verbose also prints what Qt and\n"
     "the browser report of themselves.\n"
+    "\n"
+    "  --keep-running        start the desktop and keep it running: a host that\n"
+    "                        fails is started again, up to 5 failures in 5 minutes\n"
+    "                        (by systemd, where the user's systemd has\n"
+    "                        zelkora-desktop.service; by a process beside it\n"
+    "                        otherwise). The autostart entry and the Manager start\n"
+    "                        the desktop so.\n"
     "\n"
     "Environment:\n"
     "  ZELKORA_PREFIX        the prefix (default ~/.zelkora)\n"
@@ -38,8 +47,12 @@ const char kUsage[] =
 } // namespace
 
 int main(int argc, char** argv) {
-    if (int rc = runtime::StandardOptions(argc, argv, {"zelkora-desktop", kUsage, {}, false}); rc >= 0)
+    if (int rc = runtime::StandardOptions(argc, argv,
+                                          {"zelkora-desktop", kUsage, {"--keep-running"}, false});
+        rc >= 0)
         return rc;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--keep-running") return host::KeepRunning();
     // Qt has no desktop layer for Wayland here: the host runs through XWayland.
     if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);

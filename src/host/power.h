@@ -1,5 +1,6 @@
 // Whether the machine runs on battery, from UPower on the system bus; the
-// desktop may rest then, when the user chose that.
+// desktop may rest then, when the user chose that. And when the machine
+// wakes from a sleep, from logind, so that the desktop catches up at once.
 #pragma once
 
 #include <QObject>
@@ -16,9 +17,11 @@ class PowerWatch : public QObject {
 
   signals:
     void Changed();
+    void Resumed();
 
   private slots:
     void PropertiesChanged(const QString& interface, const QVariantMap& changed, const QStringList&);
+    void PrepareForSleep(bool sleeping);
 
   private:
     bool onBattery_ = false;

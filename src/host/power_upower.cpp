@@ -17,6 +17,9 @@ PowerWatch::PowerWatch(QObject* parent) : QObject(parent) {
     if (!bus.isConnected()) return;
     bus.connect(kService, kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged", this,
                 SLOT(PropertiesChanged(QString, QVariantMap, QStringList)));
+    bus.connect("org.freedesktop.login1", "/org/freedesktop/login1",
+                "org.freedesktop.login1.Manager", "PrepareForSleep", this,
+                SLOT(PrepareForSleep(bool)));
     QDBusInterface properties(kService, kPath, "org.freedesktop.DBus.Properties", bus);
     QDBusReply<QDBusVariant> reply = properties.call("Get", kService, "OnBattery");
     if (reply.isValid()) onBattery_ = reply.value().variant().toBool();
@@ -29,6 +32,10 @@ void PowerWatch::PropertiesChanged(const QString& interface, const QVariantMap& 
     if (now == onBattery_) return;
     onBattery_ = now;
     emit Changed();
+}
+
+void PowerWatch::PrepareForSleep(bool sleeping) {
+    if (!sleeping) emit Resumed();
 }
 
 } // namespace host

@@ -31,7 +31,8 @@ int TakeDesktopHostLock();
 // True when a host runs for this prefix and display.
 bool DesktopHostRunning();
 
-// Starts zelkora-desktop, detached, when there is a display, no host runs for
+// Starts zelkora-desktop --keep-running (the host, started again should it
+// fail), detached, when there is a display, no host runs for
 // it, and starting one is not turned off (ZELKORA_DESKTOP_HOST=0, as tests set
 // it, or Qt's offscreen platform). The program is $ZELKORA_DESKTOP_PROGRAM, or
 // zelkora-desktop beside the running program or its folder's parent, or on

@@ -227,6 +227,12 @@ TEST_F(ModulePages, TheToyzShowTheTimeTodayTheMoonAndAClearOfflineState) {
         },
         2500));
 
+    // Woken by the desktop (after a sleep, or the clock set), a timer runs at once.
+    EXPECT_EQ(Eval("(() => { let n = 0; Zelkora.every(3600000, () => n++); Zelkora.wake(); "
+                   "return n; })()")
+                  .toInt(),
+              2);
+
     LoadToy("Calendar");
     std::time_t t = std::time(nullptr);
     int today = std::localtime(&t)->tm_mday;

@@ -22,7 +22,7 @@ work=$(mktemp -d)
 # cases running side by side never share one.
 screens=(-screen 0 640x480x24)
 # Two screens: two X screens of one display, which Qt shows as two screens.
-[ "$case_name" = two-screens ] && screens=(-screen 0 640x480x24 -screen 1 800x600x24)
+[ "$case_name" = two-screens ] || [ "$case_name" = renderer-ends ] && screens=(-screen 0 640x480x24 -screen 1 800x600x24)
 Xvfb -displayfd 3 -nolisten tcp -noreset +extension MIT-SCREEN-SAVER "${screens[@]}" 3>"$work/display" 2>"$work/xvfb.err" &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
@@ -87,6 +87,26 @@ rests_under() {
   [ "$rested" -le 6 ] || { echo "FAIL: the page still runs under $1 ($rested ticks)" >&2; exit 1; }
   [ "$shown" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; exit 1; }
   [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page did not wake after $1" >&2; exit 1; }
+}
+# The processes below the host, and its pages' renderers among them.
+below() { local p; for p in $(pgrep -P "$1"); do echo "$p"; below "$p"; done; }
+# (The browser's zygotes are the host's children; they fork the renderers.)
+renderers() { local z; for z in $(pgrep -P "$host_pid"); do pgrep -P "$z"; done; true; }
+# Waits up to $2 seconds for the host's standard error to say $1 ($3 times).
+expect_said() {
+  local end=$((SECONDS + ${2:-20}))
+  while [ $SECONDS -le $end ]; do
+    [ "$(grep -c "$1" "$work/host.err" 2>/dev/null)" -ge "${3:-1}" ] && return 0
+    sleep 0.1
+  done
+  echo "FAIL: the host never said \"$1\"" >&2; cat "$work/host.err" >&2; exit 1
+}
+# Whether the pixel at 320,240 changes within $1 seconds.
+moves() {
+  local first end=$((SECONDS + $1))
+  first=$(pixel 320 240)
+  while [ $SECONDS -le $end ]; do [ "$(pixel 320 240)" != "$first" ] && return 0; sleep 0.1; done
+  return 1
 }
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 || true; }
 
@@ -495,6 +515,77 @@ package-opened)
     { echo "FAIL: the module was not installed" >&2; cat "$work/install.out" >&2; exit 1; }
   xdotool key Escape
   wait "$installer" || true
+  ;;
+renderer-ends)
+  # A renderer that ends is replaced at once, the page shown again; one that
+  # ends three times within two minutes is given up for the classic
+  # wallpaper, with the reason, until the next change applied.
+  page Test red
+  apply page "$T\ZKRtest.htm"
+  start_host
+  fills_screen 640 480 $RED
+  for round in 1 2; do
+    start=$(date +%s%N)
+    kill -9 $(renderers)
+    expect_said "the page is loaded again" 10 "$round"
+    fills_screen 640 480 $RED
+    [ "$(grep -c "the page is loaded again" "$work/host.err")" -eq "$round" ] || {
+      echo "FAIL: one end told more than once" >&2; cat "$work/host.err" >&2; exit 1; }
+    echo "round $round: the page back after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+  done
+  kill -9 $(renderers)
+  expect_said "gave up the page .*ended 3 times within 2 minutes" 10
+  fills_screen 640 480 '#3A6EA5'
+  "$build/tools/zelkora-shell" show | grep -q "ended 3 times within 2 minutes" ||
+    { echo "FAIL: zelkora-shell show does not say why" >&2; exit 1; }
+  apply page "$T\ZKRtest.htm" # the next change tries again
+  fills_screen 640 480 $RED
+  ;;
+host-killed)
+  # The desktop kept running: a host killed comes back by itself, with no
+  # change applied; a host ended on purpose stays ended.
+  page Test red
+  apply page "$T\ZKRtest.htm"
+  "$build/zelkora-desktop" --keep-running 2>"$work/host.err" &
+  keeper=$!
+  fills_screen 640 480 $RED 30
+  host_pid=$(pgrep -P "$keeper")
+  start=$(date +%s%N)
+  kill -9 "$host_pid"
+  expect_pixel 320 240 10 '#000000'
+  expect_said "the desktop host was killed by signal 9 (Killed); it is started again" 10
+  fills_screen 640 480 $RED 30
+  echo "the desktop back $(( ($(date +%s%N) - start) / 1000000 )) ms after the kill"
+  host_pid=$(pgrep -P "$keeper")
+  kill "$host_pid"
+  for _ in $(seq 50); do kill -0 "$keeper" 2>/dev/null || break; sleep 0.1; done
+  ! kill -0 "$keeper" 2>/dev/null || { echo "FAIL: the keeper outlived a host ended on purpose" >&2; exit 1; }
+  host_pid=
+  ;;
+stopped-and-continued)
+  # A machine that slept (here: the host's whole tree stopped for 20 s) has
+  # its page moving again within a few seconds of waking, and the page's
+  # timers woken (its wake() turns the corner green).
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRtest.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%;animation:c 0.5s steps(2) infinite">
+<style>@keyframes c { from { background: #f00 } to { background: #00f } }
+#w { position: fixed; left: 0; top: 0; width: 100px; height: 100px }</style><div id="w"></div>
+<script>window.Zelkora = { wake: function () { document.getElementById('w').style.background = '#0f0'; } };</script>
+</body></html>
+HTML
+  apply page "$T\ZKRtest.htm"
+  start_host
+  for _ in $(seq 100); do case $(pixel 320 240) in '#FF0000'|'#0000FF') break ;; esac; sleep 0.1; done
+  moves 3 || { echo "FAIL: the page does not move" >&2; exit 1; }
+  tree="$host_pid $(below "$host_pid")"
+  kill -STOP $tree
+  sleep 20
+  kill -CONT $tree
+  start=$(date +%s%N)
+  moves 5 || { echo "FAIL: the page does not move after the stop" >&2; exit 1; }
+  echo "moving again $(( ($(date +%s%N) - start) / 1000000 )) ms after the continue"
+  expect_pixel 50 50 3 '#00FF00'
+  echo "its timers woken $(( ($(date +%s%N) - start) / 1000000 )) ms after the continue"
   ;;
 *)
   echo "unknown case $case_name" >&2

@@ -27,6 +27,17 @@ appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >/dev/n
 desktop-file-validate "$root/usr/share/applications/zelkora-manager.desktop" \
                       "$root/usr/share/applications/zelkora-install.desktop" \
                       "$root/etc/xdg/autostart/zelkora-desktop.desktop"
+# The user unit that keeps the desktop running, as systemd reads it.
+unit="$root/usr/lib/systemd/user/zelkora-desktop.service"
+test -s "$unit" || { echo "FAIL: the package has no zelkora-desktop.service" >&2; exit 1; }
+grep -q "^Exec=zelkora-desktop --keep-running$" "$root/etc/xdg/autostart/zelkora-desktop.desktop" ||
+  { echo "FAIL: the autostart entry does not keep the desktop running" >&2; exit 1; }
+if command -v systemd-analyze >/dev/null; then
+  sed "s|/usr/bin/|$root/usr/bin/|" "$unit" >"$work/zelkora-desktop.service"
+  mkdir -m 700 "$work/run"
+  XDG_RUNTIME_DIR="$work/run" systemd-analyze verify --man=no --user "$work/zelkora-desktop.service" ||
+    { echo "FAIL: systemd-analyze verify finds fault with the unit" >&2; exit 1; }
+fi
 # A package file is of the package type, and opens in the installer (what
 # the system's triggers do on installation, done here by hand).
 update-mime-database "$root/usr/share/mime"

@@ -119,9 +119,10 @@ bool StartDesktopHostIfNeeded() {
     if (DesktopHostRunning()) return false;
     std::string program = HostProgram();
     if (program.empty()) return false;
-    // Started as every program is: detached, in a session of its own, reaped.
+    // Started as every program is: detached, in a session of its own, reaped;
+    // and kept running, as the session's autostart keeps it.
     try {
-        Shell("\"" + program + "\"", 0);
+        Shell("\"" + program + "\" --keep-running", 0);
         return true;
     } catch (const Failure&) {
         return false;
