@@ -181,6 +181,12 @@ classic-tiled)
   expect_pixel 2 0 2 $RED
   expect_pixel 3 1 2 '#FFFFFF'
   expect_pixel 301 200 2 $GREEN
+  # Centred: the picture's top left at ((640 - 2) / 2, (480 - 2) / 2), the
+  # desktop's colour around it.
+  apply classic "$T\tile.bmp" 0 0
+  expect_pixel 319 239 5 $RED
+  expect_pixel 320 240 2 '#FFFFFF'
+  expect_pixel 318 239 2 '#3A6EA5'
   # Switched on again, the page is back.
   apply active-desktop on
   expect_pixel 320 240 5 $RED
