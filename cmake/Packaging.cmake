@@ -7,8 +7,7 @@ set(ZELKORA_PACKAGE_VERSION
 set(gen ${CMAKE_BINARY_DIR}/packaging)
 
 if(ZELKORA_QT)
-  # The menu entry runs the launcher, which sets up a first installation.
-  install(PROGRAMS ${PROJECT_SOURCE_DIR}/packaging/zelkora DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The menu entry runs zelkora, which sets up a first installation.
   install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-manager.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   # Packages open in the installer from the file manager.

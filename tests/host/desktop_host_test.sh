@@ -451,13 +451,10 @@ quick-modules)
   port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   python3 -m http.server --bind 127.0.0.1 --directory "$work/site" "$port" >/dev/null 2>&1 &
   start_host
-  show() { # install SOURCE-OPTION SOURCE NAME, then apply the module made
+  show() { # install SOURCE-OPTION SOURCE NAME, then apply the module made, by its name
     "$build/tools/zelkora-install" --yes --name "$3" "$1" "$2" >"$work/install.out" 2>&1 ||
       { cat "$work/install.out" >&2; exit 1; }
-    local dir page
-    dir=$(ls -d "$app/Modules/MyDesktop/ZKR$3"*)
-    page=$(cd "$dir" && ls ZKR*.htm)
-    apply page "C:\\Program Files\\Zelkora\\Modules\\MyDesktop\\$(basename "$dir")\\$page"
+    "$build/zelkora" apply "$3" >/dev/null
   }
   toy_shown() { # the toy's frame in the first place on the right, over the module
     local end=$((SECONDS + 20)) got
@@ -491,6 +488,11 @@ quick-modules)
     sleep 0.2
   done
   toy_shown "$(pixel 100 240)"
+  # From the command to the page on the screen.
+  start=$(date +%s%N)
+  "$build/zelkora" apply "My Desktop/Blue" >/dev/null
+  expect_pixel 100 240 20 $BLUE
+  echo "zelkora apply: the page on the screen $(( ($(date +%s%N) - start) / 1000000 )) ms after the command"
   # The address module's site had the network; the demo's pages still have none.
   grep "blocked http" "$work/host.err" >&2 && { echo "FAIL: a request was blocked" >&2; exit 1; }
   ;;

@@ -15,7 +15,8 @@ TEST(Programs, AnswerHelpAndVersionAndRefuseUnknownOptions) {
     std::vector<std::pair<std::string, std::string>> programs = {
         {"zelkora-demo", tools + "/zelkora-demo"},
         {"zelkora-catalogue", tools + "/zelkora-catalogue"},
-        {"zelkora-shell", tools + "/zelkora-shell"}};
+        {"zelkora-shell", tools + "/zelkora-shell"},
+        {"zelkora", tools + "/../zelkora"}};
 #ifdef ZELKORA_QT_BUILD
     programs.push_back({"zelkora-manager", tools + "/../zelkora-manager"});
     programs.push_back({"zelkora-desktop", tools + "/../zelkora-desktop"});

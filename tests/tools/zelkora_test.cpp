@@ -1,0 +1,58 @@
+// zelkora on the command line: what each command prints, what it refuses
+// (with its exit status), and that a refused apply leaves the desktop alone.
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_support;
+
+TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
+    TempPrefix prefix;
+    std::string out;
+    ASSERT_EQ(RunCommand("ZELKORA_PREFIX=" + ShellQuote(prefix.dir() + "-none") + " " + ToolsDir() +
+                             "/../zelkora list",
+                         &out),
+              1);
+    EXPECT_NE(out.find("Zelkora is not installed in"), std::string::npos) << out;
+    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-demo", &out), 0) << out;
+    // A second Starfield, in another theme: the name alone is ambiguous.
+    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-catalogue add-module " +
+                         ShellQuote(prefix.path("drive_c/Program Files/Zelkora/Data/Zelkora.mdb")) +
+                         " Starfield2 Ocean Starfield --url 'C:\\x\\ZKRStarfield2.htm'"),
+              0);
+    struct Case {
+        const char* args;
+        int status;
+        const char* says; // in what it prints, standard error included
+    } cases[] = {
+        {"--help", 0, "Usage: zelkora"},
+        {"list", 0, "* Ocean Dreams/Rolling Waves\n  Ocean Dreams/Coral Reef\n"},
+        {"list", 0, "Toyz:\n* Clock\n* Sticky Notes\n  Weather\n"},
+        {"list --json", 0, "\"name\": \"Rolling Waves\",\n      \"onDesktop\": true"},
+        {"list --help", 0, "Usage: zelkora list [--json]"},
+        {"list --all", 2, "list takes only --json"},
+        {"apply", 2, "apply takes one module's name"},
+        {"apply Nowhere", 1, "zelkora: there is no module \"Nowhere\""},
+        {"apply Starfield", 1, "names more than one module: Deep Space/Starfield, Ocean Dreams/Starfield"},
+        {"bogus", 2, "unknown command 'bogus'"},
+    };
+    std::string shell = ReadFile(prefix.path("shell.ini"));
+    for (const auto& c : cases) {
+        EXPECT_EQ(RunCommand(ToolsDir() + "/../zelkora " + c.args, &out), c.status) << c.args;
+        EXPECT_NE(out.find(c.says), std::string::npos) << c.args << ":\n" << out;
+    }
+    EXPECT_EQ(ReadFile(prefix.path("shell.ini")), shell); // nothing refused changed the desktop
+    // Applied by Theme/Module, with the Active Desktop off: on, and the module on it.
+    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-shell active-desktop off"), 0);
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Space/Starfield'", &out), 0) << out;
+    EXPECT_EQ(out, "Deep Space/Starfield is on the desktop.\n");
+    ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-shell show", &out), 0);
+    EXPECT_NE(out.find("active desktop: on"), std::string::npos) << out;
+    EXPECT_NE(out.find("Modules\\Space\\Starfield\\ZKRStarfield.htm"), std::string::npos) << out;
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora list", &out), 0);
+    EXPECT_NE(out.find("* Deep Space/Starfield\n"), std::string::npos) << out;
+}
+
+} // namespace
