@@ -41,6 +41,7 @@ frmZKRMain& frmZKRMain::Instance() {
 
 void frmZKRMain::BindEvents() {
     cmdRefresh.Click = [this] { cmdRefresh_Click(); };
+    txtFilter.Change = [this] { txtFilter_Change(); };
     TreeView.Click = [this] { TreeView_Click(); };
     TreeView.DblClick = [this] { TreeView_DblClick(); };
     cmdApply.Click = [this] { cmdApply_Click(); };

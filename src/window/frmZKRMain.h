@@ -31,6 +31,9 @@ class frmZKRMain {
     // Modules tab
     toolkit::ImageList TreeImageList{"TreeImageList",
                                      {"theme-closed", "theme-open", "module", "module-selected"}};
+    toolkit::TextBox txtFilter{"txtFilter", "",
+                               "Type part of a module's or theme's name to see only those "
+                               "(Ctrl+F); Esc shows them all again."};
     toolkit::TreeView TreeView{"TreeView"};
     toolkit::Frame Frame1{"Frame1", "Preview"};
     toolkit::CommandButton cmdRemove{
@@ -151,6 +154,7 @@ class frmZKRMain {
     void zkr_BuildModuleTree();
     void zkr_RefreshModules();
     void cmdRefresh_Click();
+    void txtFilter_Change();
     void TreeView_Click();
     void TreeView_DblClick();
     void zkr_SetModuleCommandState();

@@ -9,14 +9,44 @@
 #include "startup/kel_basWeb.h"
 #include "window/frmZKRMain.h"
 
+#include <cctype>
+#include <set>
+
+namespace {
+
+std::string Folded(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+} // namespace
+
 void frmZKRMain::zkr_BuildModuleTree() {
     TreeView.Clear();
     TreeView.SetImageList(&TreeImageList);
     nodeItem_.assign(1, 0);
     itemNode_.assign(static_cast<size_t>(AppState.ModuleItemCount) + 1, 0);
+    // The filter, letter case aside: a theme that matches shows all its
+    // modules, a module that matches shows under its theme.
+    const std::string filter = Folded(txtFilter.Text());
+    auto matches = [&](const ModuleRecord& r) {
+        return Folded(r.TreeText).find(filter) != std::string::npos;
+    };
+    std::set<std::string> themesShown, themesMatched;
+    for (int i = 1; !filter.empty() && i <= AppState.ModuleItemCount; ++i) {
+        const ModuleRecord& item = Element(AppState.ModuleItems, i);
+        if (item.TreeType == 100 && matches(item)) themesMatched.insert(item.Key);
+        if (item.TreeType == 200 && matches(item)) themesShown.insert(item.ParentKey);
+    }
+    themesShown.insert(themesMatched.begin(), themesMatched.end());
     for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
         const ModuleRecord& item = Element(AppState.ModuleItems, i);
         toolkit::Node* node = nullptr;
+        if (!filter.empty() && !(item.TreeType == 100 ? themesShown.count(item.Key) != 0
+                                                       : themesMatched.count(item.ParentKey) != 0 ||
+                                                             matches(item)))
+            continue;
         if (item.TreeType == 100) {
             node = &TreeView.Add("", 0, item.Key, item.TreeText);
             node->Image = 1;
@@ -54,6 +84,19 @@ void frmZKRMain::zkr_RefreshModules() {
 
 void frmZKRMain::cmdRefresh_Click() {
     zkr_RefreshModules();
+}
+
+void frmZKRMain::txtFilter_Change() {
+    zkr_BuildModuleTree();
+    // The first module shown is chosen, as a click chooses it: previewed,
+    // with the commands for it; the one on the desktop stays marked.
+    int chosen = TreeView.Count() >= 1 ? 1 : 0;
+    for (int node = TreeView.Count(); node >= 1; --node)
+        if (Element(AppState.ModuleItems, ItemOfNode(node)).TreeType == 200) chosen = node;
+    if (chosen) TreeView.Nodes(chosen).SetSelected(true);
+    else pctModule.ClearPicture();
+    zkr_SetModuleCommandState();
+    zkr_MarkAppliedModule();
 }
 
 void frmZKRMain::TreeView_Click() {

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QLineEdit>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -348,6 +350,36 @@ TEST_F(Gui, PanesOfHiddenTabsAreMadeWhenFirstSeenAndShowTheirPages) {
             << name;
         EXPECT_NE(page->profile()->urlSchemeHandler("zelkora"), nullptr) << name;
     }
+}
+
+TEST_F(Gui, CtrlFFiltersTheTreeTheArrowsChooseAndEscClears) {
+    StandardCatalogue();
+    Open();
+    QApplication::setActiveWindow(view.get());
+    ShowTab(3);
+    QTest::keyClick(view.get(), Qt::Key_F, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(view->tabs()->currentIndex(), 0);
+    ASSERT_EQ(QApplication::focusWidget(), view->filter());
+    QTest::keyClicks(view->filter(), "STA");
+    Settle();
+    auto texts = [this] {
+        QStringList t;
+        for (QTreeWidgetItemIterator it(view->tree()); *it; ++it)
+            t << (*it)->text(0);
+        return t.join(";").toStdString();
+    };
+    EXPECT_EQ(texts(), "Space Theme;Stars Module");
+    if (const char* shots = std::getenv("ZELKORA_SCREENSHOTS"))
+        view->grab().save(QString(shots) + "/15-search.png");
+    QTest::keyClick(view->filter(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), view->tree());
+    Click("cmdApply");
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
+    view->filter()->setFocus();
+    QTest::keyClick(view->filter(), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(texts(), "Ocean Theme;Waves Module;Reef Module;Space Theme;Stars Module");
 }
 
 // The Qt message box: the icon and buttons of each style, and its answers.

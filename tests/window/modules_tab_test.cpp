@@ -238,4 +238,43 @@ TEST_F(ManagerTest, ABrokenTreeIsReportedByTheLoadOrTheRefresh) {
     form->cmdRefresh.UserClick();
 }
 
+TEST_F(ManagerTest, TheFilterShowsMatchesUnderTheirThemesAndApplyStillWorks) {
+    StandardCatalogue();
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Waves")));
+    Load();
+    auto shown = [this] {
+        std::string s;
+        for (int i = 1; i <= form->TreeView.Count(); ++i)
+            s += form->TreeView.Nodes(i).Text() + (form->TreeView.Nodes(i).Bold() ? "*" : "") + ";";
+        return s;
+    };
+    struct Case {
+        const char* filter;
+        const char* nodes; // the one on the desktop marked *
+        const char* chosen;
+    } cases[] = {
+        {"reef", "Ocean Theme;Reef Module;", "Reef Module"},
+        {"SPACE", "Space Theme;Stars Module;", "Stars Module"}, // the theme's, all its modules
+        {"w", "Ocean Theme;Waves Module*;", "Waves Module"},
+        {"nothing like it", "", ""},
+        {"", "Ocean Theme;Space Theme;Waves Module*;Reef Module;Stars Module;", "Waves Module"},
+    };
+    for (const auto& c : cases) {
+        form->txtFilter.UserSetText(c.filter);
+        EXPECT_EQ(shown(), c.nodes) << c.filter;
+        auto* chosen = form->TreeView.SelectedItem();
+        EXPECT_EQ(chosen ? chosen->Text() : "", c.chosen) << c.filter;
+    }
+    EXPECT_EQ(form->pctModule.GetPicture().native, App("Modules/Waves/preview.bmp"));
+    // Filtered, the keyboard's selection and Apply act on what is shown.
+    form->txtFilter.UserSetText("s"); // Space Theme, and Waves and Stars
+    form->TreeView.UserKeyboardSelect(NodeOf("Stars Module"));
+    form->cmdApply.UserClick();
+    EXPECT_EQ(Wallpaper(), ModuleUrl("Stars"));
+    EXPECT_TRUE(form->TreeView.Nodes(NodeOf("Stars Module")).Bold());
+    // A refresh keeps the filter.
+    form->cmdRefresh.UserClick();
+    EXPECT_EQ(form->TreeView.Count(), 4) << shown();
+}
+
 } // namespace

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -91,6 +92,7 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
          std::initializer_list<toolkit::Control*>{&form_.Me,
                                                   &form_.SSTab1,
                                                   &form_.wbBanner,
+                                                  &form_.txtFilter,
                                                   &form_.TreeView,
                                                   &form_.cmdRemove,
                                                   &form_.pctModule,
@@ -332,4 +334,18 @@ QWidget* MainView::Text(toolkit::Label& c) {
     l->setObjectName(Q(c.Name));
     syncs_.push_back([l, &c] { l->setText(Q(c.Caption())); });
     return l;
+}
+
+QWidget* MainView::Line(toolkit::TextBox& c) {
+    auto* e = new QLineEdit(Q(c.Text()));
+    e->setObjectName(Q(c.Name));
+    e->setToolTip(Q(c.ToolTipText()));
+    e->setClearButtonEnabled(true);
+    connect(e, &QLineEdit::textChanged, this, [&c](const QString& text) {
+        if (text.toStdString() != c.Text()) c.UserSetText(text.toStdString());
+    });
+    syncs_.push_back([e, &c] {
+        if (e->text().toStdString() != c.Text()) e->setText(Q(c.Text()));
+    });
+    return e;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QLineEdit;
 class QTabWidget;
 class QTreeWidget;
 
@@ -23,6 +24,7 @@ class MainView : public QWidget {
     frmZKRMain& form() { return form_; }
     QTabWidget* tabs() const { return tabs_; }
     QTreeWidget* tree() const { return tree_; }
+    QLineEdit* filter() const { return filter_; }
     // Brings every widget in line with its control at once.
     void SyncNow();
 
@@ -53,10 +55,12 @@ class MainView : public QWidget {
     QWidget* Picture(toolkit::PictureBox& c, QSize size);
     QWidget* Web(toolkit::WebBrowser& c);
     QWidget* Text(toolkit::Label& c);
+    QWidget* Line(toolkit::TextBox& c);
 
     frmZKRMain& form_;
     QTabWidget* tabs_ = nullptr;
     QTreeWidget* tree_ = nullptr;
+    QLineEdit* filter_ = nullptr;
     std::vector<std::function<void()>> syncs_;
     bool syncPending_ = false;
     bool treeMousePressed_ = false;

@@ -10,6 +10,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <memory>
@@ -25,11 +27,28 @@ void MainView::BuildModulesTab(QWidget* page) {
     tree_->setRootIsDecorated(true);
     tree_->setUniformRowHeights(true);
     tree_->viewport()->installEventFilter(this);
-    grid->addWidget(tree_, 0, 0, 1, 2);
+    // The filter above the tree: Ctrl+F anywhere in the window goes to it,
+    // Esc clears it, and the down arrow goes on into the tree.
+    filter_ = static_cast<QLineEdit*>(Line(form_.txtFilter));
+    filter_->setPlaceholderText("Search modules and themes");
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        tabs_->setCurrentIndex(0);
+        filter_->setFocus(Qt::ShortcutFocusReason);
+        filter_->selectAll();
+    });
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), filter_, nullptr, nullptr,
+                                Qt::WidgetShortcut);
+    connect(clear, &QShortcut::activated, filter_, &QLineEdit::clear);
+    auto* down = new QShortcut(QKeySequence(Qt::Key_Down), filter_, nullptr, nullptr,
+                               Qt::WidgetShortcut);
+    connect(down, &QShortcut::activated, tree_, [this] { tree_->setFocus(); });
+    grid->addWidget(filter_, 0, 0, 1, 2);
+    grid->addWidget(tree_, 1, 0, 1, 2);
     QWidget* refresh = Button(form_.cmdRefresh);
     QWidget* uninstall = Button(form_.cmdRemoveNode);
-    grid->addWidget(refresh, 1, 0);
-    grid->addWidget(uninstall, 1, 1);
+    grid->addWidget(refresh, 2, 0);
+    grid->addWidget(uninstall, 2, 1);
 
     auto* frame = new QGroupBox(Q(form_.Frame1.Caption()));
     frame->setObjectName("Frame1");
@@ -42,9 +61,10 @@ void MainView::BuildModulesTab(QWidget* page) {
     buttons->addWidget(apply);
     buttons->addWidget(remove);
     f->addLayout(buttons);
-    grid->addWidget(frame, 0, 2, 2, 1);
+    grid->addWidget(frame, 0, 2, 3, 1);
     // The keyboard goes from the tree to what acts on its selection, then to
     // the list's own commands.
+    QWidget::setTabOrder(filter_, tree_);
     QWidget::setTabOrder(tree_, apply);
     QWidget::setTabOrder(apply, remove);
     QWidget::setTabOrder(remove, refresh);

@@ -46,6 +46,18 @@ void CheckBox::UserToggle() {
     RaiseUserEvent(Name + "_Click", [this] { SetValue(value_ == 0 ? 1 : 0); });
 }
 
+void TextBox::SetText(std::string t) {
+    if (t == text_) return;
+    text_ = std::move(t);
+    Notify();
+    if (Change) Change();
+}
+
+void TextBox::UserSetText(std::string t) {
+    if (!Enabled()) return;
+    RaiseUserEvent(Name + "_Change", [this, &t] { SetText(std::move(t)); });
+}
+
 void ListBox::AddItem(std::string text) {
     items_.push_back(std::move(text));
     ++itemsRevision_;

@@ -91,6 +91,21 @@ class CheckBox : public Control {
     int value_ = 0;
 };
 
+// A line of text the user types.
+class TextBox : public Control {
+  public:
+    using Control::Control;
+    const std::string& Text() const { return text_; }
+    // Setting the text from code raises Change when it differs.
+    void SetText(std::string t);
+    std::function<void()> Change;
+    // The user typed, or cleared, the text.
+    void UserSetText(std::string t);
+
+  private:
+    std::string text_;
+};
+
 class ListBox : public Control {
   public:
     using Control::Control;
