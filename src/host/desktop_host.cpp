@@ -1,5 +1,6 @@
 #include "host/desktop_host.h"
 
+#include "desktop/playlist.h"
 #include "host/fullscreen.h"
 #include "host/host_window.h"
 #include "host/power.h"
@@ -96,6 +97,7 @@ DesktopHost::DesktopHost() {
     covered_ = new QTimer(this);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckClock);
+    connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckPlaylist);
     covered_->start(1000);
     sinceLook_.start();
     wallAtLook_ = QDateTime::currentMSecsSinceEpoch();
@@ -276,6 +278,28 @@ void DesktopHost::CheckClock() {
     if (elapsed < 5000 && std::abs(wallElapsed - elapsed) < 2000) return;
     for (auto& [screen, window] : windows_)
         window->Wake();
+}
+
+void DesktopHost::CheckPlaylist() {
+    // The file is read again only when it changed; the catalogue only when a
+    // step is due.
+    platform::FileStamp stamp = StampOf(playlist::FilePath());
+    int64_t now = QDateTime::currentSecsSinceEpoch();
+    if (!(stamp == playlistStamp_)) {
+        playlistStamp_ = stamp;
+        playlist::Playlist p = playlist::Load();
+        auto [minute, dayStart] = playlist::LocalDay(now);
+        playlistDue_ = p.on ? playlist::NextTime(p, now, minute, dayStart) : -1;
+    }
+    if (playlistDue_ < 0 || now < playlistDue_) return;
+    // A desktop nobody sees stays as it is; seen again, it catches up once.
+    bool seen = false;
+    for (auto& [screen, window] : windows_)
+        seen = seen || (window->ShowsPage() && !window->Paused());
+    if (!seen) return;
+    if (auto step = playlist::Advance(now))
+        std::fprintf(stderr, "zelkora-desktop: the playlist shows %s\n", step->module.c_str());
+    playlistStamp_ = {}; // read again, with its new step
 }
 
 } // namespace host

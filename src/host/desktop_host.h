@@ -55,6 +55,8 @@ class DesktopHost : public QObject {
     // A gap in the host's own timers (the machine slept, or the host was
     // stopped) or a jump of the wall clock wakes the pages' timers.
     void CheckClock();
+    // Takes the playlist's next step when it is due and the desktop is seen.
+    void CheckPlaylist();
     void Show(bool reload);
 
     // The browser's profiles, made with the first window that needs them.
@@ -80,6 +82,8 @@ class DesktopHost : public QObject {
     bool pauseOnBattery_ = false;
     FailureWindow pageEnds_ = PageEndsWindow();
     bool pageEndPending_ = false;
+    platform::FileStamp playlistStamp_;
+    int64_t playlistDue_ = -1; // wall seconds; -1: no playlist
     QElapsedTimer sinceLook_;
     qint64 wallAtLook_ = 0;
 };

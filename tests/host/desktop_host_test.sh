@@ -595,6 +595,25 @@ HTML
   expect_pixel 50 50 3 '#00FF00'
   echo "its timers woken $(( ($(date +%s%N) - start) / 1000000 )) ms after the continue"
   ;;
+playlist)
+  # A playlist changes the desktop by itself, two modules in turn every 2 s,
+  # through the Active Desktop (zelkora list names the one shown); off stops it.
+  "$build/tools/zelkora-demo" >/dev/null
+  for colour in Red:FF0000 Blue:0000FF; do
+    convert -size 64x64 "xc:#${colour#*:}" "$work/${colour%:*}.png"
+    "$build/tools/zelkora-install" --yes --name "${colour%:*}" --picture "$work/${colour%:*}.png" >/dev/null
+  done
+  start_host
+  "$build/zelkora" rotate --every 2s Red Blue >/dev/null
+  expect_pixel 100 240 20 $RED
+  expect_pixel 100 240 10 $BLUE
+  "$build/zelkora" list | grep -qx '\* My Desktop/Blue' || { echo "FAIL: the shell does not name the module shown" >&2; exit 1; }
+  expect_pixel 100 240 10 $RED
+  "$build/zelkora" rotate off >/dev/null
+  shown=$(pixel 100 240)
+  sleep 5
+  [ "$(pixel 100 240)" = "$shown" ] || { echo "FAIL: the playlist went on after off" >&2; exit 1; }
+  ;;
 *)
   echo "unknown case $case_name" >&2
   exit 2

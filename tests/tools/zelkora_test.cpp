@@ -1,5 +1,5 @@
 // zelkora on the command line: what each command prints, what it refuses
-// (with its exit status), and that a refused apply leaves the desktop alone.
+// (with its exit status), and that a refused command leaves the desktop alone.
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +37,12 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
         {"apply Nowhere", 1, "zelkora: there is no module \"Nowhere\""},
         {"apply Starfield", 1, "names more than one module: Deep Space/Starfield, Ocean Dreams/Starfield"},
         {"bogus", 2, "unknown command 'bogus'"},
+        {"rotate", 0, "The playlist is off."},
+        {"rotate --every 0s Starfield", 2, "\"0s\" is no duration"},
+        {"rotate --every 2s", 2, "--every needs the modules' names"},
+        {"rotate --every 2s --at 07:00='Deep Blue'", 2, "give either --every or --at"},
+        {"rotate --at 7:00=Deep", 2, "\"7:00=Deep\" is not HH:MM=NAME"},
+        {"rotate --every 5m 'Deep Blue' Nowhere", 1, "there is no module \"Nowhere\""},
     };
     std::string shell = ReadFile(prefix.path("shell.ini"));
     for (const auto& c : cases) {
