@@ -217,6 +217,10 @@ class frmZKRMain {
     // Both of the above after the desktop changed: the mark, and a status
     // line that names the module on the desktop.
     void zkr_ShowDesktopStatus();
+    // The desktop was changed by other means (the command line, a playlist):
+    // the switch, the mark and the status line follow the shell's record,
+    // asking nothing.
+    void zkr_FollowDesktop();
 
   private:
     // True when catalogue entry i is the module on the desktop.

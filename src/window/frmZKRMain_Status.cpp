@@ -2,6 +2,11 @@
 // that is on it, and the status line.
 #include "window/frmZKRMain.h"
 
+#include "desktop/kel_basActiveDesktop.h"
+#include "platform/prefix.h"
+#include "runtime/report.h"
+#include "startup/kel_basFile.h"
+
 bool frmZKRMain::IsOnDesktop(int item) const {
     // Nothing is on the desktop while the Active Desktop is off.
     if (!ModuleApplied || chkShowDeskTop.Value() != 1) return false;
@@ -40,4 +45,37 @@ void frmZKRMain::zkr_ShowDesktopStatus() {
         zkr_SetStatus(name + " is on the desktop.");
     else
         zkr_SetStatus("No module is on the desktop.");
+}
+
+void frmZKRMain::zkr_FollowDesktop() {
+    try {
+        if (kel_IsActiveDesktopOn() != (chkShowDeskTop.Value() == 1)) {
+            // Shown as it is, without the box's own switching.
+            auto click = std::move(chkShowDeskTop.Click);
+            chkShowDeskTop.SetValue(kel_IsActiveDesktopOn() ? 1 : 0);
+            chkShowDeskTop.Click = std::move(click);
+        }
+        std::string name = kel_StripExtensionFromFileName(kel_GetWallPaper());
+        ModuleApplied = false;
+        if (!name.empty() && zkr_IsZKRModuleName(name))
+            for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
+                const ModuleRecord& item = AppState.ModuleItems[static_cast<size_t>(i)];
+                if (item.TreeType != 200 ||
+                    platform::ToUpperAscii(kel_StripExtensionFromFileName(item.URL)) !=
+                        platform::ToUpperAscii(name))
+                    continue;
+                ModuleApplied = true;
+                CurrentModuleURL = item.URL;
+                break;
+            }
+        if (toolkit::Node* node = TreeView.SelectedItem()) {
+            int item = ItemOfNode(node->Index());
+            cmdRemove.SetEnabled(ModuleApplied && chkShowDeskTop.Value() == 1 && item >= 1 &&
+                                 AppState.ModuleItems[static_cast<size_t>(item)].URL ==
+                                     CurrentModuleURL);
+        }
+        zkr_ShowDesktopStatus();
+    } catch (const Failure& f) {
+        ReportFailure(f, "zkr_FollowDesktop");
+    }
 }

@@ -177,6 +177,19 @@ TEST_F(Gui, CaptionsToolTipsPicturesAndTheModuleOnTheDesktopAreShown) {
     EXPECT_EQ(status->text(), "Reef Module is on the desktop.");
     // A status line, not a box: nothing modal is up.
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // Changed elsewhere (the command line, a playlist), the desktop is shown as it is.
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Stars")));
+    for (int i = 0; i < 100 && status->text() != "Stars Module is on the desktop."; ++i)
+        QTest::qWait(30);
+    EXPECT_EQ(status->text(), "Stars Module is on the desktop.");
+    EXPECT_TRUE(item("Stars Module")->font(0).bold());
+    EXPECT_FALSE(item("Reef Module")->font(0).bold());
+    Shell("active-desktop off");
+    for (int i = 0; i < 100 && status->text() != "The Active Desktop is off."; ++i)
+        QTest::qWait(30);
+    EXPECT_EQ(status->text(), "The Active Desktop is off.");
+    EXPECT_FALSE(Widget<QCheckBox>("chkShowDeskTop")->isChecked());
+    EXPECT_TRUE(ActiveDesktopOn() == false); // shown, not switched
 }
 
 TEST_F(Gui, ASecondStartRaisesAMinimisedWindow) {

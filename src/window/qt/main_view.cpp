@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -135,6 +136,24 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
     qtview::SetBeforeMessageBox([this, alive = alive_] {
         if (*alive) SyncNow();
     });
+    // The desktop changed by other means (the command line, a playlist): the
+    // shell's record is read again, and the window shows it.
+    auto* watcher = new QFileSystemWatcher(this);
+    QString prefix = QString::fromStdString(platform::PrefixDir());
+    watcher->addPath(prefix);
+    auto* follow = new QTimer(this);
+    follow->setSingleShot(true);
+    follow->setInterval(200);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, follow, qOverload<>(&QTimer::start));
+    connect(follow, &QTimer::timeout, this, [this, watcher, prefix] {
+        if (!watcher->directories().contains(prefix)) watcher->addPath(prefix);
+        platform::FileStamp stamp;
+        if (!platform::StatFile(platform::PrefixDir() + "/shell.ini", stamp) || stamp == shellStamp_)
+            return;
+        shellStamp_ = stamp;
+        form_.zkr_FollowDesktop();
+    });
+    platform::StatFile(platform::PrefixDir() + "/shell.ini", shellStamp_);
     // The frame the window manager adds is not known before the window is
     // shown; leave room for a title bar.
     resize(preferred.boundedTo(available.size() - QSize(8, 40)));

@@ -2,6 +2,7 @@
 // user's actions to them; every decision stays with the window's logic.
 #pragma once
 
+#include "platform/prefix.h"
 #include "window/frmZKRMain.h"
 
 #include <QWidget>
@@ -66,6 +67,7 @@ class MainView : public QWidget {
     bool treeMousePressed_ = false;
     bool compact_ = false;
     bool painted_ = false;
+    platform::FileStamp shellStamp_; // the shell's record, as last shown
     int overrideCursors_ = 0;
     // The controls outlive the view: their observers check this first.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
