@@ -18,7 +18,7 @@ fi
 
 cmake --preset default >/dev/null
 # Only what this command runs; the tests and benchmarks are the other command's.
-cmake --build --preset default --target zelkora-manager zelkora-desktop zelkora-demo \
+cmake --build --preset default --target zelkora zelkora-manager zelkora-desktop zelkora-demo \
   zelkora-catalogue zelkora-shell
 
 export ZELKORA_PREFIX=${ZELKORA_PREFIX:-$HOME/.zelkora}
