@@ -42,6 +42,12 @@ frmZKRMain& frmZKRMain::Instance() {
 void frmZKRMain::BindEvents() {
     cmdRefresh.Click = [this] { cmdRefresh_Click(); };
     txtFilter.Change = [this] { txtFilter_Change(); };
+    chkPlaylist.Click = [this] { chkPlaylist_Click(); };
+    chkPlaylistShuffle.Click = [this] { chkPlaylistShuffle_Click(); };
+    txtPlaylistWhen.Change = [this] { txtPlaylistWhen_Change(); };
+    cmdPlaylistAdd.Click = [this] { cmdPlaylistAdd_Click(); };
+    cmdPlaylistRemove.Click = [this] { cmdPlaylistRemove_Click(); };
+    lstPlaylist.Click = [this] { zkr_SetPlaylistCommandState(); };
     TreeView.Click = [this] { TreeView_Click(); };
     TreeView.DblClick = [this] { TreeView_DblClick(); };
     cmdApply.Click = [this] { cmdApply_Click(); };
@@ -117,6 +123,7 @@ void frmZKRMain::Form_Load() {
         wbToyCopyright.Navigate(AppState.ApplicationPath + "defaulttoyzcopyright.htm");
         zkr_RefreshToyz();
         zkr_RefreshModules();
+        zkr_ShowPlaylist();
         zkr_SetAbout();
         zkr_SetOptions();
         zkr_SetOfflineDefaults();

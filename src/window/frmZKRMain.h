@@ -2,6 +2,7 @@
 // its logic. The tabs' procedures live in one source file per tab.
 #pragma once
 
+#include "desktop/playlist.h"
 #include "startup/AppState.h"
 #include "window/toolkit/toolkit.h"
 
@@ -50,6 +51,26 @@ class frmZKRMain {
     toolkit::CommandButton cmdRemoveNode{
         "cmdRemoveNode", "Uninstall",
         "Click this button to remove the selected module above from your computer."};
+
+    // The Modules tab's playlist: modules that take turns on the desktop.
+    toolkit::Frame fraPlaylist{"fraPlaylist", "Playlist"};
+    toolkit::CheckBox chkPlaylist{"chkPlaylist", "Playlist",
+                                  "Tick this box to have the modules of the playlist take turns "
+                                  "on the desktop."};
+    toolkit::ListBox lstPlaylist{"lstPlaylist", {},
+                                 "The modules that take turns on the desktop, in turn."};
+    toolkit::TextBox txtPlaylistWhen{"txtPlaylistWhen", "",
+                                     "How often the module changes (30s, 10m, 2h), or the time "
+                                     "of day (07:30) from which the next module added shows."};
+    toolkit::CheckBox chkPlaylistShuffle{"chkPlaylistShuffle", "Shuffle",
+                                         "Tick this box to have the modules take turns in a "
+                                         "random order."};
+    toolkit::CommandButton cmdPlaylistAdd{
+        "cmdPlaylistAdd", "A&dd",
+        "Click this button to add the module chosen in the tree above to the playlist."};
+    toolkit::CommandButton cmdPlaylistRemove{
+        "cmdPlaylistRemove", "Ta&ke Out",
+        "Click this button to take the chosen entry out of the playlist."};
 
     // Toyz tab
     toolkit::Label Label9{"Label9", "Your Toyz (Active):"};
@@ -135,6 +156,8 @@ class frmZKRMain {
         "Vector Motion and Vector Motion Player are trademarks of Vector Motion Systems, Inc."};
 
     // ---- Window state ----
+    playlist::Playlist Playlist_; // as last read or written
+    bool showingPlaylist_ = false;
     bool ModuleApplied = false;
     std::string CurrentModuleURL;
 
@@ -155,6 +178,15 @@ class frmZKRMain {
     void zkr_RefreshModules();
     void cmdRefresh_Click();
     void txtFilter_Change();
+    // ---- The playlist ----
+    void zkr_ShowPlaylist();
+    void zkr_SavePlaylist();
+    void chkPlaylist_Click();
+    void chkPlaylistShuffle_Click();
+    void txtPlaylistWhen_Change();
+    void cmdPlaylistAdd_Click();
+    void cmdPlaylistRemove_Click();
+    void zkr_SetPlaylistCommandState();
     void TreeView_Click();
     void TreeView_DblClick();
     void zkr_SetModuleCommandState();

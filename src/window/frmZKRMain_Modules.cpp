@@ -116,6 +116,7 @@ void frmZKRMain::TreeView_DblClick() {
 }
 
 void frmZKRMain::zkr_SetModuleCommandState() {
+    zkr_SetPlaylistCommandState();
     cmdRemoveNode.SetEnabled(false);
     cmdRemove.SetEnabled(false);
     cmdApply.SetEnabled(false);

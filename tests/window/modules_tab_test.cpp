@@ -277,4 +277,50 @@ TEST_F(ManagerTest, TheFilterShowsMatchesUnderTheirThemesAndApplyStillWorks) {
     EXPECT_EQ(form->TreeView.Count(), 4) << shown();
 }
 
+TEST_F(ManagerTest, ThePlaylistIsMadeFromTheTreeAndKeptInThePrefix) {
+    StandardCatalogue();
+    Load();
+    auto file = [this] { return ReadFile(prefix.path("playlist.txt")); };
+    EXPECT_EQ(form->lstPlaylist.ListCount(), 0);
+    EXPECT_EQ(form->chkPlaylist.Value(), 0);
+    // No interval yet: the Add says what to type.
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    box->Expect("Type how often the module changes (30s, 10m or 2h), or the time of day from "
+                "which this module shows (07:30).",
+                vbExclamation, title);
+    form->cmdPlaylistAdd.UserClick();
+    box->Verify();
+    form->txtPlaylistWhen.UserSetText("10m");
+    for (const char* m : {"Waves Module", "Stars Module", "Reef Module"}) {
+        form->TreeView.UserClick(NodeOf(m));
+        form->cmdPlaylistAdd.UserClick();
+    }
+    form->chkPlaylist.UserToggle();
+    form->chkPlaylistShuffle.UserToggle();
+    form->txtPlaylistWhen.UserSetText("2h");
+    form->lstPlaylist.UserSelect(1);
+    form->cmdPlaylistRemove.UserClick();
+    EXPECT_EQ(file(), "on=1\nevery=7200\nshuffle=1\nmodule=Ocean Theme/Waves Module\n"
+                      "module=Ocean Theme/Reef Module\ncurrent=-1\nlast=0\n");
+    // A time of day with entries by interval is refused; taken out, the playlist
+    // goes by time of day.
+    form->txtPlaylistWhen.UserSetText("07:30");
+    box->Expect("A playlist goes either every so often or by time of day: take its entries out "
+                "to change how it goes.",
+                vbExclamation, title);
+    form->cmdPlaylistAdd.UserClick();
+    box->Verify();
+    for (int i = 0; i < 2; ++i) {
+        form->lstPlaylist.UserSelect(0);
+        form->cmdPlaylistRemove.UserClick();
+    }
+    form->TreeView.UserClick(NodeOf("Stars Module"));
+    form->cmdPlaylistAdd.UserClick();
+    // The next start shows it as it was left.
+    Load();
+    EXPECT_EQ(form->chkPlaylist.Value(), 1);
+    ASSERT_EQ(form->lstPlaylist.ListCount(), 1);
+    EXPECT_EQ(form->lstPlaylist.List(0), "07:30 Space Theme/Stars Module");
+}
+
 } // namespace
