@@ -42,8 +42,13 @@ frmZKRMain& frmZKRMain::Instance() {
 void frmZKRMain::BindEvents() {
     cmdRefresh.Click = [this] { cmdRefresh_Click(); };
     txtFilter.Change = [this] { txtFilter_Change(); };
-    chkPlaylist.Click = [this] { chkPlaylist_Click(); };
-    chkPlaylistShuffle.Click = [this] { chkPlaylistShuffle_Click(); };
+    chkPlaylist.Click = [this] {
+        zkr_SetPlaylistFlag(&playlist::Playlist::on, chkPlaylist, "chkPlaylist_Click");
+    };
+    chkPlaylistShuffle.Click = [this] {
+        zkr_SetPlaylistFlag(&playlist::Playlist::shuffle, chkPlaylistShuffle,
+                            "chkPlaylistShuffle_Click");
+    };
     txtPlaylistWhen.Change = [this] { txtPlaylistWhen_Change(); };
     cmdPlaylistAdd.Click = [this] { cmdPlaylistAdd_Click(); };
     cmdPlaylistRemove.Click = [this] { cmdPlaylistRemove_Click(); };

@@ -181,8 +181,9 @@ class frmZKRMain {
     // ---- The playlist ----
     void zkr_ShowPlaylist();
     void zkr_SavePlaylist();
-    void chkPlaylist_Click();
-    void chkPlaylistShuffle_Click();
+    // The playlist's on/off or shuffle, from its box.
+    void zkr_SetPlaylistFlag(bool playlist::Playlist::*flag, const toolkit::CheckBox& box,
+                             const char* handler);
     void txtPlaylistWhen_Change();
     void cmdPlaylistAdd_Click();
     void cmdPlaylistRemove_Click();

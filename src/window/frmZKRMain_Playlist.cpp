@@ -54,23 +54,14 @@ void frmZKRMain::zkr_SetPlaylistCommandState() {
     chkPlaylistShuffle.SetEnabled(Playlist_.everySeconds > 0 || Playlist_.modules.size() > 0);
 }
 
-void frmZKRMain::chkPlaylist_Click() {
+void frmZKRMain::zkr_SetPlaylistFlag(bool playlist::Playlist::*flag, const toolkit::CheckBox& box,
+                                     const char* handler) {
     if (showingPlaylist_) return;
     try {
-        Playlist_.on = chkPlaylist.Value() == 1;
+        Playlist_.*flag = box.Value() == 1;
         zkr_SavePlaylist();
     } catch (const Failure& f) {
-        ReportFailure(f, "chkPlaylist_Click");
-    }
-}
-
-void frmZKRMain::chkPlaylistShuffle_Click() {
-    if (showingPlaylist_) return;
-    try {
-        Playlist_.shuffle = chkPlaylistShuffle.Value() == 1;
-        zkr_SavePlaylist();
-    } catch (const Failure& f) {
-        ReportFailure(f, "chkPlaylistShuffle_Click");
+        ReportFailure(f, handler);
     }
 }
 
