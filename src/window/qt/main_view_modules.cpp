@@ -50,25 +50,13 @@ void MainView::BuildModulesTab(QWidget* page) {
     grid->addWidget(refresh, 2, 0);
     grid->addWidget(uninstall, 2, 1);
 
-    // The playlist, below the tree its modules come from. Its box's tick turns
-    // it on and shows what is in it; off, it takes no room.
-    auto* playlist = new QGroupBox(Q(form_.fraPlaylist.Caption()));
+    // The playlist, below the tree its modules come from. Its tick turns it
+    // on and shows what is in it; off, it takes no more room than the tick.
+    grid->addWidget(Check(form_.chkPlaylist), 3, 0, 1, 2);
+    auto* playlist = new QGroupBox;
     playlist->setObjectName("fraPlaylist");
-    playlist->setCheckable(true);
-    playlist->setToolTip(Q(form_.chkPlaylist.ToolTipText()));
-    auto* inside = new QWidget;
-    auto* p = new QGridLayout(inside);
-    p->setContentsMargins(0, 0, 0, 0);
-    (new QVBoxLayout(playlist))->addWidget(inside);
-    connect(playlist, &QGroupBox::toggled, this, [this](bool on) {
-        if (on != (form_.chkPlaylist.Value() == 1)) form_.chkPlaylist.UserToggle();
-    });
-    syncs_.push_back([this, playlist, inside] {
-        bool on = form_.chkPlaylist.Value() == 1;
-        QSignalBlocker b(playlist);
-        playlist->setChecked(on);
-        inside->setVisible(on);
-    });
+    auto* p = new QGridLayout(playlist);
+    syncs_.push_back([this, playlist] { playlist->setVisible(form_.chkPlaylist.Value() == 1); });
     QWidget* list = List(form_.lstPlaylist);
     list->setMaximumHeight(Scaled(QSize(0, 84)).height());
     p->addWidget(list, 1, 0, 1, 3);
@@ -79,7 +67,7 @@ void MainView::BuildModulesTab(QWidget* page) {
     p->addWidget(Check(form_.chkPlaylistShuffle), 2, 1, 1, 2);
     p->addWidget(Button(form_.cmdPlaylistAdd), 3, 0);
     p->addWidget(Button(form_.cmdPlaylistRemove), 3, 1, 1, 2);
-    grid->addWidget(playlist, 3, 0, 1, 2);
+    grid->addWidget(playlist, 4, 0, 1, 2);
 
     auto* frame = new QGroupBox(Q(form_.Frame1.Caption()));
     frame->setObjectName("Frame1");
@@ -92,7 +80,7 @@ void MainView::BuildModulesTab(QWidget* page) {
     buttons->addWidget(apply);
     buttons->addWidget(remove);
     f->addLayout(buttons);
-    grid->addWidget(frame, 0, 2, 4, 1);
+    grid->addWidget(frame, 0, 2, 5, 1);
     // The keyboard goes from the tree to what acts on its selection, then to
     // the list's own commands.
     QWidget::setTabOrder(filter_, tree_);
