@@ -1,0 +1,90 @@
+#include "installation.h"
+
+#include "catalogue/zkr_basData.h"
+#include "catalogue/zkr_basModules.h"
+#include "catalogue/zkr_basToyz.h"
+#include "desktop/kel_basActiveDesktop.h"
+#include "platform/prefix.h"
+#include "platform/win32.h"
+#include "runtime/app.h"
+#include "runtime/msgbox.h"
+#include "startup/AppState.h"
+#include "startup/kel_basFile.h"
+#include "startup/zkr_Main.h"
+#include "startup/zkr_basRegistry.h"
+
+namespace cli {
+
+void LoadInstallation() {
+    SetMsgBoxHandler([](const std::string& text, int, const std::string&) -> int {
+        throw Refusal{text};
+    });
+    SetEndHandler([] { throw Refusal{""}; });
+    CoInitialize(nullptr);
+    AppState = AppStateData{};
+    try {
+        kel_SetEnvironment();
+        zkr_LoadRegistryEntries();
+    } catch (const Refusal&) {
+        throw Refusal{"Zelkora is not installed in " + platform::PrefixDir() +
+                      " (zelkora without a command sets it up)"};
+    }
+    zkr_LoadModuleData(DataFilePath());
+    zkr_LoadToyzData(DataFilePath());
+}
+
+std::vector<Module> Modules() {
+    std::vector<Module> all;
+    // The module on the desktop is found as the Manager finds it: by the
+    // file name of the Active Desktop wallpaper.
+    std::string onDesktop;
+    if (kel_IsActiveDesktopOn()) {
+        std::string name = kel_StripExtensionFromFileName(kel_GetWallPaper());
+        if (zkr_IsZKRModuleName(name)) onDesktop = platform::ToUpperAscii(name);
+    }
+    bool marked = false;
+    for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
+        const ModuleRecord& m = AppState.ModuleItems[static_cast<size_t>(i)];
+        if (m.TreeType != 200) continue;
+        Module out{"", m.TreeText, m.URL};
+        for (int t = 1; t <= AppState.ModuleItemCount; ++t)
+            if (AppState.ModuleItems[static_cast<size_t>(t)].TreeType == 100 &&
+                AppState.ModuleItems[static_cast<size_t>(t)].Key == m.ParentKey)
+                out.theme = AppState.ModuleItems[static_cast<size_t>(t)].TreeText;
+        if (!marked && !onDesktop.empty() &&
+            platform::ToUpperAscii(kel_StripExtensionFromFileName(m.URL)) == onDesktop)
+            out.onDesktop = marked = true;
+        all.push_back(out);
+    }
+    return all;
+}
+
+std::vector<Toy> Toyz() {
+    std::vector<Toy> all;
+    for (int i = 1; i <= AppState.ToyCount; ++i) {
+        const ToyRecord& t = AppState.AllToyz[static_cast<size_t>(i)];
+        all.push_back({t.ToyText, t.ToyIsActive});
+    }
+    return all;
+}
+
+Module Named(const std::vector<Module>& all, const std::string& name) {
+    std::vector<Module> matches;
+    for (const auto& m : all)
+        if (m.name == name || m.theme + "/" + m.name == name) matches.push_back(m);
+    if (matches.empty()) throw Refusal{"there is no module \"" + name + "\" (see zelkora list)"};
+    if (matches.size() > 1) {
+        std::string which;
+        for (const auto& m : matches)
+            which += (which.empty() ? "" : ", ") + m.theme + "/" + m.name;
+        throw Refusal{"\"" + name + "\" names more than one module: " + which};
+    }
+    return matches[0];
+}
+
+void ApplyModule(const Module& m) {
+    if (!kel_IsActiveDesktopOn()) kel_SetActiveDesktopEnabled();
+    if (!kel_ApplyWallPaper(m.url)) throw Refusal{"the desktop refused " + m.url};
+}
+
+} // namespace cli
