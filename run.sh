@@ -25,8 +25,9 @@ export ZELKORA_PREFIX=${ZELKORA_PREFIX:-$HOME/.zelkora}
 build/default/tools/zelkora-demo
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  # The desktop first (it ends at once when one runs already), then the Manager.
-  setsid build/default/zelkora-desktop >/dev/null 2>&1 < /dev/null &
+  # The desktop first, kept running (it ends at once when one runs already),
+  # then the Manager.
+  setsid build/default/zelkora-desktop --keep-running >/dev/null 2>&1 < /dev/null &
   exec build/default/zelkora-manager
 fi
 # No display: run under Xvfb, unattended, the desktop host behind the
