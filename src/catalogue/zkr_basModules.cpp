@@ -138,3 +138,11 @@ void zkr_RemoveModuleData(const std::string& path, const std::string& moduleKey,
         ReportError(f, App::Title() + " - zkr_RemoveModuleData");
     }
 }
+
+std::string zkr_ThemeTextOf(const ModuleRecord& module) {
+    for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
+        const ModuleRecord& r = AppState.ModuleItems[static_cast<size_t>(i)];
+        if (r.TreeType == 100 && r.Key == module.ParentKey) return r.TreeText;
+    }
+    return {};
+}

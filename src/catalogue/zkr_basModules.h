@@ -7,6 +7,9 @@
 
 // Fills AppState.ModuleItems (themes, then modules) and ModuleItemCount.
 void zkr_LoadModuleData(const std::string& path);
+struct ModuleRecord;
+// The tree text of a loaded module's theme; "" when its theme is not loaded.
+std::string zkr_ThemeTextOf(const ModuleRecord& module);
 // True when no module row names the theme.
 bool zkr_IsThemePhantomed(const std::string& path, const std::string& themeKey);
 bool zkr_DoesThemeExist(const std::string& path, const std::string& themeKey);

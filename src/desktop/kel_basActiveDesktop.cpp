@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/win32.h"
 #include "runtime/report.h"
+#include "startup/AppState.h"
 #include "startup/kel_basFile.h"
 #include "startup/kel_basOS.h"
 #include "startup/kel_basString.h"
@@ -171,4 +172,22 @@ bool zkr_IsZKRModuleApplied() {
         ReportFailure(f, "zkr_IsZKRModuleApplied");
     }
     return result;
+}
+
+int zkr_ModuleItemOfPage(const std::string& wallpaper) {
+    std::string name = kel_StripExtensionFromFileName(wallpaper);
+    if (!zkr_IsZKRModuleName(name)) return 0;
+    std::string wanted = platform::ToUpperAscii(name);
+    for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
+        const ModuleRecord& item = AppState.ModuleItems[static_cast<size_t>(i)];
+        if (item.TreeType == 200 &&
+            platform::ToUpperAscii(kel_StripExtensionFromFileName(item.URL)) == wanted)
+            return i;
+    }
+    return 0;
+}
+
+bool kel_ApplyWallPaperSwitchingOn(const std::string& pathOrUrl) {
+    if (!kel_IsActiveDesktopOn()) kel_SetActiveDesktopEnabled();
+    return kel_ApplyWallPaper(pathOrUrl);
 }

@@ -24,3 +24,11 @@ bool zkr_IsZKRModuleApplied();
 bool zkr_IsZKRModulePage(const std::string& wallpaper);
 // The same rule on a file name already taken from its path.
 bool zkr_IsZKRModuleName(const std::string& name);
+// The loaded module whose page is the wallpaper (a module page of the same
+// file name, letter case aside): its index in AppState.ModuleItems, or 0.
+int zkr_ModuleItemOfPage(const std::string& wallpaper);
+
+// Makes a page the wallpaper of an Active Desktop that is on: switched on
+// first when it is off, whatever the version rule says. False when the shell
+// refused the page (reported).
+bool kel_ApplyWallPaperSwitchingOn(const std::string& pathOrUrl);

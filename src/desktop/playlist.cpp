@@ -46,10 +46,13 @@ bool ParseText(const std::string& text, Playlist& p, std::string& why) {
         if (eq == std::string::npos) return why = "a line without '=': " + line, false;
         std::string key = line.substr(0, eq), value = line.substr(eq + 1);
         int64_t n = 0;
+        int at = key == "at" && value.size() > 6 && value[5] == ' '
+                     ? ParseTimeOfDay(value.substr(0, 5)).value_or(-1)
+                     : -1;
         if (key == "module" && !value.empty())
             p.modules.push_back(value);
-        else if (key == "at" && value.size() > 6 && value[5] == ' ' && ParseTimeOfDay(value.substr(0, 5)))
-            p.at.emplace_back(*ParseTimeOfDay(value.substr(0, 5)), value.substr(6));
+        else if (at >= 0)
+            p.at.emplace_back(at, value.substr(6));
         else if ((key == "on" || key == "shuffle") && (value == "0" || value == "1"))
             (key == "on" ? p.on : p.shuffle) = value == "1";
         else if (key == "every" && Whole(value, n))
@@ -195,18 +198,20 @@ std::string ModuleAddress(const std::string& themeSlashModule) {
 }
 
 std::optional<Step> Advance(int64_t now) {
-    Playlist p = Load();
+    return Advance(now, Load());
+}
+
+std::optional<Step> Advance(int64_t now, Playlist p) {
     auto [minute, dayStart] = LocalDay(now);
     auto installed = [](const std::string& m) { return !ModuleAddress(m).empty(); };
     std::optional<Step> step =
         Due(p, now, minute, dayStart, installed, [now](int n) { return static_cast<int>(now % n); });
     if (!step) return std::nullopt;
     CoInitialize(nullptr);
-    if (!kel_IsActiveDesktopOn()) kel_SetActiveDesktopEnabled();
-    if (!kel_ApplyWallPaper(ModuleAddress(step->module))) return std::nullopt;
+    if (!kel_ApplyWallPaperSwitchingOn(ModuleAddress(step->module))) return std::nullopt;
     p.current = step->index;
     p.last = now;
-    Save(p);
+    if (!Save(p)) return std::nullopt;
     return step;
 }
 

@@ -63,7 +63,10 @@ std::pair<int, int64_t> LocalDay(int64_t now);
 std::string ModuleAddress(const std::string& themeSlashModule);
 
 // Advances the prefix's playlist when a step is due: applies the module
-// through the Active Desktop, records it, and returns it.
+// through the Active Desktop, records it, and returns it (none when no step
+// was due or the playlist could not be written).
 std::optional<Step> Advance(int64_t now);
+// The same for a playlist about to be kept (a new one takes its first step).
+std::optional<Step> Advance(int64_t now, Playlist p);
 
 } // namespace playlist

@@ -253,7 +253,7 @@ void DesktopHost::OnPageEnded(RendererEnd how, int exitCode) {
 }
 
 void DesktopHost::RecoverPages(const std::string& ended) {
-    if (pageEnds_.Add(QDateTime::currentMSecsSinceEpoch())) {
+    if (pageEnds_.Add(SteadyMs())) {
         std::string why = "its renderer ended 3 times within 2 minutes (last it " + ended + ")";
         std::fprintf(stderr, "zelkora-desktop: gave up the page %s: %s\n",
                      state_.wallpaper.c_str(), why.c_str());

@@ -3,7 +3,6 @@
 #include "host/recovery.h"
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -79,12 +78,6 @@ bool StartedBySystemd() {
     return Quietly({"systemctl", "--user", "start", "zelkora-desktop.service"});
 }
 
-int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 } // namespace
 
 int KeepRunning() {
@@ -109,7 +102,7 @@ int KeepRunning() {
         gChild = 0;
         if (gStop || status < 0 || !HostFailed(status))
             return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 0;
-        if (failures.Add(NowMs())) {
+        if (failures.Add(SteadyMs())) {
             std::fprintf(stderr,
                          "zelkora-desktop: the desktop host %s, its fifth failure within 5 "
                          "minutes; it is not started again\n",

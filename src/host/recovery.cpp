@@ -1,10 +1,17 @@
 #include "host/recovery.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <sys/wait.h>
 
 namespace host {
+
+int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 bool FailureWindow::Add(int64_t nowMs) {
     times_.push_back(nowMs);

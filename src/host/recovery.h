@@ -10,6 +10,10 @@
 
 namespace host {
 
+// Milliseconds of a clock that only goes forward (not the wall clock, which
+// may be set): the time failures are counted in.
+int64_t SteadyMs();
+
 // Failures in a sliding window of time.
 class FailureWindow {
   public:

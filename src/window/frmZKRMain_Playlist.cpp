@@ -1,24 +1,13 @@
 // The Modules tab's playlist: the modules that take turns on the desktop,
 // every so often or by time of day. The window writes the prefix's playlist;
 // the desktop advances it.
+#include "catalogue/zkr_basModules.h"
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
 #include "runtime/report.h"
 #include "window/frmZKRMain.h"
 
 #include <algorithm>
-
-namespace {
-
-std::string ThemeOf(const ModuleRecord& module) {
-    for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
-        const ModuleRecord& r = AppState.ModuleItems[static_cast<size_t>(i)];
-        if (r.TreeType == 100 && r.Key == module.ParentKey) return r.TreeText;
-    }
-    return {};
-}
-
-} // namespace
 
 void frmZKRMain::zkr_ShowPlaylist() {
     // Shown as it is: the boxes' own events do not write it back.
@@ -83,7 +72,7 @@ void frmZKRMain::cmdPlaylistAdd_Click() {
     try {
         const ModuleRecord& entry = SelectedEntry();
         if (entry.TreeType != 200) return;
-        std::string name = ThemeOf(entry) + "/" + entry.TreeText;
+        std::string name = zkr_ThemeTextOf(entry) + "/" + entry.TreeText;
         const std::string& when = txtPlaylistWhen.Text();
         if (auto every = playlist::ParseDuration(when); every && Playlist_.at.empty()) {
             Playlist_.everySeconds = *every;

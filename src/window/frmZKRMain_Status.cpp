@@ -3,9 +3,7 @@
 #include "window/frmZKRMain.h"
 
 #include "desktop/kel_basActiveDesktop.h"
-#include "platform/prefix.h"
 #include "runtime/report.h"
-#include "startup/kel_basFile.h"
 
 bool frmZKRMain::IsOnDesktop(int item) const {
     // Nothing is on the desktop while the Active Desktop is off.
@@ -55,19 +53,9 @@ void frmZKRMain::zkr_FollowDesktop() {
             chkShowDeskTop.SetValue(kel_IsActiveDesktopOn() ? 1 : 0);
             chkShowDeskTop.Click = std::move(click);
         }
-        std::string name = kel_StripExtensionFromFileName(kel_GetWallPaper());
-        ModuleApplied = false;
-        if (!name.empty() && zkr_IsZKRModuleName(name))
-            for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
-                const ModuleRecord& item = AppState.ModuleItems[static_cast<size_t>(i)];
-                if (item.TreeType != 200 ||
-                    platform::ToUpperAscii(kel_StripExtensionFromFileName(item.URL)) !=
-                        platform::ToUpperAscii(name))
-                    continue;
-                ModuleApplied = true;
-                CurrentModuleURL = item.URL;
-                break;
-            }
+        int onDesktop = zkr_ModuleItemOfPage(kel_GetWallPaper());
+        ModuleApplied = onDesktop > 0;
+        if (ModuleApplied) CurrentModuleURL = AppState.ModuleItems[static_cast<size_t>(onDesktop)].URL;
         if (toolkit::Node* node = TreeView.SelectedItem()) {
             int item = ItemOfNode(node->Index());
             cmdRemove.SetEnabled(ModuleApplied && chkShowDeskTop.Value() == 1 && item >= 1 &&

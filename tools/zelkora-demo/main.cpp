@@ -119,12 +119,6 @@ void WriteProgram(const std::string& winPath, const std::string& script) {
                                          fs::perms::others_exec);
 }
 
-// A template of demo/templates with its {{NAME}} fields filled in.
-std::string Fill(const std::string& text,
-                 const std::vector<std::pair<std::string, std::string>>& fields) {
-    return platform::FillFields(text, fields);
-}
-
 // Copies the files directly in a folder (not its subfolders).
 void CopyFiles(const fs::path& from, const fs::path& to) {
     fs::create_directories(to);
@@ -224,10 +218,10 @@ void MakePackages(const Sources& src, const fs::path& out) {
             m.themeName = t.text;
             m.page = std::string("ZKR") + mod.key + ".htm";
             pack(src.content / rel, src.previews / rel / "preview.png", m,
-                 Fill(copyright, {{"NAME", mod.text},
+                 platform::FillFields(copyright, {{"NAME", mod.text},
                                   {"APP", "../../../"},
                                   {"WHAT", std::string("A desktop module of the ") + t.text + " theme."}}),
-                 Fill(banner, {{"NAME", mod.text},
+                 platform::FillFields(banner, {{"NAME", mod.text},
                                {"APP", "../../../"},
                                {"WHAT", std::string("part of the ") + t.text + " collection."}}));
         }
@@ -240,7 +234,7 @@ void MakePackages(const Sources& src, const fs::path& out) {
         m.script = "toy.js";
         m.stylesheet = "toy.css";
         pack(src.content / rel, src.previews / rel / "preview.png", m,
-             Fill(copyright, {{"NAME", toy.text}, {"APP", "../../"}, {"WHAT", toy.what}}), "");
+             platform::FillFields(copyright, {{"NAME", toy.text}, {"APP", "../../"}, {"WHAT", toy.what}}), "");
     }
 }
 
@@ -269,7 +263,7 @@ void Build(const std::string& finalPrefix) {
     if (fs::exists(src.previews / "zelkora.bmp"))
         fs::copy_file(src.previews / "zelkora.bmp", app / "zelkora.bmp",
                       fs::copy_options::overwrite_existing);
-    WriteProgram(kApp + "uninstall.exe", Fill(ReadAll(src.content / "templates" / "uninstall.sh"),
+    WriteProgram(kApp + "uninstall.exe", platform::FillFields(ReadAll(src.content / "templates" / "uninstall.sh"),
                                               {{"PREFIX", ShellWord(finalPrefix)}}));
 
     // The settings the installer records.

@@ -9,7 +9,6 @@
 #include "runtime/app.h"
 #include "runtime/msgbox.h"
 #include "startup/AppState.h"
-#include "startup/kel_basFile.h"
 #include "startup/zkr_Main.h"
 #include "startup/zkr_basRegistry.h"
 
@@ -37,24 +36,10 @@ std::vector<Module> Modules() {
     std::vector<Module> all;
     // The module on the desktop is found as the Manager finds it: by the
     // file name of the Active Desktop wallpaper.
-    std::string onDesktop;
-    if (kel_IsActiveDesktopOn()) {
-        std::string name = kel_StripExtensionFromFileName(kel_GetWallPaper());
-        if (zkr_IsZKRModuleName(name)) onDesktop = platform::ToUpperAscii(name);
-    }
-    bool marked = false;
+    int onDesktop = kel_IsActiveDesktopOn() ? zkr_ModuleItemOfPage(kel_GetWallPaper()) : 0;
     for (int i = 1; i <= AppState.ModuleItemCount; ++i) {
         const ModuleRecord& m = AppState.ModuleItems[static_cast<size_t>(i)];
-        if (m.TreeType != 200) continue;
-        Module out{"", m.TreeText, m.URL};
-        for (int t = 1; t <= AppState.ModuleItemCount; ++t)
-            if (AppState.ModuleItems[static_cast<size_t>(t)].TreeType == 100 &&
-                AppState.ModuleItems[static_cast<size_t>(t)].Key == m.ParentKey)
-                out.theme = AppState.ModuleItems[static_cast<size_t>(t)].TreeText;
-        if (!marked && !onDesktop.empty() &&
-            platform::ToUpperAscii(kel_StripExtensionFromFileName(m.URL)) == onDesktop)
-            out.onDesktop = marked = true;
-        all.push_back(out);
+        if (m.TreeType == 200) all.push_back({zkr_ThemeTextOf(m), m.TreeText, m.URL, i == onDesktop});
     }
     return all;
 }
@@ -83,8 +68,7 @@ Module Named(const std::vector<Module>& all, const std::string& name) {
 }
 
 void ApplyModule(const Module& m) {
-    if (!kel_IsActiveDesktopOn()) kel_SetActiveDesktopEnabled();
-    if (!kel_ApplyWallPaper(m.url)) throw Refusal{"the desktop refused " + m.url};
+    if (!kel_ApplyWallPaperSwitchingOn(m.url)) throw Refusal{"the desktop refused " + m.url};
 }
 
 } // namespace cli

@@ -106,17 +106,9 @@ int Rotate(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     std::sort(p.at.begin(), p.at.end());
     p.on = true;
-    // The first step at once, through the Apply path; the desktop takes the rest.
-    int64_t now = std::time(nullptr);
-    auto [minute, dayStart] = playlist::LocalDay(now);
-    auto step = playlist::Due(p, now, minute, dayStart, [](const std::string&) { return true; },
-                              [now](int n) { return static_cast<int>(now % n); });
-    if (step) {
-        ApplyModule(Named(all, step->module));
-        p.current = step->index;
-        p.last = now;
-    }
-    if (!playlist::Save(p)) throw Refusal{"cannot write " + playlist::FilePath()};
+    // The first step at once, as the desktop takes the rest.
+    if (!playlist::Advance(std::time(nullptr), p) && !playlist::Save(p))
+        throw Refusal{"cannot write " + playlist::FilePath()};
     return ShowPlaylist(out);
 }
 
