@@ -14,7 +14,7 @@
   // when it cannot be read. The Manager writes in the system's ANSI code
   // page. (Asynchronous: a synchronous read of a local file can stall the
   // desktop's browser.)
-  function readText(relative) {
+  function readText(relative, charset) {
     return new Promise(function (resolve) {
       var r = new XMLHttpRequest();
       var fail = function () {
@@ -29,7 +29,7 @@
       r.onabort = fail;
       try {
         r.open('GET', base + relative);
-        r.overrideMimeType('text/plain; charset=windows-1252');
+        r.overrideMimeType('text/plain; charset=' + (charset || 'windows-1252'));
         r.send();
       } catch (e) {
         fail();
@@ -262,10 +262,39 @@
     root.dataset.zelkoraTransparency = String(level);
   }
 
+  // The values the user gave the module's properties, read from the page's
+  // own origin (the desktop keeps them; a page only reads them). The desktop
+  // tells the page when they changed; a page that was frozen then reads them
+  // again when it is seen.
+  var propertyText = null, propertyFns = [];
+  function readProperties() {
+    if (!/^m-/.test(location.hostname)) return Promise.resolve();
+    return readText('.zelkora/properties', 'utf-8').then(function (text) {
+      if (text === null || text === propertyText) return;
+      var values;
+      try { values = JSON.parse(text); } catch (e) { return; }
+      if (!values || typeof values !== 'object') return;
+      propertyText = text;
+      Zelkora.properties = values;
+      propertyFns.forEach(function (fn) { tellProperties(fn); });
+    });
+  }
+  function tellProperties(fn) {
+    try {
+      fn(Object.assign({}, Zelkora.properties));
+    } catch (e) {
+      console.warn('zelkora: a properties handler failed: ' + e.message);
+    }
+  }
+
   function start() {
     var fps = Number(document.documentElement.dataset.zelkoraFps || Zelkora.fps);
     if (fps > 0) governMotion(fps);
-    return Promise.all([readText('themes/options.txt'), readText('ZelToyz/ZelToyz.txt')])
+    document.addEventListener('visibilitychange', function () {
+      if (!document.hidden) readProperties();
+    });
+    return Promise.all([readText('themes/options.txt'), readText('ZelToyz/ZelToyz.txt'),
+                        readProperties()])
       .then(function (files) {
         var level = parseTransparency(files[0]);
         var names = parseBinding(files[1]);
@@ -297,7 +326,7 @@
   // own file and written at once. Read whole before the toy starts, so get()
   // answers at once; set() sends one change at a time, the latest last.
   function toyStorage() {
-    return readText('.zelkora/storage').then(function (text) {
+    return readText('.zelkora/storage', 'utf-8').then(function (text) {
       var data = {};
       try { data = JSON.parse(text || '{}') || {}; } catch (e) { data = {}; }
       var waiting = {}, sending = false;
@@ -422,6 +451,16 @@
     },
     mount: mount,
     every: every,
+    // The module's properties, by name, once ready; fn(values) is called
+    // with them at once when they are known, and again whenever one changes.
+    properties: {},
+    onProperties: function (fn) {
+      if (typeof fn !== 'function') return;
+      propertyFns.push(fn);
+      if (propertyText !== null) tellProperties(fn);
+    },
+    // The desktop calls it when the user changed a property.
+    propertiesChanged: function () { return readProperties(); },
     // The desktop calls it after a sleep or a jump of the clock.
     wake: wake
   };

@@ -1,5 +1,6 @@
 #include "host/desktop_host.h"
 
+#include "desktop/module_properties.h"
 #include "desktop/playlist.h"
 #include "host/fullscreen.h"
 #include "host/host_window.h"
@@ -148,6 +149,11 @@ void DesktopHost::Show(bool reload) {
 }
 
 void DesktopHost::Look() {
+    if (platform::FileStamp p = StampOf(module_properties::StoreFile()); !(p == propertiesStamp_)) {
+        propertiesStamp_ = p;
+        for (auto& [screen, window] : windows_)
+            window->PropertiesChanged();
+    }
     platform::FileStamp changes = StampOf(platform::DesktopChangesPath());
     platform::FileStamp shell = StampOf(platform::PrefixDir() + "/shell.ini");
     platform::FileStamp registry = StampOf(platform::PrefixDir() + "/registry.reg");

@@ -83,6 +83,7 @@ class DesktopHost : public QObject {
     FailureWindow pageEnds_ = PageEndsWindow();
     bool pageEndPending_ = false;
     platform::FileStamp playlistStamp_;
+    platform::FileStamp propertiesStamp_; // the values of modules' properties
     int64_t playlistDue_ = -1; // wall seconds; -1: no playlist
     QElapsedTimer sinceLook_;
     qint64 wallAtLook_ = 0;

@@ -128,9 +128,18 @@ void HostWindow::SetProfiles(QWebEngineProfile* installed, QWebEngineProfile* re
     if (page_) PageFor(wasRemote);
 }
 
-void HostWindow::Wake() {
+void HostWindow::CallPage(const char* member) {
     if (page_ && pageShown_ && !paused_)
-        page_->runJavaScript(QStringLiteral("window.Zelkora && Zelkora.wake && Zelkora.wake()"));
+        page_->runJavaScript(
+            QStringLiteral("window.Zelkora && Zelkora.%1 && Zelkora.%1()").arg(member));
+}
+
+void HostWindow::Wake() {
+    CallPage("wake");
+}
+
+void HostWindow::PropertiesChanged() {
+    CallPage("propertiesChanged");
 }
 
 void HostWindow::FitScreen() {

@@ -55,6 +55,9 @@ class HostWindow : public QWidget {
     // After a sleep or a jump of the clock: the page's timers (a clock toy's
     // tick) run at once, at the wall clock's new time.
     void Wake();
+    // The user changed a property of a module: its page reads them again (a
+    // frozen page reads them when it is seen).
+    void PropertiesChanged();
 
   signals:
     // The page's renderer ended while the page was shown, other than by the
@@ -70,6 +73,8 @@ class HostWindow : public QWidget {
     void OnLoading(const QWebEngineLoadingInfo& info);
     // The page for the kind of address, made when the kind changes.
     sandbox::LockedPage* PageFor(bool remote);
+    // Calls a member of the shown page's Zelkora object, if it has one.
+    void CallPage(const char* member);
 
     QScreen* screen_;
     QStackedLayout* stack_;

@@ -78,6 +78,7 @@ Manifest ParseManifest(const std::string& text, std::vector<Problem>& problems) 
             m.themeName = Field(*theme, "name", true, problems);
             NameMustSuit("the theme's key", m.themeKey, problems);
         }
+        m.properties = ParseProperties(doc, problems);
     } else {
         m.script = Field(doc, "script", true, problems);
         m.stylesheet = Field(doc, "stylesheet", false, problems);
@@ -97,6 +98,7 @@ std::string ManifestText(const Manifest& m) {
         doc["theme"] = {{"key", m.themeKey}, {"name", m.themeName}};
         doc["page"] = m.page;
         optional("banner", m.banner);
+        if (!m.properties.empty()) doc["properties"] = PropertiesJson(m.properties);
     } else {
         doc["script"] = m.script;
         optional("stylesheet", m.stylesheet);

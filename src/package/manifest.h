@@ -2,6 +2,8 @@
 // rather than stopping at the first, so an author sees them all at once.
 #pragma once
 
+#include "package/properties.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +29,7 @@ struct Manifest {
     std::string script, stylesheet;  // toyz
     std::string version, author, notice;
     std::string copyright, banner, preview; // pages and picture in the item, optional
+    std::vector<Property> properties;        // modules: what the user may set
 };
 
 inline constexpr char kManifestName[] = "zelkora.json";

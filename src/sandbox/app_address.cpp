@@ -180,6 +180,20 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
             }
         return Refuse("no such toy");
     }
+    if (path == kModulePropertiesPath) {
+        if (host.rfind("m-", 0) != 0 || initiator != self)
+            return Refuse("a module's properties, asked for by another origin");
+        std::string modules = platform::MapUnder(root, "Modules");
+        for (const auto& theme : Folders(modules))
+            for (const auto& module : Folders(modules + "/" + theme))
+                if (ModuleOrigin(theme, module) == host) {
+                    Access a;
+                    a.kind = Access::ModuleProperties;
+                    a.native = modules + "/" + theme + "/" + module;
+                    return a;
+                }
+        return Refuse("no such module");
+    }
 
     std::vector<std::string> asked = Split(std::string_view(path).substr(1));
     bool folder = asked.size() > 1 && asked.back().empty();

@@ -14,6 +14,8 @@ inline constexpr char kScheme[] = "zelkora";
 inline constexpr char kAppOrigin[] = "app";
 // The path under which a toy's own frame keeps its stored text.
 inline constexpr char kToyDataPath[] = "/.zelkora/storage";
+// The path under which a module's own page reads the values of its properties.
+inline constexpr char kModulePropertiesPath[] = "/.zelkora/properties";
 
 // The origin of a file given by its path in the application folder (its
 // components, as on disk): "m-<hash>" for a module's folder
@@ -30,8 +32,8 @@ Address AddressOf(const std::string& appRoot, const std::string& nativePath);
 
 // What a request for zelkora://host/path may get.
 struct Access {
-    enum Kind { Refused, File, ToyFrame, ToyFrameElsewhere, ToyData } kind = Refused;
-    std::string native; // File: the real path to read
+    enum Kind { Refused, File, ToyFrame, ToyFrameElsewhere, ToyData, ModuleProperties } kind = Refused;
+    std::string native; // File: the real path to read; ModuleProperties: the module's folder
     std::string toy;    // ToyFrame, ToyFrameElsewhere, ToyData: the toy's folder name
     std::string url;    // ToyFrameElsewhere: the toy frame's own address
     std::string why;    // Refused: the reason

@@ -1,5 +1,6 @@
 #include "sandbox/app_scheme.h"
 
+#include "desktop/module_properties.h"
 #include "platform/prefix.h"
 #include "sandbox/app_address.h"
 #include "sandbox/profiles.h"
@@ -111,6 +112,10 @@ void AppSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         return;
     case Access::ToyData:
         ToyData(job, a.toy);
+        return;
+    case Access::ModuleProperties:
+        Reply(job, "application/json",
+              QByteArray::fromStdString(module_properties::ValuesJson(module_properties::Read(a.native))));
         return;
     case Access::File: {
         auto* file = new QFile(QString::fromStdString(a.native), job);
