@@ -55,7 +55,7 @@ std::string Set(const Module& m, const std::vector<std::pair<std::string, std::s
     json entry = json::object();
     for (const auto& [name, text] : values) {
         const package::Property* p = package::Find(m.declared, name);
-        if (!p) return m.key + " has no property \"" + name + "\"";
+        if (!p) return "it has no property \"" + name + "\"";
         std::string why;
         auto v = package::CheckValue(*p, text, why);
         if (!v) return name + "=" + text + " is refused: " + why;

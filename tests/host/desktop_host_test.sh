@@ -614,6 +614,46 @@ playlist)
   sleep 5
   [ "$(pixel 100 240)" = "$shown" ] || { echo "FAIL: the playlist went on after off" >&2; exit 1; }
   ;;
+properties)
+  # zelkora set changes what the page shows at once, without loading it
+  # again: the page turns its corner white 3 s after it loaded, and the
+  # corner stays white through the change. An upgrade keeps the value.
+  "$build/tools/zelkora-demo" >/dev/null
+  module() { # version, the default colour
+    rm -rf "$work/item" && mkdir -p "$work/item"
+    cat > "$work/item/zelkora.json" <<JSON
+{"kind": "module", "key": "Tint", "name": "Tint", "version": "$1", "page": "ZKRTint.htm",
+ "theme": {"key": "Test", "name": "Test"},
+ "properties": [{"name": "colour", "type": "color", "label": "Colour", "default": "$2"}]}
+JSON
+    cat > "$work/item/ZKRTint.htm" <<'HTML'
+<!doctype html><html style="height:100%"><head><script src="../../../zelkora.js"></script></head>
+<body style="margin:0;height:100%"><div id="c" style="position:fixed;left:0;top:0;width:40px;height:40px;background:#000"></div>
+<script>
+setTimeout(function () { document.getElementById('c').style.background = '#fff'; }, 3000);
+Zelkora.onProperties(function (p) { document.body.style.background = p.colour; });
+</script></body></html>
+HTML
+    "$build/tools/zelkora-install" --pack "$work/item" "$work/tint.zelkora" >/dev/null
+    "$build/tools/zelkora-install" --yes "$work/tint.zelkora" >/dev/null
+  }
+  module 1.0 '#ff0000'
+  start_host
+  "$build/zelkora" apply Tint >/dev/null
+  expect_pixel 320 240 20 $RED
+  expect_pixel 10 10 10 '#FFFFFF'
+  start=$(date +%s%N)
+  "$build/zelkora" set Tint colour=#0000ff >/dev/null
+  expect_pixel 320 240 5 $BLUE
+  echo "shown $(( ($(date +%s%N) - start) / 1000000 )) ms after zelkora set"
+  [ "$(pixel 10 10)" = '#FFFFFF' ] || { echo "FAIL: the page was loaded again" >&2; exit 1; }
+  # Refused values change nothing.
+  "$build/zelkora" set Tint colour=blue 2>/dev/null && { echo "FAIL: a colour that is no #rrggbb was taken" >&2; exit 1; }
+  [ "$("$build/zelkora" get Tint)" = 'colour=#0000ff' ] || { echo "FAIL: a refused value was stored" >&2; exit 1; }
+  module 1.1 '#00ff00'
+  "$build/zelkora" apply Tint >/dev/null
+  expect_pixel 320 240 20 $BLUE
+  ;;
 *)
   echo "unknown case $case_name" >&2
   exit 2

@@ -15,6 +15,7 @@
 #include "package/install.h"
 #include "package/manifest.h"
 #include "package/temporary_folder.h"
+#include <nlohmann/json.hpp>
 #include "platform/dao.h"
 #include "runtime/failure.h"
 #include "runtime/command_line.h"
@@ -195,6 +196,16 @@ void MakePackages(const Sources& src, const fs::path& out) {
         package::TemporaryFolder work;
         fs::path item = fs::path(work.Path()) / "item";
         fs::copy(from, item, fs::copy_options::recursive);
+        // A module's folder may declare its properties; the rest of its
+        // manifest is made here.
+        if (fs::exists(item / package::kManifestName)) {
+            std::vector<package::Problem> problems;
+            m.properties = package::ParseProperties(
+                nlohmann::json::parse(ReadAll(item / package::kManifestName)), problems);
+            if (!problems.empty())
+                throw std::runtime_error((from / package::kManifestName).string() + ": " +
+                                         problems[0].message);
+        }
         m.version = "1.0";
         m.author = "Zelkora Software";
         m.notice = "Copyright (C) 2026 Zelkora Software";

@@ -21,6 +21,9 @@ const char kUsage[] = R"(Usage: zelkora                  set up Zelkora when the
        zelkora rotate --at HH:MM=NAME...
                                 a playlist by time of day
        zelkora rotate [off]     the playlist and what comes next, or no playlist
+       zelkora set NAME PROP=VALUE...
+                                give a module's properties new values
+       zelkora get NAME         a module's properties, as PROP=VALUE
        zelkora COMMAND --help   what a command does
 
 The installation is the one of $ZELKORA_PREFIX (default ~/.zelkora).
@@ -101,6 +104,14 @@ int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& 
         if (command == "rotate") {
             if (help) return out << kRotateUsage, kDone;
             return Rotate(rest, out, err);
+        }
+        if (command == "set") {
+            if (help) return out << kSetUsage, kDone;
+            return SetProperties(rest, out, err);
+        }
+        if (command == "get") {
+            if (help) return out << kGetUsage, kDone;
+            return GetProperties(rest, out, err);
         }
     } catch (const Refusal& r) {
         err << "zelkora: " << r.why << '\n';

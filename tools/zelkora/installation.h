@@ -37,5 +37,9 @@ void ApplyModule(const Module& m);
 // The playlist command (zelkora rotate ...).
 int Rotate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 extern const char kRotateUsage[];
+// The properties commands (zelkora set ..., zelkora get ...).
+int SetProperties(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int GetProperties(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+extern const char kSetUsage[], kGetUsage[];
 
 } // namespace cli
