@@ -32,6 +32,7 @@ Module Read(const std::string& moduleFolder) {
     fs::path folder = fs::path(moduleFolder).lexically_normal();
     if (!folder.has_filename()) folder = folder.parent_path();
     Module m;
+    m.folder = folder.string();
     m.key = folder.parent_path().filename().string() + "/" + folder.filename().string();
     std::vector<package::Problem> ignored;
     json manifest = json::parse(

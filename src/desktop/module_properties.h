@@ -14,7 +14,8 @@
 namespace module_properties {
 
 struct Module {
-    std::string key; // "Theme/Module", the folders' names
+    std::string key;    // "Theme/Module", the folders' names
+    std::string folder; // the module's native folder
     std::vector<package::Property> declared;
     std::vector<std::string> values; // canonical, one a declared property
 };

@@ -51,6 +51,19 @@ long Characters(const std::string& text) {
 
 } // namespace
 
+int SliderSteps(const Property& p) {
+    return static_cast<int>(std::lround((p.max - p.min) / p.step));
+}
+
+int SliderStep(const Property& p, const std::string& canonical) {
+    double v = std::strtod(canonical.c_str(), nullptr);
+    return std::clamp(static_cast<int>(std::lround((v - p.min) / p.step)), 0, SliderSteps(p));
+}
+
+std::string SliderValue(const Property& p, int step) {
+    return Number(std::min(p.max, p.min + std::clamp(step, 0, SliderSteps(p)) * p.step));
+}
+
 const Property* Find(const std::vector<Property>& properties, const std::string& name) {
     for (const auto& p : properties)
         if (p.name == name) return &p;

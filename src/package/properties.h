@@ -37,6 +37,11 @@ std::optional<std::string> CheckValue(const Property& p, const std::string& text
 nlohmann::json ValueJson(const Property& p, const std::string& canonical);
 std::optional<std::string> ValueFromJson(const Property& p, const nlohmann::json& value);
 
+// A slider as the user moves it: steps from 0 (its min) to SliderSteps.
+int SliderSteps(const Property& p);
+int SliderStep(const Property& p, const std::string& canonical);
+std::string SliderValue(const Property& p, int step);
+
 // The property of that name, or null.
 const Property* Find(const std::vector<Property>& properties, const std::string& name);
 

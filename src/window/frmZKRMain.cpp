@@ -52,6 +52,9 @@ void frmZKRMain::BindEvents() {
     txtPlaylistWhen.Change = [this] { txtPlaylistWhen_Change(); };
     cmdPlaylistAdd.Click = [this] { cmdPlaylistAdd_Click(); };
     cmdPlaylistRemove.Click = [this] { cmdPlaylistRemove_Click(); };
+    cmdCustomise.Click = [this] { cmdCustomise_Click(); };
+    cmdRestoreDefaults.Click = [this] { cmdRestoreDefaults_Click(); };
+    cmdCustomiseClose.Click = [this] { frmCustomise.SetVisible(false); };
     lstPlaylist.Click = [this] { zkr_SetPlaylistCommandState(); };
     TreeView.Click = [this] { TreeView_Click(); };
     TreeView.DblClick = [this] { TreeView_DblClick(); };

@@ -2,12 +2,14 @@
 // its logic. The tabs' procedures live in one source file per tab.
 #pragma once
 
+#include "desktop/module_properties.h"
 #include "desktop/playlist.h"
 #include "startup/AppState.h"
 #include "window/toolkit/toolkit.h"
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -71,6 +73,28 @@ class frmZKRMain {
     toolkit::CommandButton cmdPlaylistRemove{
         "cmdPlaylistRemove", "Ta&ke Out",
         "Click this button to take the chosen entry out of the playlist."};
+
+    // The module's own settings, in a window of their own: one control a
+    // property the chosen module declares.
+    toolkit::CommandButton cmdCustomise{
+        "cmdCustomise", "&Customise...",
+        "Click this button to change the previewed module's own settings, such as its colours."};
+    toolkit::Window frmCustomise{"frmCustomise", "Customise"};
+    toolkit::CommandButton cmdRestoreDefaults{
+        "cmdRestoreDefaults", "Restore &defaults",
+        "Click this button to give every setting of this module its default value."};
+    toolkit::CommandButton cmdCustomiseClose{"cmdCustomiseClose", "Close"};
+    struct PropertyControl {
+        package::Property property;
+        // A TextBox (colour, text), Slider (in steps), CheckBox or ListBox (choice).
+        std::unique_ptr<toolkit::Control> control;
+    };
+    std::vector<PropertyControl> PropertyControls;
+    // Counts the times the controls were made anew (for another module), and
+    // tells the view each time.
+    uint64_t PropertyControlsRevision = 0;
+    toolkit::Signal PropertyControlsChanged;
+    module_properties::Module Customising; // the module, and its values as stored
 
     // Toyz tab
     toolkit::Label Label9{"Label9", "Your Toyz (Active):"};
@@ -158,6 +182,7 @@ class frmZKRMain {
     // ---- Window state ----
     playlist::Playlist Playlist_; // as last read or written
     bool showingPlaylist_ = false;
+    bool showingProperties_ = false;
     bool ModuleApplied = false;
     std::string CurrentModuleURL;
 
@@ -200,6 +225,16 @@ class frmZKRMain {
     void cmdRemove_Click();
     void zkr_UninstallModule();
     void cmdRemoveNode_Click();
+    // ---- Customise ----
+    void cmdCustomise_Click();
+    // The controls for the chosen module's properties (the window closed
+    // when it has none), and their values as stored.
+    void zkr_ShowCustomise();
+    void zkr_ShowPropertyValues();
+    // Stores what the user set in control i; a value refused is said on the
+    // status line and the control shows the stored one again.
+    void zkr_SetProperty(size_t i);
+    void cmdRestoreDefaults_Click();
 
     // ---- Options tab ----
     void zkr_SetOptions();

@@ -121,7 +121,8 @@ void frmZKRMain::zkr_SetModuleCommandState() {
     cmdRemove.SetEnabled(false);
     cmdApply.SetEnabled(false);
     cmdApplyTransparency.SetEnabled(false);
-    if (AppState.ModuleItemCount < 1 || TreeView.Count() < 1) return;
+    cmdCustomise.SetEnabled(false);
+    if (AppState.ModuleItemCount < 1 || TreeView.Count() < 1) return zkr_ShowCustomise();
     const ModuleRecord& entry = SelectedEntry();
     if (entry.TreeType == 200) {
         cmdRemoveNode.SetEnabled(true);
@@ -134,6 +135,9 @@ void frmZKRMain::zkr_SetModuleCommandState() {
         }
     }
     if (chkShowDeskTop.Value() == 1) cmdApplyTransparency.SetEnabled(true);
+    cmdCustomise.SetEnabled(
+        entry.TreeType == 200 && !module_properties::ReadOfPage(entry.URL).declared.empty());
+    zkr_ShowCustomise();
 }
 
 void frmZKRMain::zkr_PreviewModule() {
@@ -243,6 +247,7 @@ void frmZKRMain::zkr_UninstallModule() {
             ModuleApplied = false;
         }
         zkr_RemoveModuleData(path, m.Key, m.ParentKey);
+        module_properties::Forget(module_properties::ReadOfPage(m.URL).key);
         zkr_RefreshModules();
         Shell(commandLine, 1);
         zkr_SetStatus("The uninstaller of " + m.TreeText + " was started.");

@@ -43,6 +43,15 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
         {"rotate --every 2s --at 07:00='Deep Blue'", 2, "give either --every or --at"},
         {"rotate --at 7:00=Deep", 2, "\"7:00=Deep\" is not HH:MM=NAME"},
         {"rotate --every 5m 'Deep Blue' Nowhere", 1, "there is no module \"Nowhere\""},
+        {"get 'Rolling Waves'", 0, "colour=#16638f\nspeed=1\nsun=true\n"},
+        {"get", 2, "get takes one module's name"},
+        {"set 'Rolling Waves'", 2, "set takes a module's name and PROP=VALUE"},
+        {"set 'Rolling Waves' speed", 2, "'speed' is not PROP=VALUE"},
+        {"set 'Rolling Waves' speed=5", 1, "Rolling Waves: speed=5 is refused: it is from 0.25 to 4"},
+        {"set 'Rolling Waves' speed=2 sun=maybe", 1, "sun=maybe is refused: it is true or false"},
+        {"set 'Rolling Waves' speed=2 tide=high", 1, "it has no property \"tide\""},
+        {"set 'Winter Frost' flakes=Huge", 1, "it is one of Fine, Medium, Large"},
+        {"set 'Blue Orbit' speed=2", 1, "Deep Space/Blue Orbit has no properties"},
     };
     std::string shell = ReadFile(prefix.path("shell.ini"));
     for (const auto& c : cases) {
@@ -50,6 +59,13 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
         EXPECT_NE(out.find(c.says), std::string::npos) << c.args << ":\n" << out;
     }
     EXPECT_EQ(ReadFile(prefix.path("shell.ini")), shell); // nothing refused changed the desktop
+    // Nor a value: a command with one refused stores none.
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora get 'Rolling Waves'", &out), 0);
+    EXPECT_EQ(out, "colour=#16638f\nspeed=1\nsun=true\n");
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora set 'Rolling Waves' speed=2.5 colour=#2A9D8F", &out), 0);
+    EXPECT_EQ(out, "Ocean Dreams/Rolling Waves: speed=2.5 colour=#2a9d8f\n");
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora get 'Rolling Waves'", &out), 0);
+    EXPECT_EQ(out, "colour=#2a9d8f\nspeed=2.5\nsun=true\n");
     // Applied by Theme/Module, with the Active Desktop off: on, and the module on it.
     ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-shell active-desktop off"), 0);
     ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Space/Starfield'", &out), 0) << out;

@@ -55,6 +55,7 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
     BuildOptionsTab(pages[3]);
     (new QVBoxLayout(pages[4]))->addWidget(Web(form_.wbHelp));
     BuildAboutTab(pages[5]);
+    BuildCustomise();
     outer->addWidget(tabs_, 1);
     QWidget* banner = Web(form_.wbBanner);
     banner->setFixedHeight(compact_ ? 40 : 72);
@@ -107,6 +108,10 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
                                                   &form_.wbModuleCopyright,
                                                   &form_.cmdRefresh,
                                                   &form_.cmdRemoveNode,
+                                                  &form_.cmdCustomise,
+                                                  &form_.frmCustomise,
+                                                  &form_.cmdRestoreDefaults,
+                                                  &form_.cmdCustomiseClose,
                                                   &form_.lstToyz,
                                                   &form_.lstActiveToyz,
                                                   &form_.pctToy,

@@ -26,6 +26,7 @@ class MainView : public QWidget {
     QTabWidget* tabs() const { return tabs_; }
     QTreeWidget* tree() const { return tree_; }
     QLineEdit* filter() const { return filter_; }
+    QWidget* customise() const { return customise_; }
     // Brings every widget in line with its control at once.
     void SyncNow();
 
@@ -39,6 +40,8 @@ class MainView : public QWidget {
     void BuildToyzTab(QWidget* page);
     void BuildOptionsTab(QWidget* page);
     void BuildAboutTab(QWidget* page);
+    // The Customise window: made with the view, filled for each module.
+    void BuildCustomise();
     void ScheduleSync();
     // A picture's size, smaller on a small screen.
     QSize Scaled(QSize s) const { return compact_ ? s * 0.6 : s; }
@@ -62,6 +65,7 @@ class MainView : public QWidget {
     QTabWidget* tabs_ = nullptr;
     QTreeWidget* tree_ = nullptr;
     QLineEdit* filter_ = nullptr;
+    QWidget* customise_ = nullptr;
     std::vector<std::function<void()>> syncs_;
     bool syncPending_ = false;
     bool treeMousePressed_ = false;

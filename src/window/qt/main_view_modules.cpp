@@ -77,8 +77,10 @@ void MainView::BuildModulesTab(QWidget* page) {
     auto* buttons = new QHBoxLayout;
     QWidget* apply = Button(form_.cmdApply);
     QWidget* remove = Button(form_.cmdRemove);
+    QWidget* customise = Button(form_.cmdCustomise);
     buttons->addWidget(apply);
     buttons->addWidget(remove);
+    buttons->addWidget(customise);
     f->addLayout(buttons);
     grid->addWidget(frame, 0, 2, 5, 1);
     // The keyboard goes from the tree to what acts on its selection, then to
@@ -86,7 +88,8 @@ void MainView::BuildModulesTab(QWidget* page) {
     QWidget::setTabOrder(filter_, tree_);
     QWidget::setTabOrder(tree_, apply);
     QWidget::setTabOrder(apply, remove);
-    QWidget::setTabOrder(remove, refresh);
+    QWidget::setTabOrder(remove, customise);
+    QWidget::setTabOrder(customise, refresh);
     QWidget::setTabOrder(refresh, uninstall);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);

@@ -200,6 +200,14 @@ void Slider::SetValue(int v) {
     Notify();
 }
 
+void Slider::UserSetValue(int v) {
+    if (!Enabled() || std::clamp(v, min_, max_) == value_) return;
+    RaiseUserEvent(Name + "_Change", [this, v] {
+        SetValue(v);
+        if (Change) Change();
+    });
+}
+
 TabControl::TabControl(std::string name, std::vector<std::string> captions)
     : Control(std::move(name)), captions_(std::move(captions)) {}
 

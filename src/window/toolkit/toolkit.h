@@ -186,8 +186,9 @@ class Slider : public Control {
     void SetValue(int v); // kept within Min..Max
     int Min() const { return min_; }
     int Max() const { return max_; }
-    // The user dragged the slider.
-    void UserSetValue(int v) { SetValue(v); }
+    // The user dragged the slider: Change is raised when the value moved.
+    void UserSetValue(int v);
+    std::function<void()> Change;
 
   private:
     int min_, max_, value_;
