@@ -114,8 +114,13 @@ void frmZKRMain::zkr_SetProperty(size_t i) {
         value = static_cast<toolkit::TextBox*>(c)->Text();
     }
     // A text being typed stays as typed until it is one the module takes.
-    if (std::string why = module_properties::Set(Customising, {{p.name, value}}); !why.empty()) {
+    std::string why;
+    if (!package::CheckValue(p, value, why)) {
         zkr_SetStatus(p.label + ": " + why + ".");
+        return;
+    }
+    if (std::string failed = module_properties::Set(Customising, {{p.name, value}}); !failed.empty()) {
+        zkr_SetStatus(failed + ".");
         return;
     }
     Customising.values[i] = module_properties::Read(Customising.folder).values[i];

@@ -8,6 +8,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QPainter>
+#include <QSlider>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -23,6 +26,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 namespace {
@@ -393,6 +397,55 @@ TEST_F(Gui, CtrlFFiltersTheTreeTheArrowsChooseAndEscClears) {
     QTest::keyClick(view->filter(), Qt::Key_Escape);
     Settle();
     EXPECT_EQ(texts(), "Ocean Theme;Waves Module;Reef Module;Space Theme;Stars Module");
+}
+
+TEST_F(Gui, CustomiseShowsAControlOfEachTypeAndStoresWhatTheUserSets) {
+    StandardCatalogue();
+    WriteFile(App("Modules/Waves/zelkora.json"), R"({"kind": "module", "properties": [
+        {"name": "sea", "type": "color", "label": "Colour of the sea", "default": "#16638f"},
+        {"name": "speed", "type": "slider", "label": "Speed of the waves", "min": 0.25, "max": 4, "step": 0.25, "default": 1},
+        {"name": "sun", "type": "checkbox", "label": "Sun in the sky", "default": true},
+        {"name": "size", "type": "choice", "label": "Flakes", "choices": ["Fine", "Large"], "default": "Fine"},
+        {"name": "words", "type": "text", "label": "Caption", "maxLength": 12, "default": "Waves"}]})");
+    Open();
+    ClickTree("Waves Module");
+    Click("cmdCustomise");
+    QWidget* dialog = view->customise();
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowTitle(), "Customise Waves Module");
+    auto* speed = dialog->findChild<QSlider*>("speed");
+    auto* size = dialog->findChild<QComboBox*>("size");
+    auto* words = dialog->findChild<QLineEdit*>("words");
+    auto* sun = dialog->findChild<QCheckBox*>("sun");
+    auto* sea = dialog->findChild<QPushButton*>("sea");
+    ASSERT_TRUE(speed && size && words && sun && sea);
+    EXPECT_EQ(sea->text(), "#16638f");
+    EXPECT_EQ(speed->value(), 3);
+    EXPECT_EQ(words->maxLength(), 12);
+    speed->setFocus();
+    QTest::keyClick(speed, Qt::Key_Right);
+    QTest::mouseClick(sun, Qt::LeftButton, {}, QPoint(8, sun->height() / 2));
+    size->setCurrentIndex(1);
+    emit size->activated(1);
+    words->selectAll();
+    QTest::keyClicks(words, "Sea");
+    Settle();
+    EXPECT_EQ(nlohmann::json::parse(ReadFile(prefix.path("properties.json"))).dump(),
+              R"({"Modules/Waves":{"size":"Large","speed":1.25,"sun":false,"words":"Sea"}})");
+    EXPECT_EQ(dialog->findChild<QSlider*>("speed")->parentWidget()->findChild<QLabel*>()->text(), "1.25");
+    if (const char* shots = std::getenv("ZELKORA_SCREENSHOTS")) {
+        QImage window = view->grab().toImage(), panel = dialog->grab().toImage();
+        QPainter g(&window);
+        QPoint at(window.width() - panel.width() - 24, 48);
+        g.fillRect(QRect(at, panel.size()).adjusted(-1, -1, 1, 1), Qt::black);
+        g.drawImage(at, panel);
+        window.save(QString(shots) + "/18-customise.png");
+    }
+    Click("cmdRestoreDefaults");
+    EXPECT_EQ(words->text(), "Waves");
+    EXPECT_EQ(speed->value(), 3);
+    Click("cmdCustomiseClose");
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 // The Qt message box: the icon and buttons of each style, and its answers.

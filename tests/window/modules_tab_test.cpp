@@ -2,6 +2,8 @@
 // and command state, applying and removing modules.
 #include "window/manager_fixture.h"
 
+#include <nlohmann/json.hpp>
+
 namespace {
 
 using namespace testing_support;
@@ -321,6 +323,67 @@ TEST_F(ManagerTest, ThePlaylistIsMadeFromTheTreeAndKeptInThePrefix) {
     EXPECT_EQ(form->chkPlaylist.Value(), 1);
     ASSERT_EQ(form->lstPlaylist.ListCount(), 1);
     EXPECT_EQ(form->lstPlaylist.List(0), "07:30 Space Theme/Stars Module");
+}
+
+TEST_F(ManagerTest, CustomiseShowsTheModulesPropertiesAndStoresWhatTheUserSets) {
+    StandardCatalogue();
+    WriteFile(App("Modules/Waves/zelkora.json"), R"({"kind": "module", "properties": [
+        {"name": "sea", "type": "color", "label": "Sea", "default": "#16638f"},
+        {"name": "speed", "type": "slider", "label": "Speed", "min": 0.5, "max": 2, "step": 0.5, "default": 1},
+        {"name": "sun", "type": "checkbox", "label": "Sun", "default": true},
+        {"name": "size", "type": "choice", "label": "Size", "choices": ["Fine", "Large"], "default": "Fine"},
+        {"name": "words", "type": "text", "label": "Words", "maxLength": 5, "default": "hi"}]})");
+    Load();
+    auto stored = [this] { return ReadFile(prefix.path("properties.json")); };
+    form->TreeView.UserClick(NodeOf("Stars Module"));
+    EXPECT_FALSE(form->cmdCustomise.Enabled()); // it declares none
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    ASSERT_TRUE(form->cmdCustomise.Enabled());
+    form->cmdCustomise.UserClick();
+    EXPECT_TRUE(form->frmCustomise.Visible());
+    EXPECT_EQ(form->frmCustomise.Caption(), "Customise Waves Module");
+    auto& c = form->PropertyControls;
+    ASSERT_EQ(c.size(), 5u);
+    auto* sea = dynamic_cast<toolkit::TextBox*>(c[0].control.get());
+    auto* speed = dynamic_cast<toolkit::Slider*>(c[1].control.get());
+    auto* sun = dynamic_cast<toolkit::CheckBox*>(c[2].control.get());
+    auto* size = dynamic_cast<toolkit::ListBox*>(c[3].control.get());
+    auto* words = dynamic_cast<toolkit::TextBox*>(c[4].control.get());
+    ASSERT_TRUE(sea && speed && sun && size && words);
+    // The defaults, shown without storing anything.
+    EXPECT_EQ(sea->Text(), "#16638f");
+    EXPECT_EQ(speed->Value(), 1);
+    EXPECT_EQ(speed->Max(), 3);
+    EXPECT_EQ(sun->Value(), 1);
+    EXPECT_EQ(size->ListIndex(), 0);
+    EXPECT_EQ(words->Text(), "hi");
+    EXPECT_EQ(stored(), "");
+    sea->UserSetText("#2A9D8F");
+    speed->UserSetValue(3);
+    sun->UserToggle();
+    size->UserSelect(1);
+    words->UserSetText("waves");
+    const std::string all =
+        R"({"Modules/Waves":{"sea":"#2a9d8f","size":"Large","speed":2.0,"sun":false,"words":"waves"}})";
+    EXPECT_EQ(nlohmann::json::parse(stored()).dump(), all);
+    // What the module refuses is said, and nothing is stored.
+    words->UserSetText("the sea");
+    sea->UserSetText("#2a9");
+    EXPECT_EQ(form->lblStatus.Caption(), "Sea: it is a colour as #rrggbb.");
+    EXPECT_EQ(nlohmann::json::parse(stored()).dump(), all);
+    // Shown again as stored; Restore defaults forgets them.
+    form->frmCustomise.SetVisible(false);
+    form->cmdCustomise.UserClick();
+    EXPECT_EQ(sea->Text(), "#2a9d8f");
+    EXPECT_EQ(speed->Value(), 3);
+    form->cmdRestoreDefaults.UserClick();
+    EXPECT_EQ(nlohmann::json::parse(stored()).dump(), "{}");
+    EXPECT_EQ(sun->Value(), 1);
+    EXPECT_EQ(words->Text(), "hi");
+    // A module without properties closes it.
+    form->TreeView.UserClick(NodeOf("Reef Module"));
+    EXPECT_FALSE(form->frmCustomise.Visible());
+    EXPECT_TRUE(form->PropertyControls.empty());
 }
 
 } // namespace
