@@ -3,6 +3,7 @@
 // files the Manager writes, place the installed toyz in binding order with the
 // chosen level, fill the screen without scroll bars, and the toyz work, each
 // in its own frame.
+#include "desktop/module_properties.h"
 #include "host/page_script.h"
 #include "platform/prefix.h"
 #include "sandbox/app_address.h"
@@ -270,13 +271,14 @@ TEST_F(ModulePages, ANoteIsWrittenAtOnceAndKeptInTheToysOwnPlace) {
     QWidget* input = view_->focusProxy();
     ASSERT_NE(input, nullptr);
     QTest::mouseClick(input, Qt::LeftButton, {}, note);
-    QTest::keyClicks(input, "milk, eggs");
+    QTest::keyClicks(input, "milk, caf");
+    QTest::sendKeyEvent(QTest::Click, input, Qt::Key_Eacute, QStringLiteral("é"), {});
     // On disk within a second of the last key: a desktop ended then keeps it.
     std::string file = sandbox::ToyDataFile("Sticky Notes"), text;
     EXPECT_TRUE(WaitUntil(
         [&] {
             return platform::ReadWholeFile(file, text) &&
-                   text.find("milk, eggs") != std::string::npos;
+                   text.find("milk, café") != std::string::npos;
         },
         1000))
         << text;
@@ -285,7 +287,37 @@ TEST_F(ModulePages, ANoteIsWrittenAtOnceAndKeptInTheToysOwnPlace) {
     CloseProfile();
     OpenProfile();
     LoadToy("Sticky Notes");
-    EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, eggs");
+    EXPECT_EQ(Eval("document.querySelector('.note-text').value").toString(), "milk, café");
+}
+
+TEST_F(ModulePages, ThePagesFollowTheirPropertiesWhichOnlyTheirOwnOriginReads) {
+    auto set = [](const std::string& page, std::vector<std::pair<std::string, std::string>> v) {
+        auto m = module_properties::ReadOfPage("C:\\Program Files\\Zelkora\\" + page);
+        ASSERT_EQ(module_properties::Set(m, v), "");
+    };
+    set("Modules\\Ocean\\Waves\\ZKRWaves.htm", {{"speed", "2"}, {"sun", "false"}});
+    Bind("&myFav1=Clock&");
+    Load(kPages[0]);
+    EXPECT_EQ(Json("[Zelkora.properties.speed, getComputedStyle(document.documentElement)"
+                   ".getPropertyValue('--speed').trim(), getComputedStyle(document.querySelector('.sun')).display]"),
+              "[2,\"2\",\"none\"]");
+    // Told of a change, the page follows it without loading again.
+    Eval("window.loadedOnce = true");
+    set("Modules\\Ocean\\Waves\\ZKRWaves.htm", {{"colour", "#204060"}});
+    Eval("Zelkora.propertiesChanged()");
+    EXPECT_TRUE(WaitUntil([&] { return Json("[window.loadedOnce, getComputedStyle(document"
+                                            ".documentElement).getPropertyValue('--sea-2').trim()]") ==
+                                       "[true,\"#204060\"]"; }, 3000));
+    // A toy's frame, another origin, is refused a module's values.
+    Load(kPages[7]);
+    set("Modules\\Seasons\\Frost\\ZKRFrost.htm", {{"amount", "60"}, {"caption", "Snow day"}});
+    Eval("Zelkora.propertiesChanged()");
+    EXPECT_TRUE(WaitUntil([&] { return Json("[document.querySelectorAll('.flake').length, "
+                                            "document.querySelector('.caption h1').textContent]") ==
+                                       "[60,\"Snow day\"]"; }, 3000));
+    LoadToy("Clock");
+    Eval("fetch('/.zelkora/properties').then(() => window.got = 'read', () => window.got = 'refused')");
+    EXPECT_TRUE(WaitUntil([&] { return Eval("window.got || ''").toString() == "refused"; }, 3000));
 }
 
 // Run with the browser asking for reduced motion (a test of its own in the

@@ -95,6 +95,12 @@ TEST_F(AppAddress, EachOriginReadsItsOwnAndTheSharedFilesOnly) {
         {clock, "/.zelkora/storage", "", K::Refused},
         {clock, "/.zelkora/storage", "zelkora://" + waves, K::Refused},
         {waves, "/.zelkora/storage", "zelkora://" + waves, K::Refused},
+        // A module's properties: to its own page only.
+        {waves, "/.zelkora/properties", "zelkora://" + waves, K::ModuleProperties},
+        {waves, "/.zelkora/properties", "", K::Refused},
+        {waves, "/.zelkora/properties", "zelkora://" + reef, K::Refused},
+        {clock, "/.zelkora/properties", "zelkora://" + clock, K::Refused},
+        {"m-0000000000000000", "/.zelkora/properties", "zelkora://m-0000000000000000", K::Refused},
         // The installation's own pages: its top folder.
         {"app", "/defaulthelp.htm", "", K::File},
         {"app", "/Data/Zelkora.mdb", "", K::Refused},
@@ -112,6 +118,9 @@ TEST_F(AppAddress, EachOriginReadsItsOwnAndTheSharedFilesOnly) {
         EXPECT_EQ(sandbox::Resolve(root, waves, "/zelkora.js", encoded, "").kind, K::Refused) << encoded;
     EXPECT_EQ(sandbox::Resolve(root, clock, "/.zelkora/storage", "/.zelkora/storage", "zelkora://" + clock).toy,
               "Clock");
+    EXPECT_EQ(sandbox::Resolve(root, waves, "/.zelkora/properties", "/.zelkora/properties",
+                               "zelkora://" + waves).native,
+              std::filesystem::canonical(root + "/Modules/Sea/Waves").string());
     EXPECT_EQ(sandbox::Resolve(root, waves, "/ZelToyz/Clock/", "/ZelToyz/Clock/", "").url,
               "zelkora://" + clock + "/ZelToyz/Clock/");
 }
