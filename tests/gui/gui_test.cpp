@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPainter>
 #include <QSlider>
 #include <QLabel>
 #include <QListWidget>
@@ -433,14 +432,6 @@ TEST_F(Gui, CustomiseShowsAControlOfEachTypeAndStoresWhatTheUserSets) {
     EXPECT_EQ(nlohmann::json::parse(ReadFile(prefix.path("properties.json"))).dump(),
               R"({"Modules/Waves":{"size":"Large","speed":1.25,"sun":false,"words":"Sea"}})");
     EXPECT_EQ(dialog->findChild<QSlider*>("speed")->parentWidget()->findChild<QLabel*>()->text(), "1.25");
-    if (const char* shots = std::getenv("ZELKORA_SCREENSHOTS")) {
-        QImage window = view->grab().toImage(), panel = dialog->grab().toImage();
-        QPainter g(&window);
-        QPoint at(window.width() - panel.width() - 24, 48);
-        g.fillRect(QRect(at, panel.size()).adjusted(-1, -1, 1, 1), Qt::black);
-        g.drawImage(at, panel);
-        window.save(QString(shots) + "/18-customise.png");
-    }
     Click("cmdRestoreDefaults");
     EXPECT_EQ(words->text(), "Waves");
     EXPECT_EQ(speed->value(), 3);

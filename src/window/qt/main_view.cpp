@@ -158,13 +158,20 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
     connect(watcher, &QFileSystemWatcher::directoryChanged, follow, qOverload<>(&QTimer::start));
     connect(follow, &QTimer::timeout, this, [this, watcher, prefix] {
         if (!watcher->directories().contains(prefix)) watcher->addPath(prefix);
+        // A module's properties set by the command line show in Customise.
         platform::FileStamp stamp;
+        platform::StatFile(module_properties::StoreFile(), stamp);
+        if (!(stamp == propertiesStamp_)) {
+            propertiesStamp_ = stamp;
+            form_.zkr_ShowCustomise();
+        }
         if (!platform::StatFile(platform::PrefixDir() + "/shell.ini", stamp) || stamp == shellStamp_)
             return;
         shellStamp_ = stamp;
         form_.zkr_FollowDesktop();
     });
     platform::StatFile(platform::PrefixDir() + "/shell.ini", shellStamp_);
+    platform::StatFile(module_properties::StoreFile(), propertiesStamp_);
     // The frame the window manager adds is not known before the window is
     // shown; leave room for a title bar.
     resize(preferred.boundedTo(available.size() - QSize(8, 40)));
