@@ -72,6 +72,31 @@ echo "Chromium, process start to page on the screen: median $c ms (${chromium_ms
 awk -v h="$h" -v b="$b" -v c="$c" \
   'BEGIN {printf "ratios: host / bare view %.2f (goal: at most 1.3), host / Chromium %.2f\n", h / b, h / c}'
 
+# The command line, timed the same way: zelkora apply from the command to
+# the page on the screen, and zelkora set from the command to the sea of
+# Rolling Waves in its new colour (read at the bottom of the screen; the page
+# is not loaded again).
+cli_ms=(); set_ms=()
+for ((i = 0; i <= runs; i++)); do
+  "$build/tests/desktop_apply" page "$waves"; shows "$waves_colour" >/dev/null
+  t0=$(now); "$build/zelkora" apply "Coral Reef" >/dev/null
+  t1=$(shows "$reef_colour" | cut -d' ' -f2)
+  [ "$i" = 0 ] || cli_ms+=("$(ms_since "$t0" "$t1")")
+done
+sea=(640 795)
+"$build/tests/desktop_apply" page "$waves"; shows "$waves_colour" >/dev/null; sleep 2
+sea_colour() { "$build/zelkora" set 'Rolling Waves' "colour=$1" >/dev/null; sleep 1; "$build/bench/screen_wait" "${sea[@]}"; }
+red=$(sea_colour '#ff0000'); blue=$(sea_colour '#16638f')
+for ((i = 0; i < runs; i++)); do
+  t0=$(now); "$build/zelkora" set 'Rolling Waves' 'colour=#ff0000' >/dev/null
+  t1=$("$build/bench/screen_wait" "${sea[@]}" "$red" | cut -d' ' -f2)
+  set_ms+=("$(ms_since "$t0" "$t1")")
+  "$build/zelkora" set 'Rolling Waves' 'colour=#16638f' >/dev/null
+  "$build/bench/screen_wait" "${sea[@]}" "$blue" >/dev/null
+done
+echo "zelkora apply to page on the screen: median $(printf '%s\n' "${cli_ms[@]}" | median) ms (${cli_ms[*]})"
+echo "zelkora set to the new colour on the screen: median $(printf '%s\n' "${set_ms[@]}" | median) ms (${set_ms[*]})"
+
 # CPU and memory, showing the same module, each program alone (memory shared
 # between two running programs would be split between them).
 "$build/tests/desktop_apply" page "$waves"; shows "$waves_colour" >/dev/null

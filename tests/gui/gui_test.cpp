@@ -400,12 +400,7 @@ TEST_F(Gui, CtrlFFiltersTheTreeTheArrowsChooseAndEscClears) {
 
 TEST_F(Gui, CustomiseShowsAControlOfEachTypeAndStoresWhatTheUserSets) {
     StandardCatalogue();
-    WriteFile(App("Modules/Waves/zelkora.json"), R"({"kind": "module", "properties": [
-        {"name": "sea", "type": "color", "label": "Colour of the sea", "default": "#16638f"},
-        {"name": "speed", "type": "slider", "label": "Speed of the waves", "min": 0.25, "max": 4, "step": 0.25, "default": 1},
-        {"name": "sun", "type": "checkbox", "label": "Sun in the sky", "default": true},
-        {"name": "size", "type": "choice", "label": "Flakes", "choices": ["Fine", "Large"], "default": "Fine"},
-        {"name": "words", "type": "text", "label": "Caption", "maxLength": 12, "default": "Waves"}]})");
+    WavesProperties();
     Open();
     ClickTree("Waves Module");
     Click("cmdCustomise");
@@ -419,8 +414,8 @@ TEST_F(Gui, CustomiseShowsAControlOfEachTypeAndStoresWhatTheUserSets) {
     auto* sea = dialog->findChild<QPushButton*>("sea");
     ASSERT_TRUE(speed && size && words && sun && sea);
     EXPECT_EQ(sea->text(), "#16638f");
-    EXPECT_EQ(speed->value(), 3);
-    EXPECT_EQ(words->maxLength(), 12);
+    EXPECT_EQ(speed->value(), 1);
+    EXPECT_EQ(words->maxLength(), 5);
     speed->setFocus();
     QTest::keyClick(speed, Qt::Key_Right);
     QTest::mouseClick(sun, Qt::LeftButton, {}, QPoint(8, sun->height() / 2));
@@ -430,11 +425,11 @@ TEST_F(Gui, CustomiseShowsAControlOfEachTypeAndStoresWhatTheUserSets) {
     QTest::keyClicks(words, "Sea");
     Settle();
     EXPECT_EQ(nlohmann::json::parse(ReadFile(prefix.path("properties.json"))).dump(),
-              R"({"Modules/Waves":{"size":"Large","speed":1.25,"sun":false,"words":"Sea"}})");
-    EXPECT_EQ(dialog->findChild<QSlider*>("speed")->parentWidget()->findChild<QLabel*>()->text(), "1.25");
+              R"({"Modules/Waves":{"size":"Large","speed":1.5,"sun":false,"words":"Sea"}})");
+    EXPECT_EQ(speed->parentWidget()->findChild<QLabel*>()->text(), "1.5");
     Click("cmdRestoreDefaults");
-    EXPECT_EQ(words->text(), "Waves");
-    EXPECT_EQ(speed->value(), 3);
+    EXPECT_EQ(words->text(), "hi");
+    EXPECT_EQ(speed->value(), 1);
     Click("cmdCustomiseClose");
     EXPECT_FALSE(dialog->isVisible());
 }

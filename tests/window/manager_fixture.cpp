@@ -67,6 +67,15 @@ void ManagerTest::Shell(const std::string& args) {
     ASSERT_EQ(RunCommand(ToolsDir() + "/zelkora-shell " + args, &out), 0) << args << ": " << out;
 }
 
+void ManagerTest::WavesProperties() {
+    WriteFile(App("Modules/Waves/zelkora.json"), R"({"kind": "module", "properties": [
+        {"name": "sea", "type": "color", "label": "Sea", "default": "#16638f"},
+        {"name": "speed", "type": "slider", "label": "Speed", "min": 0.5, "max": 2, "step": 0.5, "default": 1},
+        {"name": "sun", "type": "checkbox", "label": "Sun", "default": true},
+        {"name": "size", "type": "choice", "label": "Size", "choices": ["Fine", "Large"], "default": "Fine"},
+        {"name": "words", "type": "text", "label": "Words", "maxLength": 5, "default": "hi"}]})");
+}
+
 void ManagerTest::StandardCatalogue() {
     cat.AddTheme("Ocean", "Ocean Theme");
     cat.AddTheme("Space", "Space Theme");

@@ -41,6 +41,9 @@ class ManagerTest : public ::testing::Test {
     void Shell(const std::string& args);
     // Two themes (Ocean: Waves, Reef; Space: Stars), with previews and pages.
     void StandardCatalogue();
+    // Waves declares a property of each type: sea (colour), speed (0.5 to 2
+    // by 0.5), sun (box), size (Fine or Large) and words (at most 5).
+    void WavesProperties();
     std::string ModuleUrl(const std::string& name) const {
         return std::string(AP) + "Modules\\" + name + "\\ZKR" + name + ".htm";
     }

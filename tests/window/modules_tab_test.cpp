@@ -327,12 +327,7 @@ TEST_F(ManagerTest, ThePlaylistIsMadeFromTheTreeAndKeptInThePrefix) {
 
 TEST_F(ManagerTest, CustomiseShowsTheModulesPropertiesAndStoresWhatTheUserSets) {
     StandardCatalogue();
-    WriteFile(App("Modules/Waves/zelkora.json"), R"({"kind": "module", "properties": [
-        {"name": "sea", "type": "color", "label": "Sea", "default": "#16638f"},
-        {"name": "speed", "type": "slider", "label": "Speed", "min": 0.5, "max": 2, "step": 0.5, "default": 1},
-        {"name": "sun", "type": "checkbox", "label": "Sun", "default": true},
-        {"name": "size", "type": "choice", "label": "Size", "choices": ["Fine", "Large"], "default": "Fine"},
-        {"name": "words", "type": "text", "label": "Words", "maxLength": 5, "default": "hi"}]})");
+    WavesProperties();
     Load();
     auto stored = [this] { return ReadFile(prefix.path("properties.json")); };
     form->TreeView.UserClick(NodeOf("Stars Module"));
