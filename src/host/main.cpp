@@ -6,15 +6,19 @@
 #include "host/idle_wait.h"
 #include "host/keep_running.h"
 #include "host/render_path.h"
+#include "host/wayland/layer_integration.h"
 #include "runtime/command_line.h"
 #include "platform/desktop_host.h"
 #include "sandbox/app_scheme.h"
 
 #include <QApplication>
+#include <QtPlugin>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+
+Q_IMPORT_PLUGIN(LayerPlugin)
 
 namespace {
 
@@ -53,16 +57,26 @@ int main(int argc, char** argv) {
         return rc;
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--keep-running") return host::KeepRunning();
-    // Qt has no desktop layer for Wayland here: the host runs through XWayland.
-    if (std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     if (platform::TakeDesktopHostLock() < 0) return 0; // one host runs already
-    // Started with the session, the host may come before the X server takes
-    // connections: it waits a little rather than fail.
-    if (!host::WaitForDisplay(10000)) {
-        std::fprintf(stderr, "zelkora-desktop: no X display to show the desktop on\n");
+    // On a Wayland compositor with layer-shell the desktop is a layer below
+    // every window; elsewhere an X11 desktop window (through Xwayland on a
+    // Wayland session without layer-shell). Started with the session, the
+    // host may come before the display takes connections: it waits a little.
+    const char* platformAsked = std::getenv("QT_QPA_PLATFORM");
+    bool layer = platformAsked && std::string(platformAsked) == host::wayland::kPlatformName;
+    if (std::getenv("WAYLAND_DISPLAY") && !platformAsked) {
+        layer = host::wayland::ProbeCompositor(10000) == host::wayland::Compositor::LayerShell;
+        ::setenv("QT_QPA_PLATFORM", layer ? host::wayland::kPlatformName : "xcb", 1);
+    }
+    if (!layer && !host::WaitForDisplay(10000)) {
+        std::fprintf(stderr, "zelkora-desktop: %s\n",
+                     std::getenv("WAYLAND_DISPLAY")
+                         ? "the Wayland compositor offers no layer-shell, and there is no X "
+                           "display (Xwayland) to show the desktop on"
+                         : "no X display to show the desktop on");
         return 1;
     }
+    std::fprintf(stderr, "zelkora-desktop: drawing on %s\n", layer ? "layer-shell" : "X11");
     // Nothing to show yet: no toolkit and no browser until there is.
     host::WaitUntilSomethingToShow();
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);

@@ -1,0 +1,104 @@
+#include "host/wayland/layer_backing_store.h"
+
+#include "host/wayland/layer_integration.h"
+#include "host/wayland/layer_window.h"
+
+#include <QPainter>
+#include <QWindow>
+#include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+namespace host::wayland {
+
+// One buffer the compositor may read: its memory, shared through a file
+// without a name, and what it misses of the canvas.
+struct BackingStore::Buffer {
+    wl_buffer* buffer = nullptr;
+    uchar* memory = nullptr;
+    size_t bytes = 0;
+    QImage image;
+    bool busy = false;  // the compositor has not released it
+    QRegion missing;    // changed on the canvas since it was last filled
+
+    Buffer(QSize size) {
+        int stride = size.width() * 4;
+        bytes = size_t(stride) * size.height();
+        int fd = memfd_create("zelkora-desktop", MFD_CLOEXEC);
+        if (fd < 0 || ftruncate(fd, off_t(bytes)) != 0) {
+            if (fd >= 0) close(fd);
+            return;
+        }
+        void* m = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (m == MAP_FAILED) {
+            close(fd);
+            return;
+        }
+        memory = static_cast<uchar*>(m);
+        wl_shm_pool* pool = wl_shm_create_pool(Integration::Instance()->Shm(), fd, int32_t(bytes));
+        buffer = wl_shm_pool_create_buffer(pool, 0, size.width(), size.height(), stride,
+                                           WL_SHM_FORMAT_XRGB8888);
+        wl_shm_pool_destroy(pool);
+        close(fd);
+        static const wl_buffer_listener kListener = {
+            [](void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy = false; }};
+        wl_buffer_add_listener(buffer, &kListener, this);
+        image = QImage(memory, size.width(), size.height(), stride, QImage::Format_RGB32);
+        missing = QRect(QPoint(), size);
+    }
+    ~Buffer() {
+        if (buffer) wl_buffer_destroy(buffer);
+        if (memory) munmap(memory, bytes);
+    }
+};
+
+BackingStore::BackingStore(QWindow* window) : QPlatformBackingStore(window) {}
+
+BackingStore::~BackingStore() = default;
+
+void BackingStore::resize(const QSize& size, const QRegion&) {
+    auto* w = static_cast<Window*>(window()->handle());
+    int scale = w ? w->Scale() : 1;
+    QSize pixels = size * scale;
+    if (canvas_.size() == pixels && canvas_.devicePixelRatio() == scale) return;
+    canvas_ = QImage(pixels, QImage::Format_RGB32);
+    canvas_.setDevicePixelRatio(scale);
+    canvas_.fill(Qt::black);
+    buffers_.clear(); // a buffer the compositor still reads stays valid on its side
+}
+
+BackingStore::Buffer* BackingStore::FreeBuffer() {
+    for (auto& b : buffers_)
+        if (!b->busy) return b.get();
+    // Two are shown in turn; a third only while the compositor holds both.
+    auto b = std::make_unique<Buffer>(canvas_.size());
+    if (!b->buffer) return nullptr;
+    buffers_.push_back(std::move(b));
+    return buffers_.back().get();
+}
+
+void BackingStore::flush(QWindow* window, const QRegion& region, const QPoint& offset) {
+    auto* w = static_cast<Window*>(window->handle());
+    if (!w || canvas_.isNull()) return;
+    int scale = int(canvas_.devicePixelRatio());
+    QRegion changed;
+    for (const QRect& r : region.translated(offset))
+        changed += QRect(r.topLeft() * scale, r.size() * scale);
+    changed &= QRect(QPoint(), canvas_.size());
+    for (auto& b : buffers_)
+        b->missing += changed;
+    Buffer* b = FreeBuffer();
+    if (!b) return;
+    // What this buffer misses of the canvas, copied row by row.
+    for (const QRect& r : b->missing) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(b->image.scanLine(y) + r.left() * 4, canvas_.constScanLine(y) + r.left() * 4,
+                        size_t(r.width()) * 4);
+    }
+    b->missing = QRegion();
+    b->busy = true;
+    w->Attach(b->buffer, changed);
+}
+
+} // namespace host::wayland

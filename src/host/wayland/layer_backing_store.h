@@ -1,0 +1,34 @@
+// A window's pixels in shared memory: Qt paints into a canvas of the
+// window's own; a flush copies what changed into a buffer the compositor is
+// not reading (with what that buffer missed since it was last shown), and
+// sends the compositor only the changed rectangles.
+#pragma once
+
+#include <QImage>
+#include <QRegion>
+#include <memory>
+#include <qpa/qplatformbackingstore.h>
+#include <vector>
+
+struct wl_buffer;
+
+namespace host::wayland {
+
+class BackingStore : public QPlatformBackingStore {
+  public:
+    explicit BackingStore(QWindow* window);
+    ~BackingStore() override;
+    QPaintDevice* paintDevice() override { return &canvas_; }
+    void resize(const QSize& size, const QRegion& staticContents) override;
+    void flush(QWindow* window, const QRegion& region, const QPoint& offset) override;
+    QImage toImage() const override { return canvas_; }
+
+  private:
+    struct Buffer;
+    Buffer* FreeBuffer();
+
+    QImage canvas_; // device pixels, with the window's scale as its ratio
+    std::vector<std::unique_ptr<Buffer>> buffers_;
+};
+
+} // namespace host::wayland

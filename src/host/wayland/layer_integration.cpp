@@ -1,0 +1,258 @@
+#include "host/wayland/layer_integration.h"
+
+#include "host/wayland/layer_backing_store.h"
+#include "host/wayland/layer_input.h"
+#include "host/wayland/layer_window.h"
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QtGui/private/qgenericunixeventdispatcher_p.h>
+#include <QtGui/private/qgenericunixfontdatabase_p.h>
+#include <QtGui/private/qgenericunixthemes_p.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+#include <qpa/qplatformnativeinterface.h>
+#include <qpa/qwindowsysteminterface.h>
+#include <wayland-client.h>
+
+namespace host::wayland {
+
+namespace {
+
+Integration* theIntegration = nullptr;
+
+// What this platform asks of the compositor, at the most.
+constexpr uint32_t kCompositorVersion = 4, kShmVersion = 1, kOutputVersion = 4,
+                   kSeatVersion = 5, kLayerShellVersion = 4;
+
+bool Is(const char* a, const wl_interface& b) {
+    return std::strcmp(a, b.name) == 0;
+}
+
+} // namespace
+
+Compositor ProbeCompositor(int milliseconds) {
+    wl_display* display = wl_display_connect(nullptr);
+    for (int waited = 0; !display && waited < milliseconds; waited += 100) {
+        usleep(100 * 1000);
+        display = wl_display_connect(nullptr);
+    }
+    if (!display) return Compositor::Absent;
+    bool offered = false;
+    static const wl_registry_listener kListener = {
+        [](void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+            if (Is(interface, zwlr_layer_shell_v1_interface)) *static_cast<bool*>(data) = true;
+        },
+        [](void*, wl_registry*, uint32_t) {}};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &kListener, &offered);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return offered ? Compositor::LayerShell : Compositor::NoLayerShell;
+}
+
+// ---- Screens ----
+
+struct OutputEvents {
+    static void Geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t mmWidth,
+                         int32_t mmHeight, int32_t, const char*, const char*, int32_t) {
+        auto* s = static_cast<Screen*>(data);
+        s->position_ = QPoint(x, y);
+        s->physical_ = QSizeF(mmWidth, mmHeight);
+    }
+    static void Mode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height,
+                     int32_t) {
+        if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<Screen*>(data)->modeSize_ = QSize(width, height);
+    }
+    static void Done(void* data, wl_output*) {
+        auto* s = static_cast<Screen*>(data);
+        // The logical size: what a surface anchored on all edges is given.
+        s->geometry_ = QRect(s->position_, s->modeSize_ / std::max(1, s->scale_));
+        bool first = !s->described_;
+        s->described_ = true;
+        if (first)
+            Integration::Instance()->OutputDescribed(s);
+        else
+            QWindowSystemInterface::handleScreenGeometryChange(s->screen(), s->geometry_,
+                                                               s->geometry_);
+    }
+    static void Scale(void* data, wl_output*, int32_t factor) {
+        static_cast<Screen*>(data)->scale_ = std::max(1, factor);
+    }
+    static void Name(void* data, wl_output*, const char* name) {
+        static_cast<Screen*>(data)->name_ = QString::fromUtf8(name);
+    }
+    static void Description(void*, wl_output*, const char*) {}
+};
+
+namespace {
+const wl_output_listener kOutputListener = {OutputEvents::Geometry, OutputEvents::Mode,
+                                            OutputEvents::Done,     OutputEvents::Scale,
+                                            OutputEvents::Name,     OutputEvents::Description};
+} // namespace
+
+Screen::Screen(wl_output* output, uint32_t globalName) : output_(output), globalName_(globalName) {
+    name_ = QString("output-%1").arg(globalName);
+    wl_output_add_listener(output_, &kOutputListener, this);
+}
+
+Screen::~Screen() {
+    if (wl_output_get_version(output_) >= 3)
+        wl_output_release(output_);
+    else
+        wl_output_destroy(output_);
+}
+
+// ---- The integration ----
+
+Integration::Integration() {
+    theIntegration = this;
+    display_ = wl_display_connect(nullptr);
+    if (!display_) qFatal("zelkora-desktop: no Wayland display to draw on");
+    input_ = std::make_unique<Input>();
+    static const wl_registry_listener kListener = {Global, GlobalRemove};
+    registry_ = wl_display_get_registry(display_);
+    wl_registry_add_listener(registry_, &kListener, this);
+    // The globals, then what each output says of itself.
+    wl_display_roundtrip(display_);
+    wl_display_roundtrip(display_);
+    if (!compositor_ || !shm_ || !layerShell_)
+        qFatal("zelkora-desktop: the Wayland compositor offers no layer-shell");
+}
+
+Integration::~Integration() {
+    input_.reset();
+    if (layerShell_) {
+        if (layerShellVersion_ >= 3)
+            zwlr_layer_shell_v1_destroy(layerShell_);
+        else
+            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(layerShell_)); // no request before 3
+    }
+    for (Screen* s : screens_)
+        if (!s->Described()) delete s;
+    theIntegration = nullptr;
+}
+
+Integration* Integration::Instance() {
+    return theIntegration;
+}
+
+void Integration::Global(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                         uint32_t version) {
+    auto* self = static_cast<Integration*>(data);
+    auto bind = [&](const wl_interface& i, uint32_t most) {
+        return wl_registry_bind(registry, name, &i, std::min(version, most));
+    };
+    if (Is(interface, wl_compositor_interface)) {
+        self->compositor_ = static_cast<wl_compositor*>(bind(wl_compositor_interface, kCompositorVersion));
+    } else if (Is(interface, wl_shm_interface)) {
+        self->shm_ = static_cast<wl_shm*>(bind(wl_shm_interface, kShmVersion));
+    } else if (Is(interface, zwlr_layer_shell_v1_interface)) {
+        self->layerShellVersion_ = std::min(version, kLayerShellVersion);
+        self->layerShell_ =
+            static_cast<zwlr_layer_shell_v1*>(bind(zwlr_layer_shell_v1_interface, kLayerShellVersion));
+    } else if (Is(interface, wl_output_interface)) {
+        self->screens_.push_back(
+            new Screen(static_cast<wl_output*>(bind(wl_output_interface, kOutputVersion)), name));
+    } else if (Is(interface, wl_seat_interface)) {
+        self->input_->AddSeat(static_cast<wl_seat*>(bind(wl_seat_interface, kSeatVersion)));
+    }
+}
+
+void Integration::GlobalRemove(void* data, wl_registry*, uint32_t name) {
+    auto* self = static_cast<Integration*>(data);
+    auto it = std::find_if(self->screens_.begin(), self->screens_.end(),
+                           [name](Screen* s) { return s->GlobalName() == name; });
+    if (it == self->screens_.end()) return;
+    Screen* s = *it;
+    self->screens_.erase(it);
+    if (s->Described())
+        QWindowSystemInterface::handleScreenRemoved(s); // deletes it
+    else
+        delete s;
+}
+
+void Integration::OutputDescribed(Screen* screen) {
+    // Before Qt is up, the screens are added in initialize().
+    if (initialized_) QWindowSystemInterface::handleScreenAdded(screen);
+}
+
+void Integration::initialize() {
+    initialized_ = true;
+    for (Screen* s : screens_)
+        if (s->Described()) QWindowSystemInterface::handleScreenAdded(s);
+    // The compositor's events are read when its socket has them; what this
+    // side queued goes out before the event loop sleeps.
+    notifier_ = new QSocketNotifier(wl_display_get_fd(display_), QSocketNotifier::Read);
+    QObject::connect(notifier_, &QSocketNotifier::activated, [this] { Dispatch(); });
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     [this] {
+                         wl_display_dispatch_pending(display_);
+                         Flush();
+                     });
+}
+
+void Integration::Dispatch() {
+    if (wl_display_dispatch(display_) < 0) {
+        std::fprintf(stderr, "zelkora-desktop: the Wayland compositor went away\n");
+        QCoreApplication::exit(1);
+    }
+}
+
+void Integration::Flush() {
+    wl_display_flush(display_);
+}
+
+Screen* Integration::ScreenOf(const QPlatformScreen* s) const {
+    for (Screen* mine : screens_)
+        if (mine == s) return mine;
+    return screens_.empty() ? nullptr : screens_.front();
+}
+
+bool Integration::hasCapability(Capability cap) const {
+    switch (cap) {
+    case ThreadedPixmaps:
+    case WindowManagement:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QPlatformWindow* Integration::createPlatformWindow(QWindow* window) const {
+    return new Window(window);
+}
+
+QPlatformBackingStore* Integration::createPlatformBackingStore(QWindow* window) const {
+    return new BackingStore(window);
+}
+
+QAbstractEventDispatcher* Integration::createEventDispatcher() const {
+    return createUnixEventDispatcher();
+}
+
+QPlatformFontDatabase* Integration::fontDatabase() const {
+    if (!fonts_) const_cast<Integration*>(this)->fonts_ = std::make_unique<QGenericUnixFontDatabase>();
+    return fonts_.get();
+}
+
+QPlatformNativeInterface* Integration::nativeInterface() const {
+    if (!native_) const_cast<Integration*>(this)->native_ = std::make_unique<QPlatformNativeInterface>();
+    return native_.get();
+}
+
+QStringList Integration::themeNames() const {
+    // The desktop shows pages, not a desktop environment's look.
+    return {QString::fromLatin1(QGenericUnixTheme::name)};
+}
+
+QPlatformTheme* Integration::createPlatformTheme(const QString& name) const {
+    return QGenericUnixTheme::createUnixTheme(name);
+}
+
+} // namespace host::wayland

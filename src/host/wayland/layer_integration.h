@@ -1,0 +1,119 @@
+// A Qt platform of the desktop's own for Wayland compositors that offer
+// layer-shell (sway, Hyprland, KWin): every top-level window is a surface of
+// the background layer on its output, below every window, drawn from shared
+// memory. Qt 6.4 has no layer-shell of its own, and Debian ships no private
+// headers of Qt's Wayland plugin, so the host brings this small one.
+// Nothing above src/host/ learns which platform runs.
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <memory>
+#include <qpa/qplatformintegration.h>
+#include <qpa/qplatformscreen.h>
+#include <vector>
+
+struct wl_compositor;
+struct wl_display;
+struct wl_output;
+struct wl_registry;
+struct wl_shm;
+struct zwlr_layer_shell_v1;
+
+class QSocketNotifier;
+
+namespace host::wayland {
+
+class Input;
+
+// The platform's name, for QT_QPA_PLATFORM.
+inline constexpr char kPlatformName[] = "zelkora-layer";
+
+// What the Wayland display of $WAYLAND_DISPLAY offers, waiting up to the
+// time given for it to answer (a host started with the session may come
+// before the compositor takes connections).
+enum class Compositor { Absent, LayerShell, NoLayerShell };
+Compositor ProbeCompositor(int milliseconds);
+
+// An output, as wl_output describes it: its place and size in the
+// compositor's logical space, and its scale.
+class Screen : public QPlatformScreen {
+  public:
+    Screen(wl_output* output, uint32_t globalName);
+    ~Screen() override;
+    QRect geometry() const override { return geometry_; }
+    int depth() const override { return 32; }
+    QImage::Format format() const override { return QImage::Format_RGB32; }
+    qreal devicePixelRatio() const override { return scale_; }
+    QSizeF physicalSize() const override { return physical_; }
+    QDpi logicalDpi() const override { return {96, 96}; }
+    QString name() const override { return name_; }
+    wl_output* Output() const { return output_; }
+    uint32_t GlobalName() const { return globalName_; }
+    bool Described() const { return described_; }
+
+  private:
+    friend struct OutputEvents;
+    wl_output* output_;
+    uint32_t globalName_;
+    QPoint position_;
+    QSize modeSize_; // device pixels
+    QSizeF physical_;
+    int scale_ = 1;
+    QString name_;
+    QRect geometry_;
+    bool described_ = false; // the first "done" came
+};
+
+class Integration : public QPlatformIntegration {
+  public:
+    Integration();
+    ~Integration() override;
+    static Integration* Instance();
+
+    void initialize() override;
+    bool hasCapability(Capability cap) const override;
+    QPlatformWindow* createPlatformWindow(QWindow* window) const override;
+    QPlatformBackingStore* createPlatformBackingStore(QWindow* window) const override;
+    // Pages are drawn in software here: no OpenGL, and no warning about it.
+    QPlatformOpenGLContext* createPlatformOpenGLContext(QOpenGLContext*) const override {
+        return nullptr;
+    }
+    QAbstractEventDispatcher* createEventDispatcher() const override;
+    QPlatformFontDatabase* fontDatabase() const override;
+    QPlatformNativeInterface* nativeInterface() const override;
+    QStringList themeNames() const override;
+    QPlatformTheme* createPlatformTheme(const QString& name) const override;
+
+    wl_display* Display() const { return display_; }
+    wl_compositor* Compositor() const { return compositor_; }
+    wl_shm* Shm() const { return shm_; }
+    zwlr_layer_shell_v1* LayerShell() const { return layerShell_; }
+    uint32_t LayerShellVersion() const { return layerShellVersion_; }
+    Screen* ScreenOf(const QPlatformScreen* s) const;
+    // Sends what is queued to the compositor.
+    void Flush();
+
+  private:
+    static void Global(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                       uint32_t version);
+    static void GlobalRemove(void* data, wl_registry* registry, uint32_t name);
+    void Dispatch();
+    friend struct OutputEvents;
+    void OutputDescribed(Screen* screen);
+
+    wl_display* display_ = nullptr;
+    wl_registry* registry_ = nullptr;
+    wl_compositor* compositor_ = nullptr;
+    wl_shm* shm_ = nullptr;
+    zwlr_layer_shell_v1* layerShell_ = nullptr;
+    uint32_t layerShellVersion_ = 0;
+    std::vector<Screen*> screens_; // owned by QWindowSystemInterface once added
+    std::unique_ptr<Input> input_;
+    std::unique_ptr<QPlatformFontDatabase> fonts_;
+    std::unique_ptr<QPlatformNativeInterface> native_;
+    QSocketNotifier* notifier_ = nullptr;
+    bool initialized_ = false;
+};
+
+} // namespace host::wayland

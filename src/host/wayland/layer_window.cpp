@@ -1,0 +1,166 @@
+#include "host/wayland/layer_window.h"
+
+#include "host/wayland/layer_integration.h"
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
+#include <unordered_map>
+#include <wayland-client.h>
+
+namespace host::wayland {
+
+namespace {
+
+// A frame asked for and not drawn within this long: the surface is not seen.
+constexpr int kUnseenMs = 1000;
+
+// The surfaces of this platform's windows (the cursor's is another).
+std::unordered_map<wl_surface*, Window*>& Windows() {
+    static std::unordered_map<wl_surface*, Window*> windows;
+    return windows;
+}
+
+} // namespace
+
+Window::Window(QWindow* window) : QPlatformWindow(window) {
+    surface_ = wl_compositor_create_surface(Integration::Instance()->Compositor());
+    Windows()[surface_] = this;
+    unseen_ = new QTimer;
+    unseen_->setSingleShot(true);
+    unseen_->setInterval(kUnseenMs);
+    QObject::connect(unseen_, &QTimer::timeout, [this] { SetExposed(false); });
+}
+
+Window::~Window() {
+    Unmap();
+    delete unseen_;
+    Windows().erase(surface_);
+    wl_surface_destroy(surface_);
+    Integration::Instance()->Flush();
+}
+
+Window* Window::Of(wl_surface* surface) {
+    auto it = Windows().find(surface);
+    return it == Windows().end() ? nullptr : it->second;
+}
+
+void Window::setVisible(bool visible) {
+    if (visible)
+        Map();
+    else
+        Unmap();
+}
+
+void Window::setGeometry(const QRect& rect) {
+    // Anchored on all edges: the compositor decides the size, the output the place.
+    QPlatformWindow::setGeometry(configured_ ? QRect(geometry().topLeft(), size_) : rect);
+}
+
+void Window::Map() {
+    if (layer_) return;
+    Integration* in = Integration::Instance();
+    Screen* screen = in->ScreenOf(window()->screen() ? window()->screen()->handle() : nullptr);
+    scale_ = screen ? static_cast<int>(screen->devicePixelRatio()) : 1;
+    layer_ = zwlr_layer_shell_v1_get_layer_surface(
+        in->LayerShell(), surface_, screen ? screen->Output() : nullptr,
+        ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "zelkora-desktop");
+    static const zwlr_layer_surface_v1_listener kListener = {Configure, Closed};
+    zwlr_layer_surface_v1_add_listener(layer_, &kListener, this);
+    zwlr_layer_surface_v1_set_anchor(
+        layer_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
+    zwlr_layer_surface_v1_set_size(layer_, 0, 0);
+    // Keys only after a click: a note typed into, never otherwise.
+    if (in->LayerShellVersion() >= 4)
+        zwlr_layer_surface_v1_set_keyboard_interactivity(
+            layer_, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND);
+    if (screen) setGeometry(screen->geometry());
+    wl_surface_commit(surface_); // no buffer yet: the compositor answers with a size
+    in->Flush();
+}
+
+void Window::Unmap() {
+    if (!layer_) return;
+    zwlr_layer_surface_v1_destroy(layer_);
+    layer_ = nullptr;
+    if (frame_) wl_callback_destroy(frame_);
+    frame_ = nullptr;
+    unseen_->stop();
+    wl_surface_attach(surface_, nullptr, 0, 0);
+    wl_surface_commit(surface_);
+    configured_ = false;
+    SetExposed(false);
+    Integration::Instance()->Flush();
+}
+
+void Window::Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
+                       uint32_t height) {
+    auto* self = static_cast<Window*>(data);
+    zwlr_layer_surface_v1_ack_configure(layer, serial);
+    QScreen* screen = self->window()->screen();
+    QRect output = screen ? screen->handle()->geometry() : QRect();
+    self->size_ = QSize(width ? int(width) : output.width(), height ? int(height) : output.height());
+    self->configured_ = true;
+    QRect placed(output.topLeft(), self->size_);
+    self->QPlatformWindow::setGeometry(placed);
+    QWindowSystemInterface::handleGeometryChange(self->window(), placed);
+    self->exposed_ = false; // shown anew at the size given
+    self->SetExposed(true);
+}
+
+void Window::Closed(void* data, zwlr_layer_surface_v1*) {
+    // The output went: the host makes its window again on an output that is.
+    static_cast<Window*>(data)->Unmap();
+}
+
+void Window::SetExposed(bool exposed) {
+    if (exposed == exposed_) return;
+    exposed_ = exposed;
+    QWindowSystemInterface::handleExposeEvent(window(),
+                                              exposed ? QRegion(QRect(QPoint(), size_)) : QRegion());
+}
+
+void Window::requestUpdate() {
+    // The next frame waits for the compositor's word that it drew the last.
+    if (frame_)
+        updateWanted_ = true;
+    else
+        QPlatformWindow::requestUpdate();
+}
+
+void Window::AskFrame() {
+    if (frame_) return;
+    frame_ = wl_surface_frame(surface_);
+    static const wl_callback_listener kListener = {FrameDone};
+    wl_callback_add_listener(frame_, &kListener, this);
+    unseen_->start();
+}
+
+void Window::FrameDone(void* data, wl_callback* callback, uint32_t) {
+    auto* self = static_cast<Window*>(data);
+    wl_callback_destroy(callback);
+    self->frame_ = nullptr;
+    self->unseen_->stop();
+    if (self->configured_) self->SetExposed(true);
+    if (self->updateWanted_) {
+        self->updateWanted_ = false;
+        self->deliverUpdateRequest();
+    }
+}
+
+void Window::Attach(wl_buffer* buffer, const QRegion& damage) {
+    if (!layer_ || !configured_) return;
+    AskFrame();
+    wl_surface_attach(surface_, buffer, 0, 0);
+    wl_surface_set_buffer_scale(surface_, scale_);
+    for (const QRect& r : damage)
+        wl_surface_damage_buffer(surface_, r.x(), r.y(), r.width(), r.height());
+    wl_surface_commit(surface_);
+    Integration::Instance()->Flush();
+}
+
+} // namespace host::wayland

@@ -1,0 +1,61 @@
+// A top-level window as a layer surface: the background layer of its output,
+// anchored on all four edges, over no other surface's exclusive zone, keys
+// only after a click (Sticky Notes). The compositor says its size. Frames
+// are paced by the compositor's frame callbacks; a surface it stops drawing
+// (covered by a full-screen window, the output off) is not exposed, so the
+// desktop rests there.
+#pragma once
+
+#include <QRegion>
+#include <qpa/qplatformwindow.h>
+
+class QTimer;
+struct wl_buffer;
+struct wl_callback;
+struct wl_surface;
+struct zwlr_layer_surface_v1;
+
+namespace host::wayland {
+
+class Window : public QPlatformWindow {
+  public:
+    explicit Window(QWindow* window);
+    ~Window() override;
+
+    void setVisible(bool visible) override;
+    void setGeometry(const QRect& rect) override;
+    WId winId() const override { return reinterpret_cast<WId>(surface_); }
+    bool isExposed() const override { return exposed_; }
+    qreal devicePixelRatio() const override { return scale_; }
+    void requestUpdate() override;
+    void raise() override {}
+    void lower() override {}
+
+    // The window of a surface, or null when it is none of this platform's.
+    static Window* Of(wl_surface* surface);
+    int Scale() const { return scale_; }
+    // Shows a buffer: damage in the buffer's pixels.
+    void Attach(wl_buffer* buffer, const QRegion& damage);
+
+  private:
+    static void Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial,
+                          uint32_t width, uint32_t height);
+    static void Closed(void* data, zwlr_layer_surface_v1* layer);
+    static void FrameDone(void* data, wl_callback* callback, uint32_t time);
+    void Map();
+    void Unmap();
+    void AskFrame();
+    void SetExposed(bool exposed);
+
+    wl_surface* surface_ = nullptr;
+    zwlr_layer_surface_v1* layer_ = nullptr;
+    wl_callback* frame_ = nullptr;
+    QTimer* unseen_ = nullptr; // a frame asked for and not drawn for a while
+    QSize size_;               // as configured, logical
+    int scale_ = 1;
+    bool configured_ = false;
+    bool exposed_ = false;
+    bool updateWanted_ = false; // an update request waits for the frame
+};
+
+} // namespace host::wayland
