@@ -59,6 +59,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Zelkora puts an animated HTML module behind every window, with up to three\nsmall toyz on it (a clock, sticky notes, a calendar, the moon's phase).\nZelkora Manager browses, previews and applies the modules and picks the\ntoyz; zelkora-desktop draws them below every window. Modules and toyz run\nin a sandbox with no network.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The Manager and the installer run natively on Wayland sessions through Qt's
+# own Wayland platform, which no library links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zelkora.org/")
