@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <QWebEngineProfile>
 #include <cstdio>
 #include <cstdlib>
@@ -199,7 +200,10 @@ void DesktopHost::CheckCovered() {
     for (auto& [screen, window] : windows_) {
         QRect device(screen->geometry().topLeft() * screen->devicePixelRatio(),
                      screen->geometry().size() * screen->devicePixelRatio());
-        window->SetPaused(resting || Covers(others, device));
+        // Where the window system tells only that a window is not drawn
+        // (Wayland), that is enough.
+        bool unseen = window->windowHandle() && !window->windowHandle()->isExposed();
+        window->SetPaused(resting || unseen || Covers(others, device));
     }
 }
 

@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# The desktop on a real Wayland compositor: sway, headless, with layer-shell.
+# What the Win32 calls apply is what the output shows, read back with grim.
+#   wayland_host_test.sh CASE BUILD_DIR
+# sway refuses to run as root: as root, the case runs again as a user of its
+# own (made once), with a runtime folder of its own, so cases run side by side.
+set -euo pipefail
+case_name=$1
+build=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+
+for tool in sway swaymsg grim foot wtype; do
+  command -v "$tool" >/dev/null || {
+    echo "FAIL: the Wayland tests need $tool, which is not installed; install the packages" \
+         "of packages.txt (./run.sh does)" >&2
+    exit 1
+  }
+done
+if [ "$(id -u)" = 0 ]; then
+  user=zelkora-wayland-test
+  ( flock 9; id "$user" >/dev/null 2>&1 || useradd --create-home "$user" ) 9>/tmp/zelkora-wayland-test.lock
+  exec runuser -u "$user" -- env -i PATH="$PATH" bash "$here/wayland_host_test.sh" "$case_name" "$build"
+fi
+
+work=$(mktemp -d)
+export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/home/.config
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset DISPLAY WAYLAND_DISPLAY
+cat > "$work/sway.conf" <<CONF
+output HEADLESS-1 resolution 640x480
+xwayland disable
+default_border none
+seat seat0 hide_cursor 100000
+CONF
+WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+  sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+sway_pid=$!
+host_pid=
+cleanup() {
+  [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null || true
+  pkill -P $$ 2>/dev/null || true
+  kill "$sway_pid" 2>/dev/null || true
+  sleep 0.2
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/wayland-? >/dev/null 2>&1 && ls "$XDG_RUNTIME_DIR"/sway-ipc.* >/dev/null 2>&1 && break; sleep 0.05; done
+WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-? | head -1)")
+SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
+export WAYLAND_DISPLAY SWAYSOCK
+export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
+
+mkdir -p "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test"
+apply() { "$build/tests/desktop_apply" "$@"; }
+T='C:\App\Modules\T\Test'
+apply install 'C:\App\'
+page() { # a page of one colour, read from the file beside it
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRtest.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
+<script>
+var x = new XMLHttpRequest(); x.open('GET', 'color.txt', false); x.send();
+document.body.style.background = x.responseText.trim();
+</script></body></html>
+HTML
+  echo "$1" > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+}
+start_host() {
+  "$build/zelkora-desktop" 2>"$work/host.err" &
+  host_pid=$!
+}
+# One pixel of an output, as RRGGBB.
+pixel() { grim -o "${3:-HEADLESS-1}" -g "$1,$2 1x1" -t ppm - 2>/dev/null | tail -c 3 | od -An -tx1 | tr -d ' \n' | tr a-f A-F; }
+expect_pixel() { # x y seconds RRGGBB [output]
+  local got= end=$((SECONDS + $3))
+  while [ $SECONDS -le $end ]; do
+    got=$(pixel "$1" "$2" "${5:-HEADLESS-1}")
+    [ "$got" = "$4" ] && return 0
+    sleep 0.1
+  done
+  echo "FAIL: pixel $1,$2 of ${5:-HEADLESS-1} is $got, not $4" >&2
+  grep -v '^$' "$work/host.err" >&2 || true
+  grim "/tmp/wayland-host-$case_name.png" 2>/dev/null || true
+  exit 1
+}
+fills() { # width height RRGGBB output
+  expect_pixel $(($1 / 2)) $(($2 / 2)) 20 "$3" "$4"
+  for p in "0 0" "$(($1 - 1)) 0" "0 $(($2 - 1))" "$(($1 - 1)) $(($2 - 1))"; do
+    expect_pixel ${p% *} ${p#* } 2 "$3" "$4"
+  done
+}
+# CPU ticks of the host and every process below it.
+ticks() {
+  local t=0 p
+  for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
+    t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0)))
+  done
+  echo $t
+}
+ticks_in_2s() { sleep 2; local a; a=$(ticks); sleep 2; echo $(( $(ticks) - a )); }
+busy_page() {
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRtest.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%;background:#00f">
+<canvas id="c" width="640" height="480"></canvas><script>
+var g = document.getElementById('c').getContext('2d'), n = 0;
+(function f() { n++; g.fillStyle = n % 2 ? '#00f' : '#00e'; g.fillRect(0, 0, 640, 480);
+  for (var i = 0; i < 2000; i++) g.fillRect(i % 640, (i * 7 + n) % 480, 3, 3);
+  requestAnimationFrame(f); })();
+</script></body></html>
+HTML
+}
+ours_in_tree() { swaymsg -t get_tree | grep -c '"app_id": "zelkora\|"name": "Zelkora' || true; }
+
+case $case_name in
+layer)
+  # The module fills the output on the background layer, is none of the
+  # compositor's windows, shows a new apply at once, and fills an output
+  # added later.
+  page red
+  start_host
+  apply page "$T\ZKRtest.htm"
+  fills 640 480 FF0000 HEADLESS-1
+  grep -q 'drawing on layer-shell' "$work/host.err" || { echo "FAIL: the host did not say it draws on layer-shell" >&2; exit 1; }
+  [ "$(ours_in_tree)" = 0 ] || { echo "FAIL: the desktop is among the compositor's windows" >&2; exit 1; }
+  echo blue > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+  apply page "$T\ZKRtest.htm"
+  expect_pixel 320 240 2 0000FF
+  swaymsg create_output >/dev/null
+  swaymsg output HEADLESS-2 resolution 800x600 position 640 0 >/dev/null
+  fills 800 600 0000FF HEADLESS-2
+  ;;
+windows)
+  # An ordinary window covers the desktop and the desktop is back when it
+  # goes; under a full-screen window the desktop rests, and runs again after.
+  busy_page
+  start_host
+  apply page "$T\ZKRtest.htm"
+  expect_pixel 600 10 20 0000FF
+  foot -o colors.background=808080 sleep 60 &
+  foot_pid=$!
+  expect_pixel 320 240 10 808080
+  shown=$(ticks_in_2s)
+  swaymsg fullscreen enable >/dev/null
+  rested=$(ticks_in_2s)
+  swaymsg fullscreen disable >/dev/null
+  kill $foot_pid
+  expect_pixel 320 240 10 0000FF
+  again=$(ticks_in_2s)
+  echo "CPU ticks in 2 s: shown $shown, under a full-screen window $rested, after $again"
+  [ "$rested" -le 6 ] || { echo "FAIL: the page still runs under a full-screen window ($rested ticks)" >&2; exit 1; }
+  [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page did not run again ($again ticks)" >&2; exit 1; }
+  ;;
+sticky-notes)
+  # A click and typed text reach Sticky Notes, which stores them.
+  "$build/tools/zelkora-demo" >/dev/null
+  start_host
+  note=$ZELKORA_PREFIX/toy-data/Sticky\ Notes.json
+  for _ in $(seq 200); do [ "$(pixel 600 180)" != 000000 ] && [ -n "$(pixel 600 180)" ] && break; sleep 0.1; done
+  sleep 3
+  # The note is the second toy along the right edge of a 640 x 480 output.
+  for y in 200 230 260; do
+    swaymsg "seat seat0 cursor set 560 $y" >/dev/null
+    swaymsg "seat seat0 cursor press button1" >/dev/null
+    swaymsg "seat seat0 cursor release button1" >/dev/null
+    sleep 0.3
+    wtype 'milk'
+    sleep 1
+    grep -q milk "$note" 2>/dev/null && break
+  done
+  grep -q milk "$note" 2>/dev/null || { echo "FAIL: the typed note was not stored" >&2; grim "/tmp/wayland-host-$case_name.png"; exit 1; }
+  ;;
+manager)
+  # The Manager opens natively: a window of the compositor's own, with no
+  # X server anywhere.
+  "$build/tools/zelkora-demo" >/dev/null
+  ZELKORA_DESKTOP_HOST=0 "$build/zelkora-manager" 2>"$work/manager.err" &
+  manager=$!
+  for _ in $(seq 200); do swaymsg -t get_tree | grep -q '"name": "Zelkora Manager"' && break; sleep 0.1; done
+  swaymsg -t get_tree | grep -q '"name": "Zelkora Manager"' || { echo "FAIL: no Manager window" >&2; cat "$work/manager.err" >&2; exit 1; }
+  swaymsg -t get_tree | grep -q '"shell": "xdg_shell"' || { echo "FAIL: the Manager is not a Wayland window" >&2; exit 1; }
+  kill $manager
+  ;;
+*)
+  echo "unknown case $case_name" >&2
+  exit 2
+  ;;
+esac
+echo "ok: $case_name"
