@@ -58,6 +58,19 @@ struct Input::Events {
     // ---- The seat ----
     static void Capabilities(void* data, wl_seat* seat, uint32_t caps) {
         auto* self = static_cast<Input*>(data);
+        // A device may come and go (a virtual keyboard or pointer): what the
+        // seat no longer has is let go, and taken again when it comes back.
+        if (!(caps & WL_SEAT_CAPABILITY_POINTER) && self->pointer_) {
+            wl_pointer_release(self->pointer_);
+            self->pointer_ = nullptr;
+            self->pointerWindow_ = nullptr;
+            self->buttons_ = {};
+        }
+        if (!(caps & WL_SEAT_CAPABILITY_KEYBOARD) && self->keyboard_) {
+            wl_keyboard_release(self->keyboard_);
+            self->keyboard_ = nullptr;
+            self->keyWindow_ = nullptr;
+        }
         if ((caps & WL_SEAT_CAPABILITY_POINTER) && !self->pointer_) {
             self->pointer_ = wl_seat_get_pointer(seat);
             static const wl_pointer_listener kPointer = {Enter, Leave, Motion, ButtonEvent, Axis,
@@ -181,8 +194,8 @@ struct Input::Events {
 Input::Input() : xkb_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {}
 
 Input::~Input() {
-    if (pointer_) wl_pointer_destroy(pointer_);
-    if (keyboard_) wl_keyboard_destroy(keyboard_);
+    if (pointer_) wl_pointer_release(pointer_);
+    if (keyboard_) wl_keyboard_release(keyboard_);
     if (cursor_) wl_surface_destroy(cursor_);
     if (cursorTheme_) wl_cursor_theme_destroy(cursorTheme_);
     if (state_) xkb_state_unref(state_);
