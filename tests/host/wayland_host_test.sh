@@ -124,9 +124,17 @@ layer)
   echo blue > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
   apply page "$T\ZKRtest.htm"
   expect_pixel 320 240 2 0000FF
+  # An output added later, at a fractional scale, is covered whole; taken
+  # away (switched off), the desktop lives on on the first.
   swaymsg create_output >/dev/null
-  swaymsg output HEADLESS-2 resolution 800x600 position 640 0 >/dev/null
+  swaymsg output HEADLESS-2 resolution 800x600 scale 1.5 >/dev/null
   fills 800 600 0000FF HEADLESS-2
+  swaymsg output HEADLESS-2 disable >/dev/null
+  sleep 1
+  kill -0 "$host_pid" || { echo "FAIL: the host ended with an output" >&2; exit 1; }
+  echo red > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+  apply page "$T\ZKRtest.htm"
+  expect_pixel 320 240 5 FF0000
   ;;
 windows)
   # An ordinary window covers the desktop and the desktop is back when it
