@@ -26,6 +26,7 @@ class Input {
     Input();
     ~Input();
     void AddSeat(wl_seat* seat);
+    wl_seat* Seat() const { return seat_; }
 
   private:
     struct Events;

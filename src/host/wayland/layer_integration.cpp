@@ -2,7 +2,10 @@
 
 #include "host/wayland/layer_backing_store.h"
 #include "host/wayland/layer_input.h"
+#include "host/wayland/layer_watch.h"
 #include "host/wayland/layer_window.h"
+#include "ext-idle-notify-v1-client-protocol.h"
+#include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 #include <QAbstractEventDispatcher>
@@ -27,7 +30,7 @@ Integration* theIntegration = nullptr;
 
 // What this platform asks of the compositor, at the most.
 constexpr uint32_t kCompositorVersion = 4, kShmVersion = 1, kOutputVersion = 4,
-                   kSeatVersion = 5, kLayerShellVersion = 4;
+                   kSeatVersion = 5, kLayerShellVersion = 4, kToplevelsVersion = 3;
 
 bool Is(const char* a, const wl_interface& b) {
     return std::strcmp(a, b.name) == 0;
@@ -115,6 +118,7 @@ Integration::Integration() {
     display_ = wl_display_connect(nullptr);
     if (!display_) qFatal("zelkora-desktop: no Wayland display to draw on");
     input_ = std::make_unique<Input>();
+    watch_ = std::make_unique<Watch>([] { Window::ShellChanged(); });
     static const wl_registry_listener kListener = {Global, GlobalRemove};
     registry_ = wl_display_get_registry(display_);
     wl_registry_add_listener(registry_, &kListener, this);
@@ -123,9 +127,12 @@ Integration::Integration() {
     wl_display_roundtrip(display_);
     if (!compositor_ || !shm_ || !layerShell_)
         qFatal("zelkora-desktop: the Wayland compositor offers no layer-shell");
+    if (idleNotifier_ && input_->Seat()) watch_->SetIdleNotifier(idleNotifier_, input_->Seat());
 }
 
 Integration::~Integration() {
+    watch_.reset();
+    if (idleNotifier_) ext_idle_notifier_v1_destroy(idleNotifier_);
     input_.reset();
     if (layerShell_) {
         if (layerShellVersion_ >= 3)
@@ -159,6 +166,12 @@ void Integration::Global(void* data, wl_registry* registry, uint32_t name, const
     } else if (Is(interface, wl_output_interface)) {
         self->screens_.push_back(
             new Screen(static_cast<wl_output*>(bind(wl_output_interface, kOutputVersion)), name));
+    } else if (Is(interface, zwlr_foreign_toplevel_manager_v1_interface)) {
+        self->watch_->SetToplevels(static_cast<zwlr_foreign_toplevel_manager_v1*>(
+            bind(zwlr_foreign_toplevel_manager_v1_interface, kToplevelsVersion)));
+    } else if (Is(interface, ext_idle_notifier_v1_interface)) {
+        self->idleNotifier_ =
+            static_cast<ext_idle_notifier_v1*>(bind(ext_idle_notifier_v1_interface, 1));
     } else if (Is(interface, wl_seat_interface)) {
         self->input_->AddSeat(static_cast<wl_seat*>(bind(wl_seat_interface, kSeatVersion)));
     }

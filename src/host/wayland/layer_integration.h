@@ -13,6 +13,7 @@
 #include <qpa/qplatformscreen.h>
 #include <vector>
 
+struct ext_idle_notifier_v1;
 struct wl_compositor;
 struct wl_display;
 struct wl_output;
@@ -25,6 +26,7 @@ class QSocketNotifier;
 namespace host::wayland {
 
 class Input;
+class Watch;
 
 // The platform's name, for QT_QPA_PLATFORM.
 inline constexpr char kPlatformName[] = "zelkora-layer";
@@ -91,6 +93,7 @@ class Integration : public QPlatformIntegration {
     zwlr_layer_shell_v1* LayerShell() const { return layerShell_; }
     uint32_t LayerShellVersion() const { return layerShellVersion_; }
     Screen* ScreenOf(const QPlatformScreen* s) const;
+    const Watch& Watcher() const { return *watch_; }
     // Sends what is queued to the compositor.
     void Flush();
 
@@ -110,6 +113,8 @@ class Integration : public QPlatformIntegration {
     uint32_t layerShellVersion_ = 0;
     std::vector<Screen*> screens_; // owned by QWindowSystemInterface once added
     std::unique_ptr<Input> input_;
+    std::unique_ptr<Watch> watch_;
+    ext_idle_notifier_v1* idleNotifier_ = nullptr;
     std::unique_ptr<QPlatformFontDatabase> fonts_;
     std::unique_ptr<QPlatformNativeInterface> native_;
     QSocketNotifier* notifier_ = nullptr;

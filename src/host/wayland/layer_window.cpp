@@ -1,6 +1,7 @@
 #include "host/wayland/layer_window.h"
 
 #include "host/wayland/layer_integration.h"
+#include "host/wayland/layer_watch.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 #include <QScreen>
@@ -31,7 +32,10 @@ Window::Window(QWindow* window) : QPlatformWindow(window) {
     unseen_ = new QTimer;
     unseen_->setSingleShot(true);
     unseen_->setInterval(kUnseenMs);
-    QObject::connect(unseen_, &QTimer::timeout, [this] { SetExposed(false); });
+    QObject::connect(unseen_, &QTimer::timeout, [this] {
+        drawn_ = false;
+        Recompute();
+    });
 }
 
 Window::~Window() {
@@ -40,6 +44,11 @@ Window::~Window() {
     Windows().erase(surface_);
     wl_surface_destroy(surface_);
     Integration::Instance()->Flush();
+}
+
+void Window::ShellChanged() {
+    for (auto& [surface, window] : Windows())
+        window->Recompute();
 }
 
 Window* Window::Of(wl_surface* surface) {
@@ -64,6 +73,7 @@ void Window::Map() {
     Integration* in = Integration::Instance();
     Screen* screen = in->ScreenOf(window()->screen() ? window()->screen()->handle() : nullptr);
     scale_ = screen ? static_cast<int>(screen->devicePixelRatio()) : 1;
+    output_ = screen ? screen->Output() : nullptr;
     layer_ = zwlr_layer_shell_v1_get_layer_surface(
         in->LayerShell(), surface_, screen ? screen->Output() : nullptr,
         ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "zelkora-desktop");
@@ -93,7 +103,7 @@ void Window::Unmap() {
     wl_surface_attach(surface_, nullptr, 0, 0);
     wl_surface_commit(surface_);
     configured_ = false;
-    SetExposed(false);
+    Recompute();
     Integration::Instance()->Flush();
 }
 
@@ -109,7 +119,7 @@ void Window::Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial
     self->QPlatformWindow::setGeometry(placed);
     QWindowSystemInterface::handleGeometryChange(self->window(), placed);
     self->exposed_ = false; // shown anew at the size given
-    self->SetExposed(true);
+    self->Recompute();
 }
 
 void Window::Closed(void* data, zwlr_layer_surface_v1*) {
@@ -117,7 +127,8 @@ void Window::Closed(void* data, zwlr_layer_surface_v1*) {
     static_cast<Window*>(data)->Unmap();
 }
 
-void Window::SetExposed(bool exposed) {
+void Window::Recompute() {
+    bool exposed = configured_ && drawn_ && !Integration::Instance()->Watcher().Hides(output_);
     if (exposed == exposed_) return;
     exposed_ = exposed;
     QWindowSystemInterface::handleExposeEvent(window(),
@@ -145,7 +156,8 @@ void Window::FrameDone(void* data, wl_callback* callback, uint32_t) {
     wl_callback_destroy(callback);
     self->frame_ = nullptr;
     self->unseen_->stop();
-    if (self->configured_) self->SetExposed(true);
+    self->drawn_ = true;
+    self->Recompute();
     if (self->updateWanted_) {
         self->updateWanted_ = false;
         self->deliverUpdateRequest();

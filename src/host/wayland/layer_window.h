@@ -2,8 +2,8 @@
 // anchored on all four edges, over no other surface's exclusive zone, keys
 // only after a click (Sticky Notes). The compositor says its size. Frames
 // are paced by the compositor's frame callbacks; a surface it stops drawing
-// (covered by a full-screen window, the output off) is not exposed, so the
-// desktop rests there.
+// (covered by a full-screen window, the output off), or one the compositor
+// says nobody sees, is not exposed, so the desktop rests there.
 #pragma once
 
 #include <QRegion>
@@ -12,6 +12,7 @@
 class QTimer;
 struct wl_buffer;
 struct wl_callback;
+struct wl_output;
 struct wl_surface;
 struct zwlr_layer_surface_v1;
 
@@ -33,6 +34,8 @@ class Window : public QPlatformWindow {
 
     // The window of a surface, or null when it is none of this platform's.
     static Window* Of(wl_surface* surface);
+    // What hides the desktop changed (a full-screen window, an idle session).
+    static void ShellChanged();
     int Scale() const { return scale_; }
     // Shows a buffer: damage in the buffer's pixels.
     void Attach(wl_buffer* buffer, const QRegion& damage);
@@ -45,7 +48,8 @@ class Window : public QPlatformWindow {
     void Map();
     void Unmap();
     void AskFrame();
-    void SetExposed(bool exposed);
+    // Exposed while configured, drawn by the compositor, and not hidden.
+    void Recompute();
 
     wl_surface* surface_ = nullptr;
     zwlr_layer_surface_v1* layer_ = nullptr;
@@ -53,7 +57,9 @@ class Window : public QPlatformWindow {
     QTimer* unseen_ = nullptr; // a frame asked for and not drawn for a while
     QSize size_;               // as configured, logical
     int scale_ = 1;
+    wl_output* output_ = nullptr;
     bool configured_ = false;
+    bool drawn_ = true; // the compositor draws what it is sent
     bool exposed_ = false;
     bool updateWanted_ = false; // an update request waits for the frame
 };
