@@ -6,6 +6,7 @@
 #include "host/idle_wait.h"
 #include "host/keep_running.h"
 #include "host/render_path.h"
+#include "host/still_desktop.h"
 #include "host/wayland/layer_integration.h"
 #include "runtime/command_line.h"
 #include "platform/desktop_host.h"
@@ -60,23 +61,24 @@ int main(int argc, char** argv) {
     if (platform::TakeDesktopHostLock() < 0) return 0; // one host runs already
     // On a Wayland compositor with layer-shell the desktop is a layer below
     // every window; elsewhere an X11 desktop window (through Xwayland on a
-    // Wayland session without layer-shell). Started with the session, the
-    // host may come before the display takes connections: it waits a little.
+    // Wayland session without layer-shell); with neither, a still picture as
+    // GNOME's wallpaper. Started with the session, the host may come before
+    // the display takes connections: it waits a little.
     const char* platformAsked = std::getenv("QT_QPA_PLATFORM");
     bool layer = platformAsked && std::string(platformAsked) == host::wayland::kPlatformName;
+    bool still = false;
     if (std::getenv("WAYLAND_DISPLAY") && !platformAsked) {
-        layer = host::wayland::ProbeCompositor(10000) == host::wayland::Compositor::LayerShell;
-        ::setenv("QT_QPA_PLATFORM", layer ? host::wayland::kPlatformName : "xcb", 1);
+        auto compositor = host::wayland::ProbeCompositor(10000);
+        layer = compositor == host::wayland::Compositor::LayerShell;
+        still = compositor == host::wayland::Compositor::NoLayerShell && !std::getenv("DISPLAY");
+        ::setenv("QT_QPA_PLATFORM", layer ? host::wayland::kPlatformName : still ? "offscreen" : "xcb", 1);
     }
-    if (!layer && !host::WaitForDisplay(10000)) {
-        std::fprintf(stderr, "zelkora-desktop: %s\n",
-                     std::getenv("WAYLAND_DISPLAY")
-                         ? "the Wayland compositor offers no layer-shell, and there is no X "
-                           "display (Xwayland) to show the desktop on"
-                         : "no X display to show the desktop on");
+    if (!layer && !still && !host::WaitForDisplay(10000)) {
+        std::fprintf(stderr, "zelkora-desktop: no X display to show the desktop on\n");
         return 1;
     }
-    std::fprintf(stderr, "zelkora-desktop: drawing on %s\n", layer ? "layer-shell" : "X11");
+    std::fprintf(stderr, "zelkora-desktop: drawing on %s\n",
+                 layer ? "layer-shell" : still ? "a still on GNOME" : "X11");
     // Nothing to show yet: no toolkit and no browser until there is.
     host::WaitUntilSomethingToShow();
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
@@ -87,6 +89,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Zelkora Desktop");
     QApplication::setQuitOnLastWindowClosed(false);
     host::ChooseRenderPath();
+    if (still) {
+        host::StillDesktop desktop(host::wayland::LargestOutput());
+        return app.exec();
+    }
     host::DesktopHost desktop;
     return app.exec();
 }

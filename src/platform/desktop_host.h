@@ -22,6 +22,10 @@ void SignalDesktopChanged();
 // change it shows.
 std::string DesktopPageStopped();
 void SetDesktopPageStopped(const std::string& why);
+// What the running host says of how it shows the desktop where it cannot do
+// all of it ("" when it can): <prefix>/desktop.note, which the Manager shows.
+std::string DesktopHostNote();
+void SetDesktopHostNote(const std::string& note);
 
 // The display a host belongs to: $DISPLAY, else $WAYLAND_DISPLAY, else "".
 std::string DesktopDisplay();

@@ -105,6 +105,15 @@ PreviewRenderer::PreviewRenderer(const QString& root) : impl_(std::make_unique<I
 
 PreviewRenderer::~PreviewRenderer() = default;
 
+bool PreviewRenderer::Still(const QString& address, const QString& output, QSize size) {
+    impl_->view.resize(size);
+    if (!impl_->Load(QUrl(address), {}, address)) return false;
+    host::Evaluate(impl_->view.page(),
+                   "document.querySelectorAll('.zelkora-slot').forEach(e => e.remove()); true");
+    host::Pause(200);
+    return Save(impl_->view.grab().toImage(), output);
+}
+
 bool PreviewRenderer::Page(const QString& page, const QString& output, QSize view, QSize picture) {
     impl_->view.resize(view);
     sandbox::Address address =

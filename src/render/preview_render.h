@@ -26,6 +26,9 @@ class PreviewRenderer {
     // A page of the folder (relative path), grabbed at view and scaled to picture.
     bool Page(const QString& page, const QString& output, QSize view = {960, 600},
               QSize picture = {240, 150});
+    // A page of the folder by its address (the application scheme's), at the
+    // size given, without its toyz (a still shows no clock stopped in time).
+    bool Still(const QString& address, const QString& output, QSize size);
     // A toy of ZelToyz, by its folder name, whole with a margin, within picture.
     bool Toy(const QString& toy, const QString& output, QSize picture = {120, 90});
 

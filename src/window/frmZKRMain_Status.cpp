@@ -3,6 +3,7 @@
 #include "window/frmZKRMain.h"
 
 #include "desktop/kel_basActiveDesktop.h"
+#include "platform/desktop_host.h"
 #include "runtime/report.h"
 
 bool frmZKRMain::IsOnDesktop(int item) const {
@@ -40,7 +41,11 @@ void frmZKRMain::zkr_ShowDesktopStatus() {
     if (chkShowDeskTop.Value() != 1)
         zkr_SetStatus("The Active Desktop is off.");
     else if (!name.empty())
-        zkr_SetStatus(name + " is on the desktop.");
+        // What the desktop cannot show here (a still where moving modules
+        // need layer-shell) is said with it.
+        zkr_SetStatus(name + " is on the desktop." + (platform::DesktopHostNote().empty()
+                                                           ? ""
+                                                           : " " + platform::DesktopHostNote()));
     else
         zkr_SetStatus("No module is on the desktop.");
 }

@@ -9,7 +9,7 @@ case_name=$1
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in sway swaymsg grim foot wtype; do
+for tool in sway swaymsg grim foot wtype weston gsettings; do
   command -v "$tool" >/dev/null || {
     echo "FAIL: the Wayland tests need $tool, which is not installed; install the packages" \
          "of packages.txt (./run.sh does)" >&2
@@ -26,28 +26,38 @@ work=$(mktemp -d)
 export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/home/.config
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY WAYLAND_DISPLAY
-cat > "$work/sway.conf" <<CONF
+if [ "$case_name" = no-layer-shell ]; then
+  # A compositor without layer-shell, and no X server: Weston, headless.
+  weston --backend=headless-backend.so --socket=wayland-1 --width=640 --height=480 \
+    --idle-time=0 --no-config >"$work/compositor.log" 2>&1 &
+else
+  cat > "$work/sway.conf" <<CONF
 output HEADLESS-1 resolution 640x480
 xwayland disable
 default_border none
 seat seat0 hide_cursor 100000
 CONF
-WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-  sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
-sway_pid=$!
+  WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$work/sway.conf" >"$work/compositor.log" 2>&1 &
+fi
+compositor_pid=$!
 host_pid=
 cleanup() {
   [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null || true
   pkill -P $$ 2>/dev/null || true
-  kill "$sway_pid" 2>/dev/null || true
+  kill "$compositor_pid" 2>/dev/null || true
   sleep 0.2
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/wayland-? >/dev/null 2>&1 && ls "$XDG_RUNTIME_DIR"/sway-ipc.* >/dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/wayland-? >/dev/null 2>&1 && break; sleep 0.05; done
 WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-? | head -1)")
-SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
-export WAYLAND_DISPLAY SWAYSOCK
+export WAYLAND_DISPLAY
+if [ "$case_name" != no-layer-shell ]; then
+  for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/sway-ipc.* >/dev/null 2>&1 && break; sleep 0.05; done
+  SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
+  export SWAYSOCK
+fi
 export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
 
 mkdir -p "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test"
@@ -201,6 +211,40 @@ sys.exit(1)' "$1"; }
   for _ in $(seq 100); do floating 'Zelkora Manager' && break; sleep 0.1; done
   floating 'Zelkora Manager' || { echo "FAIL: no message box" >&2; exit 1; }
   kill $manager
+  ;;
+no-layer-shell)
+  # Without layer-shell or an X server (GNOME without Xwayland) nothing of
+  # Zelkora is a window: the module becomes a still at the output's size,
+  # set as the user's wallpaper through GNOME's settings, which the user
+  # gets back when the Active Desktop is switched off.
+  export GSETTINGS_BACKEND=keyfile
+  key=org.gnome.desktop.background
+  gsettings set $key picture-uri 'file:///home/mine.png'
+  gsettings set $key picture-uri-dark 'file:///home/mine-dark.png'
+  "$build/tools/zelkora-demo" >/dev/null
+  start_host
+  still() { # waits for the wallpaper to be a still other than $1
+    local uri=
+    for _ in $(seq 300); do
+      uri=$(gsettings get $key picture-uri)
+      case "$uri" in *"/still/desktop-"*) [ "$uri" != "$1" ] && break ;; esac
+      sleep 0.1
+    done
+    case "$uri" in *"/still/desktop-"*) ;; *) echo "FAIL: the wallpaper is $uri, no still" >&2; cat "$work/host.err" >&2; exit 1 ;; esac
+    [ "$(gsettings get $key picture-uri-dark)" = "$uri" ] || { echo "FAIL: the dark wallpaper is not the still" >&2; exit 1; }
+    file=${uri#\'file://}; file=${file%\'}
+    [ "$(identify -format %wx%h "$file")" = 640x480 ] || { echo "FAIL: the still is not the output's size" >&2; exit 1; }
+    echo "$uri"
+  }
+  first=$(still none)
+  grep -q 'drawing on a still on GNOME' "$work/host.err" || { echo "FAIL: the host did not say it draws a still" >&2; exit 1; }
+  [ "$(cat "$ZELKORA_PREFIX/desktop.note")" != "" ] || { echo "FAIL: no note for the Manager" >&2; exit 1; }
+  "$build/zelkora" apply 'Autumn Leaves' >/dev/null
+  still "$first" >/dev/null
+  apply active-desktop off
+  for _ in $(seq 100); do [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] && break; sleep 0.1; done
+  [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] || { echo "FAIL: the user's wallpaper was not given back" >&2; exit 1; }
+  [ "$(gsettings get $key picture-uri-dark)" = "'file:///home/mine-dark.png'" ] || { echo "FAIL: the user's dark wallpaper was not given back" >&2; exit 1; }
   ;;
 *)
   echo "unknown case $case_name" >&2

@@ -1,5 +1,6 @@
 // What the window tells about the desktop: the marked module, the status
 // line, and the banner's stand-in page.
+#include "platform/desktop_host.h"
 #include "window/manager_fixture.h"
 
 namespace {
@@ -49,6 +50,12 @@ TEST_F(Status, TheModuleOnTheDesktopIsMarkedThroughApplyRemoveSyncAndRefresh) {
     EXPECT_EQ(Line(), "The Active Desktop is off.");
     form->chkShowDeskTop.UserToggle();
     EXPECT_EQ(Marked(), V{"Stars Module (on the desktop)"});
+
+    // What the desktop host cannot show there is said with the module.
+    platform::SetDesktopHostNote("Only a still here.");
+    form->cmdRefresh.UserClick();
+    EXPECT_EQ(Line(), "Stars Module is on the desktop. Only a still here.");
+    platform::SetDesktopHostNote("");
 
     // A page that is no module: nothing marked.
     Shell("wallpaper 'C:\\Mine\\page.htm'");

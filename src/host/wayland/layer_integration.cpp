@@ -59,6 +59,34 @@ Compositor ProbeCompositor(int milliseconds) {
     return offered ? Compositor::LayerShell : Compositor::NoLayerShell;
 }
 
+QSize LargestOutput() {
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) return {};
+    QSize largest;
+    static const wl_output_listener kOutput = {
+        [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*,
+           const char*, int32_t) {},
+        [](void* data, wl_output*, uint32_t flags, int32_t w, int32_t h, int32_t) {
+            auto* size = static_cast<QSize*>(data);
+            if ((flags & WL_OUTPUT_MODE_CURRENT) && w * h > size->width() * size->height())
+                *size = QSize(w, h);
+        },
+        [](void*, wl_output*) {}, [](void*, wl_output*, int32_t) {}, nullptr, nullptr};
+    static const wl_registry_listener kListener = {
+        [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+            if (Is(interface, wl_output_interface))
+                wl_output_add_listener(
+                    static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1)),
+                    &kOutput, data);
+        },
+        [](void*, wl_registry*, uint32_t) {}};
+    wl_registry_add_listener(wl_display_get_registry(display), &kListener, &largest);
+    wl_display_roundtrip(display);
+    wl_display_roundtrip(display);
+    wl_display_disconnect(display);
+    return largest;
+}
+
 // ---- Screens ----
 
 struct OutputEvents {

@@ -36,6 +36,9 @@ inline constexpr char kPlatformName[] = "zelkora-layer";
 // before the compositor takes connections).
 enum class Compositor { Absent, LayerShell, NoLayerShell };
 Compositor ProbeCompositor(int milliseconds);
+// The size of the largest output of $WAYLAND_DISPLAY, in pixels (empty when
+// it cannot be asked).
+QSize LargestOutput();
 
 // An output, as wl_output describes it: its place and size in the
 // compositor's logical space, and its scale.

@@ -72,20 +72,42 @@ std::string StoppedPath() {
 }
 } // namespace
 
-std::string DesktopPageStopped() {
+namespace {
+
+// A line the host keeps in the prefix for the programs of the system; gone
+// when there is nothing to say.
+std::string ReadNote(const std::string& path) {
     std::string bytes;
-    if (!ReadWholeFile(StoppedPath(), bytes)) return {};
+    if (!ReadWholeFile(path, bytes)) return {};
     while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r'))
         bytes.pop_back();
     return bytes;
 }
 
-void SetDesktopPageStopped(const std::string& why) {
+void WriteNote(const std::string& path, const std::string& text) {
     WriteLock lock;
-    if (why.empty())
-        ::unlink(StoppedPath().c_str());
+    if (text.empty())
+        ::unlink(path.c_str());
     else
-        WriteFileAtomic(StoppedPath(), why + "\n");
+        WriteFileAtomic(path, text + "\n");
+}
+
+} // namespace
+
+std::string DesktopPageStopped() {
+    return ReadNote(StoppedPath());
+}
+
+void SetDesktopPageStopped(const std::string& why) {
+    WriteNote(StoppedPath(), why);
+}
+
+std::string DesktopHostNote() {
+    return ReadNote(PrefixDir() + "/desktop.note");
+}
+
+void SetDesktopHostNote(const std::string& note) {
+    WriteNote(PrefixDir() + "/desktop.note", note);
 }
 
 std::string DesktopDisplay() {
