@@ -4,6 +4,7 @@
 #include "desktop/playlist.h"
 #include "host/fullscreen.h"
 #include "host/host_window.h"
+#include "host/idle_gnome.h"
 #include "host/power.h"
 #include "platform/desktop_host.h"
 #include "sandbox/app_scheme.h"
@@ -91,6 +92,8 @@ DesktopHost::DesktopHost() {
     look_->start(watched ? 5000 : 1000);
     power_ = new PowerWatch(this);
     connect(power_, &PowerWatch::Changed, this, &DesktopHost::CheckCovered);
+    gnomeIdle_ = new GnomeIdle(this);
+    connect(gnomeIdle_, &GnomeIdle::Changed, this, &DesktopHost::CheckCovered);
     connect(power_, &PowerWatch::Resumed, this, [this] {
         CheckCovered();
         for (auto& [screen, window] : windows_)
@@ -192,7 +195,7 @@ void DesktopHost::CheckCovered() {
         preferencesStamp_ = s;
         pauseOnBattery_ = PauseOnBattery(state_.preferences);
     }
-    bool resting = DisplayAsleep() || (pauseOnBattery_ && power_->OnBattery());
+    bool resting = DisplayAsleep() || gnomeIdle_->Idle() || (pauseOnBattery_ && power_->OnBattery());
     QSet<quintptr> ours;
     for (auto& [screen, window] : windows_)
         ours.insert(window->winId());

@@ -25,6 +25,7 @@ class AppSchemeHandler;
 
 namespace host {
 
+class GnomeIdle;
 class HostWindow;
 class PowerWatch;
 
@@ -78,6 +79,7 @@ class DesktopHost : public QObject {
     bool lookSoon_ = false;
     QTimer* covered_;
     PowerWatch* power_;
+    GnomeIdle* gnomeIdle_;
     platform::FileStamp preferencesStamp_;
     bool pauseOnBattery_ = false;
     FailureWindow pageEnds_ = PageEndsWindow();

@@ -46,35 +46,7 @@ apply() { "$build/tests/desktop_apply" "$@"; }
 T='C:\App\Modules\T\Test' O='C:\App\Modules\T\Other'
 apply install 'C:\App\'
 
-# A page that takes its colour from the file beside it.
-page() {
-  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/ZKRtest.htm" <<'HTML'
-<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
-<script>
-var x = new XMLHttpRequest(); x.open('GET', 'color.txt', false); x.send();
-document.body.style.background = x.responseText.trim();
-</script></body></html>
-HTML
-  echo "$2" > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/color.txt"
-}
-
-# A page that draws all the time.
-busy_page() {
-  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRbusy.htm" <<'HTML'
-<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
-<canvas id="c" width="640" height="480"></canvas><script>
-var g = document.getElementById('c').getContext('2d'), n = 0;
-(function f() { n++; g.fillStyle = n % 2 ? '#00f' : '#00e'; g.fillRect(0, 0, 640, 480);
-  for (var i = 0; i < 2000; i++) g.fillRect(i % 640, (i * 7 + n) % 480, 3, 3);
-  requestAnimationFrame(f); })();
-</script></body></html>
-HTML
-}
-# CPU ticks of the host and its browser processes so far.
-ticks() { local t=0; for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
-    t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
-# Ticks in 2 s, a moment after a change (the host looks every second).
-ticks_now() { sleep 2; local a; a=$(ticks); sleep 2; echo $(( $(ticks) - a )); }
+. "$(dirname "$0")/test_pages.sh"
 # Fails unless the page runs, rests under "$1", and runs again once it is lifted ("$2").
 rests_under() {
   local shown rested again
@@ -360,7 +332,8 @@ HTML
 paused-causes)
   # Each thing that hides the desktop rests the page, and lifting it wakes
   # the page: two windows that cover the screen together, the screen saver,
-  # and the battery (UPower, mocked) when the user chose that.
+  # the battery (UPower, mocked) when the user chose that, and GNOME's idle
+  # session (its idle monitor, mocked).
   dbus-daemon --session --fork --print-address=3 3>"$work/bus"
   export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/bus")
   /usr/bin/python3 -m dbusmock --system --template upower >/dev/null 2>&1 &
@@ -371,6 +344,18 @@ b.get_object('org.freedesktop.UPower', '/org/freedesktop/UPower').UpdateProperti
     dbus_interface='org.freedesktop.DBus.Mock')" "$1"
   }
   for _ in $(seq 50); do battery 0 2>/dev/null && break; sleep 0.1; done
+  # GNOME's idle monitor (mocked) on the session bus: the same bus here.
+  export DBUS_SESSION_BUS_ADDRESS=$DBUS_SYSTEM_BUS_ADDRESS
+  /usr/bin/python3 -m dbusmock org.gnome.Mutter.IdleMonitor /org/gnome/Mutter/IdleMonitor/Core \
+    org.gnome.Mutter.IdleMonitor >/dev/null 2>&1 &
+  idle_monitor() { # a script run with the mock as m
+    /usr/bin/python3 -c "import dbus; b = dbus.bus.BusConnection('$DBUS_SESSION_BUS_ADDRESS')
+m = dbus.Interface(b.get_object('org.gnome.Mutter.IdleMonitor', '/org/gnome/Mutter/IdleMonitor/Core'), 'org.freedesktop.DBus.Mock')
+$1"
+  }
+  for _ in $(seq 50); do idle_monitor "m.AddMethod('', 'AddIdleWatch', 't', 'u', 'ret = dbus.UInt32(7)')
+m.AddMethod('', 'AddUserActiveWatch', '', 'u', 'ret = dbus.UInt32(8)')" 2>/dev/null && break; sleep 0.1; done
+  gnome_watch() { idle_monitor "m.EmitSignal('org.gnome.Mutter.IdleMonitor', 'WatchFired', 'u', [dbus.UInt32($1)])"; }
   apply setting INIFilePath 'C:\App\'
   apply setting INIFileName zelkora.ini
   "$build/tools/zelkora-shell" pause-on-battery on
@@ -384,6 +369,7 @@ b.get_object('org.freedesktop.UPower', '/org/freedesktop/UPower').UpdateProperti
               'kill $a $b'
   rests_under 'xset s activate' 'xset s reset'
   rests_under 'battery 1' 'battery 0'
+  rests_under 'gnome_watch 7' 'gnome_watch 8'
   # Without the user's choice the battery changes nothing.
   "$build/tools/zelkora-shell" pause-on-battery off
   battery 1

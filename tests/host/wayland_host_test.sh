@@ -64,16 +64,7 @@ mkdir -p "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test"
 apply() { "$build/tests/desktop_apply" "$@"; }
 T='C:\App\Modules\T\Test'
 apply install 'C:\App\'
-page() { # a page of one colour, read from the file beside it
-  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRtest.htm" <<'HTML'
-<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
-<script>
-var x = new XMLHttpRequest(); x.open('GET', 'color.txt', false); x.send();
-document.body.style.background = x.responseText.trim();
-</script></body></html>
-HTML
-  echo "$1" > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
-}
+. "$here/test_pages.sh"
 start_host() {
   "$build/zelkora-desktop" 2>"$work/host.err" &
   host_pid=$!
@@ -98,26 +89,6 @@ fills() { # width height RRGGBB output
     expect_pixel ${p% *} ${p#* } 2 "$3" "$4"
   done
 }
-# CPU ticks of the host and every process below it.
-ticks() {
-  local t=0 p
-  for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
-    t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0)))
-  done
-  echo $t
-}
-ticks_in_2s() { sleep 2; local a; a=$(ticks); sleep 2; echo $(( $(ticks) - a )); }
-busy_page() {
-  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRtest.htm" <<'HTML'
-<!doctype html><html style="height:100%"><body style="margin:0;height:100%;background:#00f">
-<canvas id="c" width="640" height="480"></canvas><script>
-var g = document.getElementById('c').getContext('2d'), n = 0;
-(function f() { n++; g.fillStyle = n % 2 ? '#00f' : '#00e'; g.fillRect(0, 0, 640, 480);
-  for (var i = 0; i < 2000; i++) g.fillRect(i % 640, (i * 7 + n) % 480, 3, 3);
-  requestAnimationFrame(f); })();
-</script></body></html>
-HTML
-}
 ours_in_tree() { swaymsg -t get_tree | grep -c '"app_id": "zelkora\|"name": "Zelkora' || true; }
 
 case $case_name in
@@ -125,7 +96,7 @@ layer)
   # The module fills the output on the background layer, is none of the
   # compositor's windows, shows a new apply at once, and fills an output
   # added later.
-  page red
+  page Test red
   start_host
   apply page "$T\ZKRtest.htm"
   fills 640 480 FF0000 HEADLESS-1
@@ -151,18 +122,18 @@ windows)
   # goes; under a full-screen window the desktop rests, and runs again after.
   busy_page
   start_host
-  apply page "$T\ZKRtest.htm"
+  apply page "$T\ZKRbusy.htm"
   expect_pixel 600 10 20 0000FF
   foot -o colors.background=808080 sleep 60 &
   foot_pid=$!
   expect_pixel 320 240 10 808080
-  shown=$(ticks_in_2s)
+  shown=$(ticks_now)
   swaymsg fullscreen enable >/dev/null
-  rested=$(ticks_in_2s)
+  rested=$(ticks_now)
   swaymsg fullscreen disable >/dev/null
   kill $foot_pid
   expect_pixel 320 240 10 0000FF
-  again=$(ticks_in_2s)
+  again=$(ticks_now)
   echo "CPU ticks in 2 s: shown $shown, under a full-screen window $rested, after $again"
   [ "$rested" -le 6 ] || { echo "FAIL: the page still runs under a full-screen window ($rested ticks)" >&2; exit 1; }
   [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page did not run again ($again ticks)" >&2; exit 1; }

@@ -1,0 +1,32 @@
+# What the screen tests of the desktop host share (sourced): the pages they
+# apply, and the CPU the host's process tree used.
+
+# A page that takes its colour from the file beside it.
+page() {
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/ZKRtest.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
+<script>
+var x = new XMLHttpRequest(); x.open('GET', 'color.txt', false); x.send();
+document.body.style.background = x.responseText.trim();
+</script></body></html>
+HTML
+  echo "$2" > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/color.txt"
+}
+
+# A page that draws all the time.
+busy_page() {
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRbusy.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%">
+<canvas id="c" width="640" height="480"></canvas><script>
+var g = document.getElementById('c').getContext('2d'), n = 0;
+(function f() { n++; g.fillStyle = n % 2 ? '#00f' : '#00e'; g.fillRect(0, 0, 640, 480);
+  for (var i = 0; i < 2000; i++) g.fillRect(i % 640, (i * 7 + n) % 480, 3, 3);
+  requestAnimationFrame(f); })();
+</script></body></html>
+HTML
+}
+# CPU ticks of the host and its browser processes so far.
+ticks() { local t=0; for p in $host_pid $(pgrep -P "$host_pid") $(for c in $(pgrep -P "$host_pid"); do pgrep -P "$c"; done); do
+    t=$((t + $(awk '{print $14 + $15}' "/proc/$p/stat" 2>/dev/null || echo 0))); done; echo $t; }
+# Ticks in 2 s, a moment after a change (the host looks every second).
+ticks_now() { sleep 2; local a; a=$(ticks); sleep 2; echo $(( $(ticks) - a )); }
