@@ -11,11 +11,8 @@
 # refuses root, so as root it runs as the Wayland tests' user)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ "$(id -u)" = 0 ]; then
-  user=zelkora-wayland-test
-  ( flock 9; id "$user" >/dev/null 2>&1 || useradd --create-home "$user" ) 9>/tmp/zelkora-wayland-test.lock
-  exec runuser -u "$user" -- env -i PATH="$PATH" bash "$PWD/bench/wayland_host.sh"
-fi
+. tests/support/as_wayland_user.sh
+as_wayland_user "$PWD/bench/wayland_host.sh"
 build=$PWD/build/default
 . bench/proc.sh
 export HOME=$(mktemp -d)

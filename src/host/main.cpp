@@ -26,7 +26,8 @@ namespace {
 const char kUsage[] =
     "Usage: zelkora-desktop [--keep-running] [--help | --version | --verbose]\n"
     "The Zelkora desktop: shows the Active Desktop page (or the classic wallpaper)\n"
-    "of the prefix on every screen of this display, below every window, and\n"
+    "of the prefix on every screen of this display, below every window (on\n"
+    "Wayland, a layer-shell surface where the compositor offers it), and\n"
     "follows each change the Manager applies. --verbose also prints what Qt and\n"
     "the browser report of themselves.\n"
     "\n"

@@ -191,7 +191,10 @@ std::vector<Property> ParseProperties(const json& manifest, std::vector<Problem>
         p.type = static_cast<Property::Type>(t);
         bool sound = true;
         if (p.type == Property::Slider) {
-            sound = number("min", p.min) & number("max", p.max) & number("step", p.step);
+            // Each missing field is said, not only the first.
+            bool min = number("min", p.min), max = number("max", p.max),
+                 step = number("step", p.step);
+            sound = min && max && step;
             if (sound && !(p.min < p.max)) sound = false, fault("its min is not below its max");
             if (sound && !(p.step > 0)) sound = false, fault("its step is not above 0");
             if (sound && (p.max - p.min) / p.step > kMostSteps)

@@ -3,7 +3,7 @@
 # What the Win32 calls apply is what the output shows, read back with grim.
 #   wayland_host_test.sh CASE BUILD_DIR
 # sway refuses to run as root: as root, the case runs again as a user of its
-# own (made once), with a runtime folder of its own, so cases run side by side.
+# own, with a runtime folder of its own, so cases run side by side.
 set -euo pipefail
 case_name=$1
 build=$(cd "$2" && pwd)
@@ -16,11 +16,8 @@ for tool in sway swaymsg grim foot wtype weston gsettings; do
     exit 1
   }
 done
-if [ "$(id -u)" = 0 ]; then
-  user=zelkora-wayland-test
-  ( flock 9; id "$user" >/dev/null 2>&1 || useradd --create-home "$user" ) 9>/tmp/zelkora-wayland-test.lock
-  exec runuser -u "$user" -- env -i PATH="$PATH" bash "$here/wayland_host_test.sh" "$case_name" "$build"
-fi
+. "$here/../support/as_wayland_user.sh"
+as_wayland_user "$here/wayland_host_test.sh" "$case_name" "$build"
 
 work=$(mktemp -d)
 export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/home/.config
