@@ -136,7 +136,8 @@ windows)
   [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page did not run again ($again ticks)" >&2; exit 1; }
   ;;
 sticky-notes)
-  # A click and typed text reach Sticky Notes, which stores them.
+  # A click and typed text reach Sticky Notes, which stores them; a key
+  # held down repeats.
   "$build/tools/zelkora-demo" >/dev/null
   start_host
   note=$ZELKORA_PREFIX/toy-data/Sticky\ Notes.json
@@ -148,6 +149,10 @@ sticky-notes)
   wtype -s 1000 'milk'
   for _ in $(seq 30); do grep -q milk "$note" 2>/dev/null && break; sleep 0.1; done
   grep -q milk "$note" 2>/dev/null || { echo "FAIL: the typed note was not stored" >&2; grim "/tmp/wayland-host-$case_name.png"; cat "$work/host.err" >&2; exit 1; }
+  # A key held down repeats, as the seat says.
+  wtype -s 300 -P x -s 1200 -p x
+  for _ in $(seq 30); do grep -q milkxxx "$note" 2>/dev/null && break; sleep 0.1; done
+  grep -q milkxxx "$note" 2>/dev/null || { echo "FAIL: a key held down did not repeat" >&2; cat "$note" >&2; exit 1; }
   ;;
 manager)
   # The Manager opens natively: a window of the compositor's own, with no

@@ -3,7 +3,9 @@
 #include "host/wayland/layer_integration.h"
 #include "host/wayland/layer_window.h"
 
+#include <QCursor>
 #include <QWindow>
+#include <algorithm>
 #include <linux/input-event-codes.h>
 #include <qpa/qwindowsysteminterface.h>
 #include <sys/mman.h>
@@ -93,7 +95,8 @@ struct Input::Events {
         auto* self = static_cast<Input*>(data);
         self->pointerWindow_ = Window::Of(surface);
         self->at_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y));
-        self->SetCursor(serial);
+        self->enterSerial_ = serial;
+        self->ShowCursor();
         if (Window* w = self->pointerWindow_)
             QWindowSystemInterface::handleEnterEvent(w->window(), self->at_,
                                                      w->window()->mapToGlobal(self->at_));
@@ -164,34 +167,52 @@ struct Input::Events {
     static void KeyLeave(void* data, wl_keyboard*, uint32_t, wl_surface*) {
         auto* self = static_cast<Input*>(data);
         self->keyWindow_ = nullptr;
+        self->repeat_.stop();
         QWindowSystemInterface::handleWindowActivated(nullptr, Qt::ActiveWindowFocusReason);
     }
     static void Key(void* data, wl_keyboard*, uint32_t, uint32_t time, uint32_t key,
                     uint32_t state) {
-        auto* self = static_cast<Input*>(data);
-        if (!self->state_ || !self->keyWindow_) return;
-        xkb_keycode_t code = key + 8;
-        xkb_keysym_t sym = xkb_state_key_get_one_sym(self->state_, code);
-        char utf8[64] = {};
-        xkb_state_key_get_utf8(self->state_, code, utf8, sizeof utf8);
-        QString text = QString::fromUtf8(utf8);
-        if (!text.isEmpty() && !text.at(0).isPrint() && text != "\r" && text != "\t" &&
-            text != "\b")
-            text.clear();
-        bool pressed = state == WL_KEYBOARD_KEY_STATE_PRESSED;
-        QWindowSystemInterface::handleExtendedKeyEvent(
-            self->keyWindow_->window(), time, pressed ? QEvent::KeyPress : QEvent::KeyRelease,
-            QtKey(sym, text), self->Modifiers(), code, sym, 0, text);
+        static_cast<Input*>(data)->Key(time, key + 8, state == WL_KEYBOARD_KEY_STATE_PRESSED, false);
     }
     static void Mods(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
                      uint32_t locked, uint32_t group) {
         auto* self = static_cast<Input*>(data);
         if (self->state_) xkb_state_update_mask(self->state_, depressed, latched, locked, 0, 0, group);
     }
-    static void RepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
+    static void RepeatInfo(void* data, wl_keyboard*, int32_t rate, int32_t delay) {
+        auto* self = static_cast<Input*>(data);
+        self->repeatRate_ = rate; // 0: keys do not repeat
+        self->repeatDelay_ = delay;
+    }
 };
 
-Input::Input() : xkb_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {}
+Input::Input() : xkb_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
+    QObject::connect(&repeat_, &QTimer::timeout, [this] {
+        repeat_.setInterval(1000 / std::max(1, repeatRate_));
+        Key(0, repeatCode_, true, true);
+    });
+}
+
+void Input::Key(uint32_t time, uint32_t code, bool pressed, bool repeated) {
+    if (!state_ || !keyWindow_) return;
+    xkb_keysym_t sym = xkb_state_key_get_one_sym(state_, code);
+    char utf8[64] = {};
+    xkb_state_key_get_utf8(state_, code, utf8, sizeof utf8);
+    QString text = QString::fromUtf8(utf8);
+    if (!text.isEmpty() && !text.at(0).isPrint() && text != "\r" && text != "\t" && text != "\b")
+        text.clear();
+    QWindowSystemInterface::handleExtendedKeyEvent(
+        keyWindow_->window(), time, pressed ? QEvent::KeyPress : QEvent::KeyRelease,
+        QtKey(sym, text), Modifiers(), code, sym, 0, text, repeated);
+    // The key held down is pressed again at the seat's rate, after its delay.
+    if (repeated) return;
+    if (pressed && repeatRate_ > 0 && xkb_keymap_key_repeats(keymap_, code)) {
+        repeatCode_ = code;
+        repeat_.start(repeatDelay_);
+    } else if (!pressed && code == repeatCode_) {
+        repeat_.stop();
+    }
+}
 
 Input::~Input() {
     if (pointer_) wl_pointer_release(pointer_);
@@ -221,17 +242,40 @@ void Input::Mouse(uint32_t time, Qt::MouseButton button, QEvent::Type type) {
                                              buttons_, button, type, Modifiers());
 }
 
-void Input::SetCursor(uint32_t serial) {
-    // The standard arrow of the cursor theme, where there is one.
+void Input::SetShape(Qt::CursorShape shape) {
+    if (shape == shape_) return;
+    shape_ = shape;
+    ShowCursor();
+}
+
+void Input::ShowCursor() {
+    if (!pointer_ || !pointerWindow_) return;
+    if (shape_ == Qt::BlankCursor) {
+        wl_pointer_set_cursor(pointer_, enterSerial_, nullptr, 0, 0);
+        return;
+    }
+    // The shape's image in the cursor theme, by the names themes give it.
+    static const std::pair<Qt::CursorShape, const char*> kNames[] = {
+        {Qt::IBeamCursor, "xterm"},          {Qt::PointingHandCursor, "hand2"},
+        {Qt::WaitCursor, "watch"},           {Qt::BusyCursor, "left_ptr_watch"},
+        {Qt::CrossCursor, "crosshair"},      {Qt::SizeVerCursor, "sb_v_double_arrow"},
+        {Qt::SizeHorCursor, "sb_h_double_arrow"}, {Qt::ForbiddenCursor, "crossed_circle"},
+        {Qt::OpenHandCursor, "hand1"},       {Qt::ClosedHandCursor, "grabbing"},
+        {Qt::WhatsThisCursor, "question_arrow"}, {Qt::SizeAllCursor, "fleur"}};
+    const char* name = "left_ptr";
+    for (auto [s, n] : kNames)
+        if (s == shape_) name = n;
     if (!cursorTheme_) cursorTheme_ = wl_cursor_theme_load(nullptr, 24, Integration::Instance()->Shm());
-    wl_cursor* arrow = cursorTheme_ ? wl_cursor_theme_get_cursor(cursorTheme_, "left_ptr") : nullptr;
-    if (!arrow || arrow->image_count < 1) return;
-    wl_cursor_image* image = arrow->images[0];
+    wl_cursor* cursor = cursorTheme_ ? wl_cursor_theme_get_cursor(cursorTheme_, name) : nullptr;
+    if (!cursor && cursorTheme_) cursor = wl_cursor_theme_get_cursor(cursorTheme_, "left_ptr");
+    if (!cursor || cursor->image_count < 1) return;
+    wl_cursor_image* image = cursor->images[0];
     if (!cursor_) cursor_ = wl_compositor_create_surface(Integration::Instance()->Compositor());
     wl_surface_attach(cursor_, wl_cursor_image_get_buffer(image), 0, 0);
     wl_surface_damage(cursor_, 0, 0, int32_t(image->width), int32_t(image->height));
     wl_surface_commit(cursor_);
-    wl_pointer_set_cursor(pointer_, serial, cursor_, int32_t(image->hotspot_x), int32_t(image->hotspot_y));
+    wl_pointer_set_cursor(pointer_, enterSerial_, cursor_, int32_t(image->hotspot_x),
+                          int32_t(image->hotspot_y));
 }
 
 Qt::KeyboardModifiers Input::Modifiers() const {

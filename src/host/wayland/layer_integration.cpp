@@ -132,6 +132,10 @@ Screen::Screen(wl_output* output, uint32_t globalName) : output_(output), global
     wl_output_add_listener(output_, &kOutputListener, this);
 }
 
+QPlatformCursor* Screen::cursor() const {
+    return Integration::Instance()->CursorOfScreens();
+}
+
 Screen::~Screen() {
     if (wl_output_get_version(output_) >= 3)
         wl_output_release(output_);
@@ -146,6 +150,7 @@ Integration::Integration() {
     display_ = wl_display_connect(nullptr);
     if (!display_) qFatal("zelkora-desktop: no Wayland display to draw on");
     input_ = std::make_unique<Input>();
+    cursor_ = std::make_unique<Cursor>(input_.get());
     watch_ = std::make_unique<Watch>([] { Window::ShellChanged(); });
     static const wl_registry_listener kListener = {Global, GlobalRemove};
     registry_ = wl_display_get_registry(display_);
@@ -159,6 +164,7 @@ Integration::Integration() {
 }
 
 Integration::~Integration() {
+    cursor_.reset();
     watch_.reset();
     if (idleNotifier_) ext_idle_notifier_v1_destroy(idleNotifier_);
     input_.reset();

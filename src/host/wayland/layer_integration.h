@@ -53,6 +53,7 @@ class Screen : public QPlatformScreen {
     QSizeF physicalSize() const override { return physical_; }
     QDpi logicalDpi() const override { return {96, 96}; }
     QString name() const override { return name_; }
+    QPlatformCursor* cursor() const override;
     wl_output* Output() const { return output_; }
     uint32_t GlobalName() const { return globalName_; }
     bool Described() const { return described_; }
@@ -97,6 +98,7 @@ class Integration : public QPlatformIntegration {
     uint32_t LayerShellVersion() const { return layerShellVersion_; }
     Screen* ScreenOf(const QPlatformScreen* s) const;
     const Watch& Watcher() const { return *watch_; }
+    QPlatformCursor* CursorOfScreens() const { return cursor_.get(); }
     // Sends what is queued to the compositor.
     void Flush();
 
@@ -117,6 +119,7 @@ class Integration : public QPlatformIntegration {
     std::vector<Screen*> screens_; // owned by QWindowSystemInterface once added
     std::unique_ptr<Input> input_;
     std::unique_ptr<Watch> watch_;
+    std::unique_ptr<QPlatformCursor> cursor_;
     ext_idle_notifier_v1* idleNotifier_ = nullptr;
     std::unique_ptr<QPlatformFontDatabase> fonts_;
     std::unique_ptr<QPlatformNativeInterface> native_;
