@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The desktop on a real Wayland compositor: sway, headless, with layer-shell.
+# The desktop on real Wayland compositors, headless: sway and KWin, with
+# layer-shell, and Weston, without.
 # What the Win32 calls apply is what the output shows, read back with grim.
 #   wayland_host_test.sh CASE BUILD_DIR
 # sway refuses to run as root: as root, the case runs again as a user of its
@@ -9,7 +10,7 @@ case_name=$1
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in sway swaymsg grim foot wtype weston gsettings; do
+for tool in sway swaymsg grim foot wtype weston gsettings kwin_wayland; do
   command -v "$tool" >/dev/null || {
     echo "FAIL: the Wayland tests need $tool, which is not installed; install the packages" \
          "of packages.txt (./run.sh does)" >&2
@@ -23,7 +24,16 @@ work=$(mktemp -d)
 export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/home/.config
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY WAYLAND_DISPLAY
-if [ "$case_name" = no-layer-shell ]; then
+if [ "$case_name" = kwin ]; then
+  # KDE's compositor, headless, on a session bus of its own. A copy of the
+  # program: the installed one carries a file capability that a container
+  # may refuse to run.
+  dbus-daemon --session --fork --print-address=3 3>"$work/bus"
+  export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+  cp "$(command -v kwin_wayland)" "$work/kwin_wayland"
+  KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 "$work/kwin_wayland" --virtual --width 640 --height 480 \
+    --socket wayland-1 --no-lockscreen --no-global-shortcuts >"$work/compositor.log" 2>&1 &
+elif [ "$case_name" = no-layer-shell ]; then
   # A compositor without layer-shell, and no X server: Weston, headless.
   weston --backend=headless-backend.so --socket=wayland-1 --width=640 --height=480 \
     --idle-time=0 --no-config >"$work/compositor.log" 2>&1 &
@@ -50,7 +60,7 @@ trap cleanup EXIT
 for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/wayland-? >/dev/null 2>&1 && break; sleep 0.05; done
 WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-? | head -1)")
 export WAYLAND_DISPLAY
-if [ "$case_name" != no-layer-shell ]; then
+if [ "$case_name" != no-layer-shell ] && [ "$case_name" != kwin ]; then
   for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/sway-ipc.* >/dev/null 2>&1 && break; sleep 0.05; done
   SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
   export SWAYSOCK
@@ -66,8 +76,24 @@ start_host() {
   "$build/zelkora-desktop" 2>"$work/host.err" &
   host_pid=$!
 }
-# One pixel of an output, as RRGGBB.
-pixel() { grim -o "${3:-HEADLESS-1}" -g "$1,$2 1x1" -t ppm - 2>/dev/null | tail -c 3 | od -An -tx1 | tr -d ' \n' | tr a-f A-F; }
+# One pixel of an output, as RRGGBB: by grim (wlroots' screen copy), or on
+# KWin by its own screenshot interface.
+pixel() {
+  if [ "$case_name" = kwin ]; then
+    /usr/bin/python3 -c '
+import dbus, os, sys
+shot = dbus.Interface(dbus.SessionBus().get_object("org.kde.KWin", "/org/kde/KWin/ScreenShot2"),
+                      "org.kde.KWin.ScreenShot2")
+r, w = os.pipe()
+info = shot.CaptureActiveScreen({}, dbus.types.UnixFd(w))
+os.close(w)
+data = b"".join(iter(lambda: os.read(r, 1 << 20), b""))
+at = int(sys.argv[2]) * int(info["stride"]) + int(sys.argv[1]) * 4
+print("%02X%02X%02X" % (data[at + 2], data[at + 1], data[at]))' "$1" "$2" 2>/dev/null || true
+    return
+  fi
+  grim -o "${3:-HEADLESS-1}" -g "$1,$2 1x1" -t ppm - 2>/dev/null | tail -c 3 | od -An -tx1 | tr -d ' \n' | tr a-f A-F
+}
 expect_pixel() { # x y seconds RRGGBB [output]
   local got= end=$((SECONDS + $3))
   while [ $SECONDS -le $end ]; do
@@ -113,6 +139,18 @@ layer)
   echo red > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
   apply page "$T\ZKRtest.htm"
   expect_pixel 320 240 5 FF0000
+  ;;
+kwin)
+  # The same layer on KDE's compositor: the module fills the output and a
+  # new apply shows at once.
+  page Test red
+  start_host
+  apply page "$T\ZKRtest.htm"
+  fills 640 480 FF0000 Virtual-0
+  grep -q 'drawing on layer-shell' "$work/host.err" || { echo "FAIL: the host did not say it draws on layer-shell" >&2; exit 1; }
+  echo blue > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
+  apply page "$T\ZKRtest.htm"
+  expect_pixel 320 240 2 0000FF
   ;;
 windows)
   # An ordinary window covers the desktop and the desktop is back when it
