@@ -92,13 +92,25 @@ at = int(sys.argv[2]) * int(info["stride"]) + int(sys.argv[1]) * 4
 print("%02X%02X%02X" % (data[at + 2], data[at + 1], data[at]))' "$1" "$2" 2>/dev/null || true
     return
   fi
-  grim -o "${3:-HEADLESS-1}" -g "$1,$2 1x1" -t ppm - 2>/dev/null | tail -c 3 | od -An -tx1 | tr -d ' \n' | tr a-f A-F
+  # The whole output, cropped: grim's own region is not exact to the pixel.
+  grim -o "${3:-HEADLESS-1}" -t ppm - 2>/dev/null |
+    convert ppm:- -crop "1x1+$1+$2" -depth 8 rgb:- 2>/dev/null | od -An -tx1 | tr -d ' \n' | tr a-f A-F
+}
+# Two colours alike within 6 a channel (an output at a fractional scale is
+# drawn filtered at its edges).
+near() {
+  [ ${#1} = 6 ] || return 1
+  local i
+  for i in 0 2 4; do
+    local d=$(( 16#${1:$i:2} - 16#${2:$i:2} ))
+    [ ${d#-} -le 6 ] || return 1
+  done
 }
 expect_pixel() { # x y seconds RRGGBB [output]
   local got= end=$((SECONDS + $3))
   while [ $SECONDS -le $end ]; do
     got=$(pixel "$1" "$2" "${5:-HEADLESS-1}")
-    [ "$got" = "$4" ] && return 0
+    near "$got" "$4" && return 0
     sleep 0.1
   done
   echo "FAIL: pixel $1,$2 of ${5:-HEADLESS-1} is $got, not $4" >&2
@@ -117,8 +129,8 @@ ours_in_tree() { swaymsg -t get_tree | grep -c '"app_id": "zelkora\|"name": "Zel
 case $case_name in
 layer)
   # The module fills the output on the background layer, is none of the
-  # compositor's windows, shows a new apply at once, and fills an output
-  # added later.
+  # compositor's windows, shows a new apply at once, gives way to the classic
+  # wallpaper with the Active Desktop off, and fills an output added later.
   page Test red
   start_host
   apply page "$T\ZKRtest.htm"
@@ -128,6 +140,15 @@ layer)
   echo blue > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
   apply page "$T\ZKRtest.htm"
   expect_pixel 320 240 2 0000FF
+  # With the Active Desktop off, the classic wallpaper: a 2 x 2 bitmap tiled
+  # (red, green / blue, white).
+  printf 'P3 2 2 255 255 0 0 0 128 0 0 0 255 255 255 255\n' | convert ppm:- "bmp3:$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/tile.bmp"
+  apply classic "$T\tile.bmp" 0 1
+  apply active-desktop off
+  expect_pixel 1 0 5 008000
+  expect_pixel 0 1 2 0000FF
+  apply active-desktop on
+  expect_pixel 320 240 5 0000FF
   # An output added later, at a fractional scale, is covered whole; taken
   # away (switched off), the desktop lives on on the first.
   swaymsg create_output >/dev/null
