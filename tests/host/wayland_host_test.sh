@@ -115,7 +115,7 @@ expect_pixel() { # x y seconds RRGGBB [output]
   done
   echo "FAIL: pixel $1,$2 of ${5:-HEADLESS-1} is $got, not $4" >&2
   grep -v '^$' "$work/host.err" >&2 || true
-  grim "/tmp/wayland-host-$case_name.png" 2>/dev/null || true
+  grim -o "${5:-HEADLESS-1}" "/tmp/wayland-host-$case_name.png" 2>/dev/null || true
   exit 1
 }
 fills() { # width height RRGGBB output
@@ -154,6 +154,16 @@ layer)
   swaymsg create_output >/dev/null
   swaymsg output HEADLESS-2 resolution 800x600 scale 1.5 >/dev/null
   fills 800 600 0000FF HEADLESS-2
+  # Each output's page is drawn at that output's own scale, 1.5 pixels a
+  # logical one on the second (green), 1 on the first (blue).
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRscale.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%"><script>
+document.body.style.background = {1: '#0000ff', 1.5: '#00ff00'}[devicePixelRatio] || '#ff0000';
+</script></body></html>
+HTML
+  apply page "$T\ZKRscale.htm"
+  expect_pixel 400 300 10 00FF00 HEADLESS-2
+  expect_pixel 320 240 2 0000FF
   swaymsg output HEADLESS-2 disable >/dev/null
   sleep 1
   kill -0 "$host_pid" || { echo "FAIL: the host ended with an output" >&2; exit 1; }

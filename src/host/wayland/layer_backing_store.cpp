@@ -59,8 +59,8 @@ BackingStore::~BackingStore() = default;
 
 void BackingStore::resize(const QSize& size, const QRegion&) {
     auto* w = static_cast<Window*>(window()->handle());
-    int scale = w ? w->Scale() : 1;
-    QSize pixels = size * scale;
+    qreal scale = w ? w->Scale() : 1;
+    QSize pixels = (QSizeF(size) * scale).toSize();
     if (canvas_.size() == pixels && canvas_.devicePixelRatio() == scale) return;
     canvas_ = QImage(pixels, QImage::Format_RGB32);
     canvas_.setDevicePixelRatio(scale);
@@ -81,10 +81,10 @@ BackingStore::Buffer* BackingStore::FreeBuffer() {
 void BackingStore::flush(QWindow* window, const QRegion& region, const QPoint& offset) {
     auto* w = static_cast<Window*>(window->handle());
     if (!w || canvas_.isNull()) return;
-    int scale = int(canvas_.devicePixelRatio());
+    qreal scale = canvas_.devicePixelRatio();
     QRegion changed;
-    for (const QRect& r : region.translated(offset))
-        changed += QRect(r.topLeft() * scale, r.size() * scale);
+    for (const QRect& r : region.translated(offset)) // the pixels a logical rectangle touches
+        changed += QRectF(QPointF(r.topLeft()) * scale, QSizeF(r.size()) * scale).toAlignedRect();
     changed &= QRect(QPoint(), canvas_.size());
     for (auto& b : buffers_)
         b->missing += changed;

@@ -5,6 +5,8 @@
 #include "host/wayland/layer_watch.h"
 #include "host/wayland/layer_window.h"
 #include "ext-idle-notify-v1-client-protocol.h"
+#include "viewporter-client-protocol.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
@@ -15,6 +17,7 @@
 #include <QtGui/private/qgenericunixfontdatabase_p.h>
 #include <QtGui/private/qgenericunixthemes_p.h>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -30,7 +33,8 @@ Integration* theIntegration = nullptr;
 
 // What this platform asks of the compositor, at the most.
 constexpr uint32_t kCompositorVersion = 4, kShmVersion = 1, kOutputVersion = 4,
-                   kSeatVersion = 5, kLayerShellVersion = 4, kToplevelsVersion = 3;
+                   kSeatVersion = 5, kLayerShellVersion = 4, kToplevelsVersion = 3,
+                   kXdgOutputVersion = 3;
 
 bool Is(const char* a, const wl_interface& b) {
     return std::strcmp(a, b.name) == 0;
@@ -101,17 +105,20 @@ struct OutputEvents {
         if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<Screen*>(data)->modeSize_ = QSize(width, height);
     }
     static void Done(void* data, wl_output*) {
-        auto* s = static_cast<Screen*>(data);
-        // The logical size: what a surface anchored on all edges is given.
-        s->geometry_ = QRect(s->position_, s->modeSize_ / std::max(1, s->scale_));
-        bool first = !s->described_;
-        s->described_ = true;
-        if (first)
-            Integration::Instance()->OutputDescribed(s);
-        else
-            QWindowSystemInterface::handleScreenGeometryChange(s->screen(), s->geometry_,
-                                                               s->geometry_);
+        static_cast<Screen*>(data)->Update();
     }
+    static void LogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
+        static_cast<Screen*>(data)->logicalPosition_ = QPoint(x, y);
+    }
+    static void LogicalSize(void* data, zxdg_output_v1*, int32_t w, int32_t h) {
+        static_cast<Screen*>(data)->logicalSize_ = QSize(w, h);
+    }
+    static void XdgDone(void* data, zxdg_output_v1* o) {
+        // From version 3 on, wl_output's "done" ends xdg-output's changes too.
+        if (zxdg_output_v1_get_version(o) < 3) static_cast<Screen*>(data)->Update();
+    }
+    static void XdgName(void*, zxdg_output_v1*, const char*) {}
+    static void XdgDescription(void*, zxdg_output_v1*, const char*) {}
     static void Scale(void* data, wl_output*, int32_t factor) {
         static_cast<Screen*>(data)->scale_ = std::max(1, factor);
     }
@@ -132,11 +139,40 @@ Screen::Screen(wl_output* output, uint32_t globalName) : output_(output), global
     wl_output_add_listener(output_, &kOutputListener, this);
 }
 
+void Screen::Describe(zxdg_output_manager_v1* manager) {
+    if (xdgOutput_ || !manager) return;
+    xdgOutput_ = zxdg_output_manager_v1_get_xdg_output(manager, output_);
+    static const zxdg_output_v1_listener kListener = {
+        OutputEvents::LogicalPosition, OutputEvents::LogicalSize, OutputEvents::XdgDone,
+        OutputEvents::XdgName, OutputEvents::XdgDescription};
+    zxdg_output_v1_add_listener(xdgOutput_, &kListener, this);
+}
+
+void Screen::Update() {
+    // The logical size is what a surface anchored on all edges is given; the
+    // pixels it shows are the mode's, so their ratio is the scale to draw at,
+    // in 120ths as compositors keep scales (800 pixels shown as 533 is 1.5).
+    if (logicalSize_.isValid() && !logicalSize_.isEmpty()) {
+        geometry_ = QRect(logicalPosition_, logicalSize_);
+        ratio_ = std::round(120.0 * modeSize_.width() / logicalSize_.width()) / 120;
+    } else {
+        geometry_ = QRect(position_, modeSize_ / scale_);
+        ratio_ = scale_;
+    }
+    bool first = !described_;
+    described_ = true;
+    if (first)
+        Integration::Instance()->OutputDescribed(this);
+    else
+        QWindowSystemInterface::handleScreenGeometryChange(screen(), geometry_, geometry_);
+}
+
 QPlatformCursor* Screen::cursor() const {
     return Integration::Instance()->CursorOfScreens();
 }
 
 Screen::~Screen() {
+    if (xdgOutput_) zxdg_output_v1_destroy(xdgOutput_);
     if (wl_output_get_version(output_) >= 3)
         wl_output_release(output_);
     else
@@ -165,6 +201,7 @@ Integration::Integration() {
 
 Integration::~Integration() {
     cursor_.reset();
+    if (viewporter_) wp_viewporter_destroy(viewporter_);
     watch_.reset();
     if (idleNotifier_) ext_idle_notifier_v1_destroy(idleNotifier_);
     input_.reset();
@@ -200,6 +237,14 @@ void Integration::Global(void* data, wl_registry* registry, uint32_t name, const
     } else if (Is(interface, wl_output_interface)) {
         self->screens_.push_back(
             new Screen(static_cast<wl_output*>(bind(wl_output_interface, kOutputVersion)), name));
+        self->screens_.back()->Describe(self->xdgOutputs_);
+    } else if (Is(interface, zxdg_output_manager_v1_interface)) {
+        self->xdgOutputs_ = static_cast<zxdg_output_manager_v1*>(
+            bind(zxdg_output_manager_v1_interface, kXdgOutputVersion));
+        for (Screen* s : self->screens_)
+            s->Describe(self->xdgOutputs_);
+    } else if (Is(interface, wp_viewporter_interface)) {
+        self->viewporter_ = static_cast<wp_viewporter*>(bind(wp_viewporter_interface, 1));
     } else if (Is(interface, zwlr_foreign_toplevel_manager_v1_interface)) {
         self->watch_->SetToplevels(static_cast<zwlr_foreign_toplevel_manager_v1*>(
             bind(zwlr_foreign_toplevel_manager_v1_interface, kToplevelsVersion)));

@@ -19,7 +19,10 @@ struct wl_display;
 struct wl_output;
 struct wl_registry;
 struct wl_shm;
+struct wp_viewporter;
 struct zwlr_layer_shell_v1;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
 
 class QSocketNotifier;
 
@@ -40,8 +43,9 @@ Compositor ProbeCompositor(int milliseconds);
 // it cannot be asked).
 QSize LargestOutput();
 
-// An output, as wl_output describes it: its place and size in the
-// compositor's logical space, and its scale.
+// An output, as wl_output and xdg-output describe it: its place and size in
+// the compositor's logical space, and its scale, fractional where the
+// logical size says so (1920 pixels shown as 1280 is 1.5).
 class Screen : public QPlatformScreen {
   public:
     Screen(wl_output* output, uint32_t globalName);
@@ -49,23 +53,30 @@ class Screen : public QPlatformScreen {
     QRect geometry() const override { return geometry_; }
     int depth() const override { return 32; }
     QImage::Format format() const override { return QImage::Format_RGB32; }
-    qreal devicePixelRatio() const override { return scale_; }
+    qreal devicePixelRatio() const override { return ratio_; }
     QSizeF physicalSize() const override { return physical_; }
     QDpi logicalDpi() const override { return {96, 96}; }
     QString name() const override { return name_; }
     QPlatformCursor* cursor() const override;
     wl_output* Output() const { return output_; }
     uint32_t GlobalName() const { return globalName_; }
+    // Asks xdg-output for the logical place and size.
+    void Describe(zxdg_output_manager_v1* manager);
     bool Described() const { return described_; }
 
   private:
     friend struct OutputEvents;
+    void Update();
     wl_output* output_;
+    zxdg_output_v1* xdgOutput_ = nullptr;
     uint32_t globalName_;
     QPoint position_;
     QSize modeSize_; // device pixels
     QSizeF physical_;
-    int scale_ = 1;
+    int scale_ = 1;        // wl_output's whole number
+    QPoint logicalPosition_; // xdg-output's, where it is offered
+    QSize logicalSize_;
+    qreal ratio_ = 1;
     QString name_;
     QRect geometry_;
     bool described_ = false; // the first "done" came
@@ -96,6 +107,9 @@ class Integration : public QPlatformIntegration {
     wl_shm* Shm() const { return shm_; }
     zwlr_layer_shell_v1* LayerShell() const { return layerShell_; }
     uint32_t LayerShellVersion() const { return layerShellVersion_; }
+    // Null where the compositor offers no viewport: buffers are then at a
+    // whole scale, which the compositor scales down.
+    wp_viewporter* Viewporter() const { return viewporter_; }
     Screen* ScreenOf(const QPlatformScreen* s) const;
     const Watch& Watcher() const { return *watch_; }
     QPlatformCursor* CursorOfScreens() const { return cursor_.get(); }
@@ -107,7 +121,7 @@ class Integration : public QPlatformIntegration {
                        uint32_t version);
     static void GlobalRemove(void* data, wl_registry* registry, uint32_t name);
     void Dispatch();
-    friend struct OutputEvents;
+    friend class Screen;
     void OutputDescribed(Screen* screen);
 
     wl_display* display_ = nullptr;
@@ -116,6 +130,8 @@ class Integration : public QPlatformIntegration {
     wl_shm* shm_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
     uint32_t layerShellVersion_ = 0;
+    wp_viewporter* viewporter_ = nullptr;
+    zxdg_output_manager_v1* xdgOutputs_ = nullptr;
     std::vector<Screen*> screens_; // owned by QWindowSystemInterface once added
     std::unique_ptr<Input> input_;
     std::unique_ptr<Watch> watch_;

@@ -2,12 +2,14 @@
 
 #include "host/wayland/layer_integration.h"
 #include "host/wayland/layer_watch.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
+#include <cmath>
 #include <unordered_map>
 #include <wayland-client.h>
 
@@ -42,6 +44,7 @@ Window::~Window() {
     Unmap();
     delete unseen_;
     Windows().erase(surface_);
+    if (viewport_) wp_viewport_destroy(viewport_);
     wl_surface_destroy(surface_);
     Integration::Instance()->Flush();
 }
@@ -72,7 +75,13 @@ void Window::Map() {
     if (layer_) return;
     Integration* in = Integration::Instance();
     Screen* screen = in->ScreenOf(window()->screen() ? window()->screen()->handle() : nullptr);
-    scale_ = screen ? static_cast<int>(screen->devicePixelRatio()) : 1;
+    // At the output's scale, fractional ones too, where a viewport shows the
+    // buffer at the logical size; otherwise at the next whole scale, which
+    // the compositor scales down.
+    scale_ = screen ? screen->devicePixelRatio() : 1;
+    if (in->Viewporter() && !viewport_)
+        viewport_ = wp_viewporter_get_viewport(in->Viewporter(), surface_);
+    if (!viewport_) scale_ = std::ceil(scale_);
     output_ = screen ? screen->Output() : nullptr;
     layer_ = zwlr_layer_shell_v1_get_layer_surface(
         in->LayerShell(), surface_, screen ? screen->Output() : nullptr,
@@ -168,7 +177,10 @@ void Window::Attach(wl_buffer* buffer, const QRegion& damage) {
     if (!layer_ || !configured_) return;
     AskFrame();
     wl_surface_attach(surface_, buffer, 0, 0);
-    wl_surface_set_buffer_scale(surface_, scale_);
+    if (viewport_)
+        wp_viewport_set_destination(viewport_, size_.width(), size_.height());
+    else
+        wl_surface_set_buffer_scale(surface_, int(scale_));
     for (const QRect& r : damage)
         wl_surface_damage_buffer(surface_, r.x(), r.y(), r.width(), r.height());
     wl_surface_commit(surface_);

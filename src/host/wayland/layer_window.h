@@ -13,6 +13,7 @@ class QTimer;
 struct wl_buffer;
 struct wl_callback;
 struct wl_output;
+struct wp_viewport;
 struct wl_surface;
 struct zwlr_layer_surface_v1;
 
@@ -36,7 +37,7 @@ class Window : public QPlatformWindow {
     static Window* Of(wl_surface* surface);
     // What hides the desktop changed (a full-screen window, an idle session).
     static void ShellChanged();
-    int Scale() const { return scale_; }
+    qreal Scale() const { return scale_; }
     // Shows a buffer: damage in the buffer's pixels.
     void Attach(wl_buffer* buffer, const QRegion& damage);
 
@@ -56,7 +57,8 @@ class Window : public QPlatformWindow {
     wl_callback* frame_ = nullptr;
     QTimer* unseen_ = nullptr; // a frame asked for and not drawn for a while
     QSize size_;               // as configured, logical
-    int scale_ = 1;
+    qreal scale_ = 1; // device pixels a logical one
+    wp_viewport* viewport_ = nullptr;
     wl_output* output_ = nullptr;
     bool configured_ = false;
     bool drawn_ = true; // the compositor draws what it is sent
