@@ -1,5 +1,6 @@
 #include "host/idle_gnome.h"
 
+#include "host/idle_time.h"
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -10,8 +11,6 @@ namespace {
 
 const char kService[] = "org.gnome.Mutter.IdleMonitor";
 const char kPath[] = "/org/gnome/Mutter/IdleMonitor/Core";
-// A session left alone this long is idle, as on Wayland compositors that say so.
-constexpr qulonglong kIdleMs = 5 * 60 * 1000;
 
 } // namespace
 
@@ -20,7 +19,7 @@ GnomeIdle::GnomeIdle(QObject* parent) : QObject(parent) {
     if (!bus.isConnected()) return;
     bus.connect(kService, kPath, kService, "WatchFired", this, SLOT(WatchFired(uint)));
     QDBusInterface monitor(kService, kPath, kService, bus);
-    QDBusReply<uint> reply = monitor.call("AddIdleWatch", kIdleMs);
+    QDBusReply<uint> reply = monitor.call("AddIdleWatch", qulonglong(IdleMilliseconds()));
     if (reply.isValid()) idleWatch_ = reply.value();
 }
 

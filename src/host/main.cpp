@@ -45,6 +45,8 @@ const char kUsage[] =
     "  ZELKORA_PAGE_BUDGET   P:S:M: stop a page over P% of a core for S seconds\n"
     "                        or M MB of memory (default 50:30:512)\n"
     "  ZELKORA_PAGE_CONSOLE=1  show what pages log\n"
+    "  ZELKORA_IDLE_SECONDS  on Wayland and GNOME, the session's seconds without\n"
+    "                        input before the desktop rests (default 300)\n"
     "\n"
     "Preferences ([Options] of the Manager's preferences file):\n"
     "  PauseOnBattery=1      the desktop rests while the machine runs on battery\n"

@@ -173,7 +173,9 @@ HTML
   ;;
 kwin)
   # The same layer on KDE's compositor: the module fills the output and a
-  # new apply shows at once.
+  # new apply shows at once; left without input, the session goes idle
+  # (ext-idle-notify) and the desktop rests.
+  export ZELKORA_IDLE_SECONDS=15
   page Test red
   start_host
   apply page "$T\ZKRtest.htm"
@@ -182,6 +184,14 @@ kwin)
   echo blue > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt"
   apply page "$T\ZKRtest.htm"
   expect_pixel 320 240 2 0000FF
+  busy_page
+  apply page "$T\ZKRbusy.htm"
+  shown=$(ticks_now) # well within the 15 s since the desktop started
+  sleep 12
+  rested=$(ticks_now)
+  echo "CPU ticks in 2 s: shown $shown, the session idle $rested"
+  [ "$rested" -le 6 ] || { echo "FAIL: the page still runs while the session is idle ($rested ticks)" >&2; exit 1; }
+  [ "$shown" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; exit 1; }
   ;;
 windows)
   # An ordinary window covers the desktop and the desktop is back when it

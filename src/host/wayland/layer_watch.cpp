@@ -1,19 +1,12 @@
 #include "host/wayland/layer_watch.h"
 
 #include "ext-idle-notify-v1-client-protocol.h"
+#include "host/idle_time.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
 
 namespace host::wayland {
-
-namespace {
-
-// A session left alone this long is idle: the desktop rests, as it does
-// under the screen saver on X11.
-constexpr uint32_t kIdleMs = 5 * 60 * 1000;
-
-} // namespace
 
 struct Watch::Events {
     static void Toplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
@@ -82,7 +75,9 @@ void Watch::SetToplevels(zwlr_foreign_toplevel_manager_v1* manager) {
 }
 
 void Watch::SetIdleNotifier(ext_idle_notifier_v1* notifier, wl_seat* seat) {
-    idleNotification_ = ext_idle_notifier_v1_get_idle_notification(notifier, kIdleMs, seat);
+    // A session left alone that long is idle: the desktop rests, as it does
+    // under the screen saver on X11.
+    idleNotification_ = ext_idle_notifier_v1_get_idle_notification(notifier, IdleMilliseconds(), seat);
     static const ext_idle_notification_v1_listener kListener = {Events::Idled, Events::Resumed};
     ext_idle_notification_v1_add_listener(idleNotification_, &kListener, this);
 }
