@@ -6,6 +6,11 @@ as_wayland_user() {
   [ "$(id -u)" = 0 ] || return 0
   local user=zelkora-wayland-test dir
   ( flock 9; id "$user" >/dev/null 2>&1 || useradd --create-home "$user" ) 9>/tmp/zelkora-wayland-test.lock
+  if ! id "$user" >/dev/null 2>&1 || ! command -v runuser >/dev/null; then
+    echo "FAIL: sway refuses root, and no user of its own could be made to run it" \
+         "(useradd and runuser are needed)" >&2
+    exit 1
+  fi
   for dir in "$@"; do # the arguments that name folders or files
     [ -e "$dir" ] || continue
     [ -d "$dir" ] || dir=$(dirname "$dir")
