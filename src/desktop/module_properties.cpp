@@ -52,8 +52,9 @@ Module ReadOfPage(const std::string& pagePath) {
     return Read(std::filesystem::path(platform::MapPath(pagePath)).parent_path().string());
 }
 
-std::string Set(const Module& m, const std::vector<std::pair<std::string, std::string>>& values) {
+std::string Set(Module& m, const std::vector<std::pair<std::string, std::string>>& values) {
     json entry = json::object();
+    std::vector<std::string> now = m.values;
     for (const auto& [name, text] : values) {
         const package::Property* p = package::Find(m.declared, name);
         if (!p) return "it has no property \"" + name + "\"";
@@ -61,6 +62,7 @@ std::string Set(const Module& m, const std::vector<std::pair<std::string, std::s
         auto v = package::CheckValue(*p, text, why);
         if (!v) return name + "=" + text + " is refused: " + why;
         entry[name] = package::ValueJson(*p, *v);
+        now[static_cast<size_t>(p - m.declared.data())] = *v;
     }
     platform::WriteLock lock;
     json store = ReadStore();
@@ -68,6 +70,7 @@ std::string Set(const Module& m, const std::vector<std::pair<std::string, std::s
     if (!stored.is_object()) stored = json::object();
     stored.update(entry);
     if (!WriteStore(store)) return "the values could not be written to " + StoreFile();
+    m.values = std::move(now);
     return {};
 }
 

@@ -27,9 +27,10 @@ std::string StoreFile();
 Module Read(const std::string& moduleFolder);
 Module ReadOfPage(const std::string& pagePath);
 
-// Checks every assignment, then stores them all, or none: "" when stored,
-// otherwise one line that names the property and why it was refused.
-std::string Set(const Module& m, const std::vector<std::pair<std::string, std::string>>& values);
+// Checks every assignment, then stores them all, or none: "" when stored (and
+// m's values are then the stored ones), otherwise one line that names the
+// property and why it was refused.
+std::string Set(Module& m, const std::vector<std::pair<std::string, std::string>>& values);
 // The module's values back to its defaults (and its entry gone); false when
 // the file could not be written.
 bool Forget(const std::string& key);

@@ -123,7 +123,6 @@ void frmZKRMain::zkr_SetProperty(size_t i) {
         zkr_SetStatus(failed + ".");
         return;
     }
-    Customising.values[i] = module_properties::Read(Customising.folder).values[i];
     zkr_SetStatus(p.label + ": " + Customising.values[i] + ".");
 }
 

@@ -42,11 +42,11 @@ int SetProperties(const std::vector<std::string>& args, std::ostream& out, std::
     if (std::string why = module_properties::Set(props, values); !why.empty())
         throw Refusal{module + ": " + why};
     // What was stored, as stored (a colour in small letters, a number plain).
-    module_properties::Module now = module_properties::ReadOfPage(m.url);
     out << module << ':';
     for (const auto& [name, value] : values)
-        for (size_t i = 0; i < now.declared.size(); ++i)
-            if (now.declared[i].name == name) out << ' ' << name << '=' << now.values[i];
+        out << ' ' << name << '='
+            << props.values[static_cast<size_t>(package::Find(props.declared, name) -
+                                                props.declared.data())];
     out << '\n';
     return kDone;
 }
