@@ -287,7 +287,7 @@ QWidget* MainView::ArrowButton(toolkit::CommandButton& c, bool up) {
     return b;
 }
 
-QWidget* MainView::Check(toolkit::CheckBox& c) {
+QWidget* MainView::Check(toolkit::CheckBox& c, std::vector<std::function<void()>>& syncs) {
     auto* b = new QCheckBox(Q(c.Caption()));
     b->setObjectName(Q(c.Name));
     b->setToolTip(Q(c.ToolTipText()));
@@ -298,7 +298,7 @@ QWidget* MainView::Check(toolkit::CheckBox& c) {
         b->setChecked(c.Value() != 0);
         ScheduleSync();
     });
-    syncs_.push_back([b, &c] {
+    syncs.push_back([b, &c] {
         QSignalBlocker block(b);
         b->setChecked(c.Value() != 0);
         b->setEnabled(c.Enabled());
@@ -373,7 +373,7 @@ QWidget* MainView::Text(toolkit::Label& c) {
     return l;
 }
 
-QWidget* MainView::Line(toolkit::TextBox& c) {
+QWidget* MainView::Line(toolkit::TextBox& c, std::vector<std::function<void()>>& syncs) {
     auto* e = new QLineEdit(Q(c.Text()));
     e->setObjectName(Q(c.Name));
     e->setToolTip(Q(c.ToolTipText()));
@@ -381,7 +381,7 @@ QWidget* MainView::Line(toolkit::TextBox& c) {
     connect(e, &QLineEdit::textChanged, this, [&c](const QString& text) {
         if (text.toStdString() != c.Text()) c.UserSetText(text.toStdString());
     });
-    syncs_.push_back([e, &c] {
+    syncs.push_back([e, &c] {
         if (e->text().toStdString() != c.Text()) e->setText(Q(c.Text()));
     });
     return e;

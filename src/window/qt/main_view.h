@@ -54,12 +54,16 @@ class MainView : public QWidget {
     // how to bring it in line with the control.
     QWidget* Button(toolkit::CommandButton& c);
     QWidget* ArrowButton(toolkit::CommandButton& c, bool up);
-    QWidget* Check(toolkit::CheckBox& c);
+    QWidget* Check(toolkit::CheckBox& c) { return Check(c, syncs_); }
+    // The same, brought in line by the syncs given (the controls of a part
+    // made anew, whose syncs go with them).
+    QWidget* Check(toolkit::CheckBox& c, std::vector<std::function<void()>>& syncs);
     QWidget* List(toolkit::ListBox& c);
     QWidget* Picture(toolkit::PictureBox& c, QSize size);
     QWidget* Web(toolkit::WebBrowser& c);
     QWidget* Text(toolkit::Label& c);
-    QWidget* Line(toolkit::TextBox& c);
+    QWidget* Line(toolkit::TextBox& c) { return Line(c, syncs_); }
+    QWidget* Line(toolkit::TextBox& c, std::vector<std::function<void()>>& syncs);
 
     frmZKRMain& form_;
     QTabWidget* tabs_ = nullptr;

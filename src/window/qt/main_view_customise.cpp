@@ -102,14 +102,8 @@ void MainView::BuildCustomise() {
                     slider->setObjectName(Q(p.name));
                     w = box;
                 } else if (p.type == Property::Checkbox) {
-                    auto* b = static_cast<toolkit::CheckBox*>(c);
-                    auto* box = new QCheckBox;
-                    connect(box, &QCheckBox::clicked, dialog, [b] { b->UserToggle(); });
-                    rowSyncs->push_back([box, b] {
-                        QSignalBlocker block(box);
-                        box->setChecked(b->Value() != 0);
-                    });
-                    w = box;
+                    w = Check(*static_cast<toolkit::CheckBox*>(c), *rowSyncs);
+                    static_cast<QCheckBox*>(w)->setText({}); // the row says what it is
                 } else if (p.type == Property::Choice) {
                     auto* l = static_cast<toolkit::ListBox*>(c);
                     auto* combo = new QComboBox;
@@ -122,15 +116,10 @@ void MainView::BuildCustomise() {
                     });
                     w = combo;
                 } else {
-                    auto* t = static_cast<toolkit::TextBox*>(c);
-                    auto* line = new QLineEdit;
+                    auto* line =
+                        static_cast<QLineEdit*>(Line(*static_cast<toolkit::TextBox*>(c), *rowSyncs));
+                    line->setClearButtonEnabled(false);
                     line->setMaxLength(p.maxLength);
-                    connect(line, &QLineEdit::textChanged, dialog, [t](const QString& text) {
-                        if (text.toStdString() != t->Text()) t->UserSetText(text.toStdString());
-                    });
-                    rowSyncs->push_back([line, t] {
-                        if (line->text().toStdString() != t->Text()) line->setText(Q(t->Text()));
-                    });
                     w = line;
                 }
                 if (p.type != Property::Slider) w->setObjectName(Q(p.name));
