@@ -6,12 +6,12 @@
 #include "host/host_window.h"
 #include "host/idle_gnome.h"
 #include "host/power.h"
+#include "host/prefix_watch.h"
 #include "platform/desktop_host.h"
 #include "sandbox/app_scheme.h"
 #include "sandbox/profiles.h"
 
 #include <QDateTime>
-#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -68,28 +68,9 @@ DesktopHost::DesktopHost() {
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &DesktopHost::AddScreen);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
 
-    // Every write in the prefix renames a file into its folder: the folder is
-    // watched, so a change is seen at once and nothing runs in between. Where
-    // the folder cannot be watched, a look every second stands in; otherwise a
-    // slow one stays as a safety net.
-    watcher_ = new QFileSystemWatcher(this);
-    QString prefix = QString::fromStdString(platform::PrefixDir());
-    bool watched = watcher_->addPath(prefix);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this, prefix] {
-        // A first set-up puts a whole new folder in the prefix's place: the
-        // watch follows the name, not the folder that went.
-        if (!watcher_->directories().contains(prefix)) watcher_->addPath(prefix);
-        if (!lookSoon_) {
-            lookSoon_ = true;
-            QTimer::singleShot(20, this, [this] {
-                lookSoon_ = false;
-                Look();
-            });
-        }
-    });
-    look_ = new QTimer(this);
-    connect(look_, &QTimer::timeout, this, &DesktopHost::Look);
-    look_->start(watched ? 5000 : 1000);
+    // Each change is seen at once; where the folder cannot be watched, a look
+    // every second stands in.
+    WatchPrefix(this, 20, [this] { Look(); });
     power_ = new PowerWatch(this);
     connect(power_, &PowerWatch::Changed, this, &DesktopHost::CheckCovered);
     gnomeIdle_ = new GnomeIdle(this);

@@ -14,7 +14,6 @@
 #include <QObject>
 #include <map>
 
-class QFileSystemWatcher;
 class QScreen;
 class QTimer;
 class QWebEngineProfile;
@@ -74,9 +73,6 @@ class DesktopHost : public QObject {
     DesktopState state_;
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_;
     bool pending_ = false; // a file changed, its count not seen yet
-    QTimer* look_;
-    QFileSystemWatcher* watcher_;
-    bool lookSoon_ = false;
     QTimer* covered_;
     PowerWatch* power_;
     GnomeIdle* gnomeIdle_;

@@ -1,11 +1,10 @@
 #include "host/still_desktop.h"
 
+#include "host/prefix_watch.h"
 #include "platform/desktop_host.h"
 #include "render/preview_render.h"
 
-#include <QFileSystemWatcher>
 #include <QProcess>
-#include <QTimer>
 #include <QUrl>
 #include <cstdio>
 #include <filesystem>
@@ -41,16 +40,9 @@ std::string StillFolder() {
 StillDesktop::StillDesktop(QSize output) : output_(output.isEmpty() ? QSize(1920, 1080) : output) {
     platform::SetDesktopHostNote(kStillNote);
     std::fprintf(stderr, "zelkora-desktop: %s\n", kStillNote);
-    watcher_ = new QFileSystemWatcher(this);
-    QString prefix = QString::fromStdString(platform::PrefixDir());
-    watcher_->addPath(prefix);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this, prefix] {
-        if (!watcher_->directories().contains(prefix)) watcher_->addPath(prefix);
-        QTimer::singleShot(300, this, &StillDesktop::Look);
-    });
-    auto* look = new QTimer(this);
-    connect(look, &QTimer::timeout, this, &StillDesktop::Look);
-    look->start(5000);
+    // A little later than a change: the shell saves its state, then counts
+    // the change, and a still is drawn once for both.
+    WatchPrefix(this, 300, [this] { Look(); });
     Look();
 }
 

@@ -13,7 +13,6 @@
 #include <QSize>
 #include <memory>
 
-class QFileSystemWatcher;
 
 namespace render {
 class PreviewRenderer;
@@ -42,7 +41,6 @@ class StillDesktop : public QObject {
     platform::FileStamp changes_;
     bool shown_ = false;
     int drawn_ = 0; // stills drawn: each has a name of its own, so GNOME loads it
-    QFileSystemWatcher* watcher_;
     std::unique_ptr<render::PreviewRenderer> renderer_;
 };
 
