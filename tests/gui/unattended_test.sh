@@ -19,7 +19,7 @@ if grep -q '^qt\.' "$work/err"; then echo "FAIL: Qt reports on standard error:" 
 grep -q '^message box \[Zelkora Manager\]: Active Desktop is required to run Zelkora.' <<<"$out"
 test -s "$shot"
 # The box was answered "No": the desktop is still off.
-"$bin/tools/zelkora-shell" show | grep -qi 'active desktop: off'
+grep -qi 'active desktop: off' <<<"$("$bin/tools/zelkora-shell" show)"
 # The picture holds the window and, beside it, the box: wider than the window.
 width=$(python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(struct.unpack('>I', d[16:20])[0])" "$shot")
 test "$width" -gt 700

@@ -225,7 +225,7 @@ second-host)
   timeout 20 "$build/zelkora-desktop"
   [ $((SECONDS - start)) -le 5 ] || { echo "FAIL: the second host took too long" >&2; exit 1; }
   kill -0 "$host_pid" || { echo "FAIL: the first host ended" >&2; exit 1; }
-  "$build/tools/zelkora-shell" show | grep -q "^desktop host: running on"
+  grep -q "^desktop host: running on" <<<"$("$build/tools/zelkora-shell" show)"
   ;;
 garbage-state)
   page Test red
@@ -321,10 +321,10 @@ HTML
   expect_pixel 320 240 20 $RED
   expect_pixel 320 240 30 '#3A6EA5'
   grep -q "stopped the page .*ZKRhog.htm: .*$why" "$work/host.err"
-  "$build/tools/zelkora-shell" show | grep -q "^desktop page: stopped, .*ZKRhog.htm"
+  grep -q "^desktop page: stopped, .*ZKRhog.htm" <<<"$("$build/tools/zelkora-shell" show)"
   apply page "$O\ZKRtest.htm"
   expect_pixel 320 240 10 $GREEN
-  if "$build/tools/zelkora-shell" show | grep -q "^desktop page"; then
+  if grep -q "^desktop page" <<<"$("$build/tools/zelkora-shell" show)"; then
     echo "FAIL: the page is still said to be stopped" >&2
     exit 1
   fi
@@ -416,10 +416,10 @@ autostart)
   export ZELKORA_DESKTOP_HOST=1 ZELKORA_DESKTOP_PROGRAM="$build/zelkora-desktop"
   apply page "$T\ZKRtest.htm"
   fills_screen 640 480 $RED 30
-  "$build/tools/zelkora-shell" show | grep -q "^desktop host: running on"
+  grep -q "^desktop host: running on" <<<"$("$build/tools/zelkora-shell" show)"
   # Only the host of this case's prefix: other cases may run beside it.
   for pid in $(pgrep -f "$build/zelkora-desktop"); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "ZELKORA_PREFIX=$ZELKORA_PREFIX" &&
+    grep -qx "ZELKORA_PREFIX=$ZELKORA_PREFIX" <<<"$(tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ")" &&
       kill "$pid"
   done
   ;;
@@ -505,7 +505,7 @@ package-opened)
     [ -f "$app/Modules/Seasons/Autumn/ZKRAutumn.htm" ] && break
     sleep 0.1
   done
-  "$build/tools/zelkora-catalogue" list "$app/Data/Zelkora.mdb" modules | grep -q "^tblModules	Autumn	Seasons	Autumn Leaves" ||
+  grep -q "^tblModules	Autumn	Seasons	Autumn Leaves" <<<"$("$build/tools/zelkora-catalogue" list "$app/Data/Zelkora.mdb" modules)" ||
     { echo "FAIL: the module was not installed" >&2; cat "$work/install.out" >&2; exit 1; }
   xdotool key Escape
   wait "$installer" || true
@@ -530,7 +530,7 @@ renderer-ends)
   kill -9 $(renderers)
   expect_said "gave up the page .*ended 3 times within 2 minutes" 10
   fills_screen 640 480 '#3A6EA5'
-  "$build/tools/zelkora-shell" show | grep -q "ended 3 times within 2 minutes" ||
+  grep -q "ended 3 times within 2 minutes" <<<"$("$build/tools/zelkora-shell" show)" ||
     { echo "FAIL: zelkora-shell show does not say why" >&2; exit 1; }
   apply page "$T\ZKRtest.htm" # the next change tries again
   fills_screen 640 480 $RED
@@ -593,7 +593,7 @@ playlist)
   "$build/zelkora" rotate --every 2s Red Blue >/dev/null
   expect_pixel 100 240 20 $RED
   expect_pixel 100 240 10 $BLUE
-  "$build/zelkora" list | grep -qx '\* My Desktop/Blue' || { echo "FAIL: the shell does not name the module shown" >&2; exit 1; }
+  grep -qx '\* My Desktop/Blue' <<<"$("$build/zelkora" list)" || { echo "FAIL: the shell does not name the module shown" >&2; exit 1; }
   expect_pixel 100 240 10 $RED
   "$build/zelkora" rotate off >/dev/null
   shown=$(pixel 100 240)

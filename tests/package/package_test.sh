@@ -46,9 +46,11 @@ cp "$build/demo-packages/Waves.zelkora" "$work/Waves.zelkora"
 type=$(XDG_DATA_DIRS="$root/usr/share:/usr/share" gio info -a standard::content-type "$work/Waves.zelkora" |
        sed -n 's/.*standard::content-type: //p')
 [ "$type" = application/x-zelkora-package ] || { echo "FAIL: a package is $type" >&2; exit 1; }
-PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$root/usr/share:/usr/share" gio mime application/x-zelkora-package |
-  grep -q "^Default application for .*: zelkora-install.desktop" ||
-  { echo "FAIL: packages do not open in zelkora-install" >&2; exit 1; }
+# gio writes line by line: its answer is taken whole before it is read, or a
+# grep that stops at the first line would kill it with SIGPIPE.
+opens=$(PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$root/usr/share:/usr/share" gio mime application/x-zelkora-package)
+grep -q "^Default application for .*: zelkora-install.desktop" <<<"$opens" ||
+  { echo "FAIL: packages do not open in zelkora-install; gio says:" >&2; echo "$opens" >&2; exit 1; }
 # Every program has its manual page and answers --version.
 for p in "$root"/usr/bin/*; do
   test -s "$root/usr/share/man/man1/$(basename "$p").1.gz" || { echo "FAIL: no manual page for $p" >&2; exit 1; }
