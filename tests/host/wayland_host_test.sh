@@ -235,33 +235,37 @@ sticky-notes)
   ;;
 manager)
   # The Manager opens natively: a window of the compositor's own, with no
-  # X server anywhere.
-  "$build/tools/zelkora-demo" >/dev/null
-  ZELKORA_DESKTOP_HOST=0 "$build/zelkora-manager" 2>"$work/manager.err" &
-  manager=$!
-  for _ in $(seq 200); do swaymsg -t get_tree | grep -q '"name": "Zelkora Manager"' && break; sleep 0.1; done
-  swaymsg -t get_tree | grep -q '"name": "Zelkora Manager"' || { echo "FAIL: no Manager window" >&2; cat "$work/manager.err" >&2; exit 1; }
-  swaymsg -t get_tree | grep -q '"shell": "xdg_shell"' || { echo "FAIL: the Manager is not a Wayland window" >&2; exit 1; }
-  kill $manager
-  # The installer's dialog, and a message box (the Manager's, with nothing
-  # installed).
-  window_named() { for _ in $(seq 200); do swaymsg -t get_tree | grep -q "\"name\": \"$1" && return 0; sleep 0.1; done; return 1; }
-  "$build/tools/zelkora-install" "$(ls "$build"/demo-packages/*.zelkora | head -1)" >/dev/null 2>&1 &
-  installer=$!
-  window_named 'Install a Zelkora package' || { echo "FAIL: no installer dialog" >&2; exit 1; }
-  kill $installer
-  ZELKORA_PREFIX=$work/none ZELKORA_DESKTOP_HOST=0 "$build/zelkora-manager" >/dev/null 2>&1 &
-  manager=$!
-  floating() { swaymsg -t get_tree | /usr/bin/python3 -c '
+  # X server anywhere. It stays the same window once shown (the preview's
+  # browser comes after it, and must not make it flicker out and back).
+  # view NAME [floating]: the id of the Wayland window of that name, tiled or
+  # floating (as a message box is), when there is one.
+  view() { swaymsg -t get_tree | /usr/bin/python3 -c '
 import json, sys
 def walk(n, floating):
-    if floating and n.get("name") == sys.argv[1] and n.get("shell") == "xdg_shell": sys.exit(0)
+    if n.get("name") == sys.argv[1] and n.get("shell") == "xdg_shell" and floating >= (sys.argv[2] == "floating"):
+        print(n["id"]); sys.exit(0)
     for c in n.get("nodes", []): walk(c, floating)
     for c in n.get("floating_nodes", []): walk(c, True)
 walk(json.load(sys.stdin), False)
-sys.exit(1)' "$1"; }
-  for _ in $(seq 100); do floating 'Zelkora Manager' && break; sleep 0.1; done
-  floating 'Zelkora Manager' || { echo "FAIL: no message box" >&2; exit 1; }
+sys.exit(1)' "$1" "${2:-}"; }
+  wait_view() { for _ in $(seq 200); do view "$@" && return 0; sleep 0.1; done; return 1; }
+  "$build/tools/zelkora-demo" >/dev/null
+  ZELKORA_DESKTOP_HOST=0 "$build/zelkora-manager" 2>"$work/manager.err" &
+  manager=$!
+  shown=$(wait_view 'Zelkora Manager') || { echo "FAIL: no Manager window on Wayland" >&2; cat "$work/manager.err" >&2; exit 1; }
+  sleep 2
+  [ "$(view 'Zelkora Manager' || true)" = "$shown" ] ||
+    { echo "FAIL: the Manager's window was made again after it was shown" >&2; exit 1; }
+  kill $manager
+  # The installer's dialog, and a message box (the Manager's, with nothing
+  # installed).
+  "$build/tools/zelkora-install" "$(ls "$build"/demo-packages/*.zelkora | head -1)" >/dev/null 2>&1 &
+  installer=$!
+  wait_view 'Install a Zelkora package' >/dev/null || { echo "FAIL: no installer dialog" >&2; exit 1; }
+  kill $installer
+  ZELKORA_PREFIX=$work/none ZELKORA_DESKTOP_HOST=0 "$build/zelkora-manager" >/dev/null 2>&1 &
+  manager=$!
+  wait_view 'Zelkora Manager' floating >/dev/null || { echo "FAIL: no message box" >&2; exit 1; }
   kill $manager
   ;;
 no-layer-shell)

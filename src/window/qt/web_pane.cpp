@@ -8,10 +8,13 @@
 #include "startup/AppState.h"
 
 #include <QCoreApplication>
+#include <QOpenGLWidget>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformintegration.h>
 
 namespace qtview {
 
@@ -66,6 +69,15 @@ QUrl PaneUrl(const std::string& address) {
 }
 
 WebPane::WebPane(QWidget* parent) : QWidget(parent) {
+    // A page is drawn through OpenGL. The browser comes after the window is
+    // shown, and a shown window that first meets OpenGL is made again: it
+    // vanishes and comes back. This hidden child makes the window OpenGL's
+    // from the start, where the platform draws widgets through OpenGL at all
+    // (Qt's own test for it).
+    const QPlatformIntegration* platform = QGuiApplicationPrivate::platformIntegration();
+    if (platform->hasCapability(QPlatformIntegration::RhiBasedRendering) &&
+        platform->hasCapability(QPlatformIntegration::OpenGL))
+        (new QOpenGLWidget(this))->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     setMinimumSize(120, 60);
