@@ -272,7 +272,7 @@ no-layer-shell)
   # Without layer-shell or an X server (GNOME without Xwayland) nothing of
   # Zelkora is a window: the module becomes a still at the output's size,
   # set as the user's wallpaper through GNOME's settings, which the user
-  # gets back when the Active Desktop is switched off.
+  # gets back when the Active Desktop is switched off or Zelkora removed.
   export GSETTINGS_BACKEND=keyfile
   key=org.gnome.desktop.background
   gsettings set $key picture-uri 'file:///home/mine.png'
@@ -301,6 +301,17 @@ no-layer-shell)
   for _ in $(seq 100); do [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] && break; sleep 0.1; done
   [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] || { echo "FAIL: the user's wallpaper was not given back" >&2; exit 1; }
   [ "$(gsettings get $key picture-uri-dark)" = "'file:///home/mine-dark.png'" ] || { echo "FAIL: the user's dark wallpaper was not given back" >&2; exit 1; }
+  # Zelkora removed while no host runs (the session ended on a still): the
+  # de-installer gives the user's wallpaper back, and leaves no still.
+  apply active-desktop on
+  still none >/dev/null
+  kill "$host_pid"; wait "$host_pid" 2>/dev/null || true; host_pid=
+  "$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/uninstall.exe" /all
+  [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] &&
+    [ "$(gsettings get $key picture-uri-dark)" = "'file:///home/mine-dark.png'" ] ||
+    { echo "FAIL: removing Zelkora did not give the user's wallpaper back" >&2; exit 1; }
+  ! ls "$ZELKORA_PREFIX/still" "$ZELKORA_PREFIX/gnome-wallpaper.txt" 2>/dev/null ||
+    { echo "FAIL: removing Zelkora left the still behind" >&2; exit 1; }
   ;;
 *)
   echo "unknown case $case_name" >&2
