@@ -158,11 +158,21 @@ layer)
   # logical one on the second (green), 1 on the first (blue).
   cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRscale.htm" <<'HTML'
 <!doctype html><html style="height:100%"><body style="margin:0;height:100%"><script>
-document.body.style.background = {1: '#0000ff', 1.5: '#00ff00'}[devicePixelRatio] || '#ff0000';
+// As a page follows its window: at load, and when the window changes.
+function paint() {
+  document.body.style.background = {1: '#0000ff', 1.5: '#00ff00', 2: '#ffff00'}[devicePixelRatio] || '#ff0000';
+}
+paint();
+onresize = paint;
 </script></body></html>
 HTML
   apply page "$T\ZKRscale.htm"
   expect_pixel 400 300 10 00FF00 HEADLESS-2
+  expect_pixel 320 240 2 0000FF
+  # A scale changed while the desktop runs: the page is drawn at the new
+  # one (yellow at 2), and still covers the output whole.
+  swaymsg output HEADLESS-2 scale 2 >/dev/null
+  fills 800 600 FFFF00 HEADLESS-2
   expect_pixel 320 240 2 0000FF
   swaymsg output HEADLESS-2 disable >/dev/null
   sleep 1

@@ -12,6 +12,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QtGui/private/qgenericunixeventdispatcher_p.h>
 #include <QtGui/private/qgenericunixfontdatabase_p.h>
@@ -20,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <unistd.h>
 #include <qpa/qplatformnativeinterface.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -148,7 +151,20 @@ void Screen::Describe(zxdg_output_manager_v1* manager) {
     zxdg_output_v1_add_listener(xdgOutput_, &kListener, this);
 }
 
+Screen::Screen(Screen& from)
+    : output_(std::exchange(from.output_, nullptr)),
+      xdgOutput_(std::exchange(from.xdgOutput_, nullptr)), globalName_(from.globalName_),
+      position_(from.position_), modeSize_(from.modeSize_), physical_(from.physical_),
+      scale_(from.scale_), logicalPosition_(from.logicalPosition_),
+      logicalSize_(from.logicalSize_), ratio_(from.ratio_), name_(from.name_),
+      geometry_(from.geometry_), described_(true) {
+    // What the output says next is this screen's.
+    wl_proxy_set_user_data(reinterpret_cast<wl_proxy*>(output_), this);
+    if (xdgOutput_) wl_proxy_set_user_data(reinterpret_cast<wl_proxy*>(xdgOutput_), this);
+}
+
 void Screen::Update() {
+    const qreal was = ratio_;
     // The logical size is what a surface anchored on all edges is given; the
     // pixels it shows are the mode's, so their ratio is the scale to draw at,
     // in 120ths as compositors keep scales (800 pixels shown as 533 is 1.5).
@@ -163,6 +179,8 @@ void Screen::Update() {
     described_ = true;
     if (first)
         Integration::Instance()->OutputDescribed(this);
+    else if (ratio_ != was)
+        Integration::Instance()->Renew(this); // deletes this
     else
         QWindowSystemInterface::handleScreenGeometryChange(screen(), geometry_, geometry_);
 }
@@ -173,6 +191,7 @@ QPlatformCursor* Screen::cursor() const {
 
 Screen::~Screen() {
     if (xdgOutput_) zxdg_output_v1_destroy(xdgOutput_);
+    if (!output_) return; // taken over
     if (wl_output_get_version(output_) >= 3)
         wl_output_release(output_);
     else
@@ -272,6 +291,13 @@ void Integration::GlobalRemove(void* data, wl_registry*, uint32_t name) {
 void Integration::OutputDescribed(Screen* screen) {
     // Before Qt is up, the screens are added in initialize().
     if (initialized_) QWindowSystemInterface::handleScreenAdded(screen);
+}
+
+void Integration::Renew(Screen* old) {
+    auto* renewed = new Screen(*old);
+    std::replace(screens_.begin(), screens_.end(), old, renewed);
+    QWindowSystemInterface::handleScreenAdded(renewed, old->screen() == QGuiApplication::primaryScreen());
+    QWindowSystemInterface::handleScreenRemoved(old);
 }
 
 void Integration::initialize() {

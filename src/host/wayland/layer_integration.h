@@ -66,6 +66,9 @@ class Screen : public QPlatformScreen {
 
   private:
     friend struct OutputEvents;
+    friend class Integration;
+    // Takes over the output of a screen whose scale changed.
+    explicit Screen(Screen& from);
     void Update();
     wl_output* output_;
     zxdg_output_v1* xdgOutput_ = nullptr;
@@ -123,6 +126,9 @@ class Integration : public QPlatformIntegration {
     void Dispatch();
     friend class Screen;
     void OutputDescribed(Screen* screen);
+    // Qt 6.4 tells a window of a new pixel ratio only when it moves to a new
+    // screen: one takes over the output, and the old one goes (deleted).
+    void Renew(Screen* old);
 
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
