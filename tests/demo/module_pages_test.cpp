@@ -153,6 +153,20 @@ TEST_F(ModulePages, EveryModuleShowsItsToyzInOrderAtTheLevelOnOneScreenWithoutSc
     }
 }
 
+// On a small screen a toy's frame is at its narrowest, 180 pixels: every
+// toy still fits it, nothing wider than its box (cut at the frame's edge).
+TEST_F(ModulePages, EveryToyFitsItsFrameAtItsNarrowest) {
+    view_->resize(180, 400);
+    for (const char* toy : {"Clock", "Calendar", "Moon Phase", "Sticky Notes", "Weather"}) {
+        SCOPED_TRACE(toy);
+        LoadToy(toy);
+        EXPECT_EQ(Json("[...document.querySelectorAll('body, section.zelkora-toy *')]"
+                       ".filter(e => e.clientWidth > 0 && e.scrollWidth > e.clientWidth + 1)"
+                       ".map(e => e.className || e.tagName)"),
+                  "[]");
+    }
+}
+
 // Rolling Waves' waves only slide: between frames they rest on whole pixels
 // (to Skia's 1/256), so the compositor copies them instead of filtering them.
 TEST_F(ModulePages, WhatOnlySlidesRestsOnWholePixels) {
