@@ -100,21 +100,21 @@ struct OutputEvents {
     static void Geometry(void* data, wl_output*, int32_t x, int32_t y, int32_t mmWidth,
                          int32_t mmHeight, int32_t, const char*, const char*, int32_t) {
         auto* s = static_cast<Screen*>(data);
-        s->position_ = QPoint(x, y);
-        s->physical_ = QSizeF(mmWidth, mmHeight);
+        s->d_.position = QPoint(x, y);
+        s->d_.physical = QSizeF(mmWidth, mmHeight);
     }
     static void Mode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height,
                      int32_t) {
-        if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<Screen*>(data)->modeSize_ = QSize(width, height);
+        if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<Screen*>(data)->d_.modeSize = QSize(width, height);
     }
     static void Done(void* data, wl_output*) {
         static_cast<Screen*>(data)->Update();
     }
     static void LogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
-        static_cast<Screen*>(data)->logicalPosition_ = QPoint(x, y);
+        static_cast<Screen*>(data)->d_.logicalPosition = QPoint(x, y);
     }
     static void LogicalSize(void* data, zxdg_output_v1*, int32_t w, int32_t h) {
-        static_cast<Screen*>(data)->logicalSize_ = QSize(w, h);
+        static_cast<Screen*>(data)->d_.logicalSize = QSize(w, h);
     }
     static void XdgDone(void* data, zxdg_output_v1* o) {
         // From version 3 on, wl_output's "done" ends xdg-output's changes too.
@@ -123,10 +123,10 @@ struct OutputEvents {
     static void XdgName(void*, zxdg_output_v1*, const char*) {}
     static void XdgDescription(void*, zxdg_output_v1*, const char*) {}
     static void Scale(void* data, wl_output*, int32_t factor) {
-        static_cast<Screen*>(data)->scale_ = std::max(1, factor);
+        static_cast<Screen*>(data)->d_.scale = std::max(1, factor);
     }
     static void Name(void* data, wl_output*, const char* name) {
-        static_cast<Screen*>(data)->name_ = QString::fromUtf8(name);
+        static_cast<Screen*>(data)->d_.name = QString::fromUtf8(name);
     }
     static void Description(void*, wl_output*, const char*) {}
 };
@@ -138,7 +138,7 @@ const wl_output_listener kOutputListener = {OutputEvents::Geometry, OutputEvents
 } // namespace
 
 Screen::Screen(wl_output* output, uint32_t globalName) : output_(output), globalName_(globalName) {
-    name_ = QString("output-%1").arg(globalName);
+    d_.name = QString("output-%1").arg(globalName);
     wl_output_add_listener(output_, &kOutputListener, this);
 }
 
@@ -154,35 +154,32 @@ void Screen::Describe(zxdg_output_manager_v1* manager) {
 Screen::Screen(Screen& from)
     : output_(std::exchange(from.output_, nullptr)),
       xdgOutput_(std::exchange(from.xdgOutput_, nullptr)), globalName_(from.globalName_),
-      position_(from.position_), modeSize_(from.modeSize_), physical_(from.physical_),
-      scale_(from.scale_), logicalPosition_(from.logicalPosition_),
-      logicalSize_(from.logicalSize_), ratio_(from.ratio_), name_(from.name_),
-      geometry_(from.geometry_), described_(true) {
+      d_(from.d_), described_(true) {
     // What the output says next is this screen's.
     wl_proxy_set_user_data(reinterpret_cast<wl_proxy*>(output_), this);
     if (xdgOutput_) wl_proxy_set_user_data(reinterpret_cast<wl_proxy*>(xdgOutput_), this);
 }
 
 void Screen::Update() {
-    const qreal was = ratio_;
+    const qreal was = d_.ratio;
     // The logical size is what a surface anchored on all edges is given; the
     // pixels it shows are the mode's, so their ratio is the scale to draw at,
     // in 120ths as compositors keep scales (800 pixels shown as 533 is 1.5).
-    if (logicalSize_.isValid() && !logicalSize_.isEmpty()) {
-        geometry_ = QRect(logicalPosition_, logicalSize_);
-        ratio_ = std::round(120.0 * modeSize_.width() / logicalSize_.width()) / 120;
+    if (d_.logicalSize.isValid() && !d_.logicalSize.isEmpty()) {
+        d_.geometry = QRect(d_.logicalPosition, d_.logicalSize);
+        d_.ratio = std::round(120.0 * d_.modeSize.width() / d_.logicalSize.width()) / 120;
     } else {
-        geometry_ = QRect(position_, modeSize_ / scale_);
-        ratio_ = scale_;
+        d_.geometry = QRect(d_.position, d_.modeSize / d_.scale);
+        d_.ratio = d_.scale;
     }
     bool first = !described_;
     described_ = true;
     if (first)
         Integration::Instance()->OutputDescribed(this);
-    else if (ratio_ != was)
+    else if (d_.ratio != was)
         Integration::Instance()->Renew(this); // deletes this
     else
-        QWindowSystemInterface::handleScreenGeometryChange(screen(), geometry_, geometry_);
+        QWindowSystemInterface::handleScreenGeometryChange(screen(), d_.geometry, d_.geometry);
 }
 
 QPlatformCursor* Screen::cursor() const {

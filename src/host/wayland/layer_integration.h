@@ -50,13 +50,13 @@ class Screen : public QPlatformScreen {
   public:
     Screen(wl_output* output, uint32_t globalName);
     ~Screen() override;
-    QRect geometry() const override { return geometry_; }
+    QRect geometry() const override { return d_.geometry; }
     int depth() const override { return 32; }
     QImage::Format format() const override { return QImage::Format_RGB32; }
-    qreal devicePixelRatio() const override { return ratio_; }
-    QSizeF physicalSize() const override { return physical_; }
+    qreal devicePixelRatio() const override { return d_.ratio; }
+    QSizeF physicalSize() const override { return d_.physical; }
     QDpi logicalDpi() const override { return {96, 96}; }
-    QString name() const override { return name_; }
+    QString name() const override { return d_.name; }
     QPlatformCursor* cursor() const override;
     wl_output* Output() const { return output_; }
     uint32_t GlobalName() const { return globalName_; }
@@ -73,15 +73,19 @@ class Screen : public QPlatformScreen {
     wl_output* output_;
     zxdg_output_v1* xdgOutput_ = nullptr;
     uint32_t globalName_;
-    QPoint position_;
-    QSize modeSize_; // device pixels
-    QSizeF physical_;
-    int scale_ = 1;        // wl_output's whole number
-    QPoint logicalPosition_; // xdg-output's, where it is offered
-    QSize logicalSize_;
-    qreal ratio_ = 1;
-    QString name_;
-    QRect geometry_;
+    // What the output says of itself, and what follows from it: a screen
+    // that takes the output over takes all of it.
+    struct Description {
+        QPoint position;
+        QSize modeSize; // device pixels
+        QSizeF physical;
+        int scale = 1;          // wl_output's whole number
+        QPoint logicalPosition; // xdg-output's, where it is offered
+        QSize logicalSize;
+        QString name;
+        QRect geometry;
+        qreal ratio = 1;
+    } d_;
     bool described_ = false; // the first "done" came
 };
 
