@@ -84,7 +84,7 @@ void Window::Map() {
     if (!viewport_) scale_ = std::ceil(scale_);
     output_ = screen ? screen->Output() : nullptr;
     layer_ = zwlr_layer_shell_v1_get_layer_surface(
-        in->LayerShell(), surface_, screen ? screen->Output() : nullptr,
+        in->LayerShell(), surface_, output_,
         ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "zelkora-desktop");
     static const zwlr_layer_surface_v1_listener kListener = {Configure, Closed};
     zwlr_layer_surface_v1_add_listener(layer_, &kListener, this);
