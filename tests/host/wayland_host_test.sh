@@ -289,15 +289,18 @@ no-layer-shell)
   gsettings set $key picture-uri-dark 'file:///home/mine-dark.png'
   "$build/tools/zelkora-demo" >/dev/null
   start_host
-  still() { # waits for the wallpaper to be a still other than $1
-    local uri=
+  # The two keys are set one after the other: a reader between the two sees
+  # them differ, so each wait is for both.
+  still() { # waits for the wallpaper, light and dark, to be a still other than $1
+    local uri= dark=
     for _ in $(seq 300); do
       uri=$(gsettings get $key picture-uri)
-      case "$uri" in *"/still/desktop-"*) [ "$uri" != "$1" ] && break ;; esac
+      dark=$(gsettings get $key picture-uri-dark)
+      case "$uri" in *"/still/desktop-"*) [ "$uri" != "$1" ] && [ "$dark" = "$uri" ] && break ;; esac
       sleep 0.1
     done
     case "$uri" in *"/still/desktop-"*) ;; *) echo "FAIL: the wallpaper is $uri, no still" >&2; cat "$work/host.err" >&2; exit 1 ;; esac
-    [ "$(gsettings get $key picture-uri-dark)" = "$uri" ] || { echo "FAIL: the dark wallpaper is not the still" >&2; exit 1; }
+    [ "$dark" = "$uri" ] || { echo "FAIL: the dark wallpaper is $dark, not the still $uri" >&2; exit 1; }
     file=${uri#\'file://}; file=${file%\'}
     [ "$(identify -format %wx%h "$file")" = 640x480 ] || { echo "FAIL: the still is not the output's size" >&2; exit 1; }
     echo "$uri"
@@ -308,18 +311,16 @@ no-layer-shell)
   "$build/zelkora" apply 'Autumn Leaves' >/dev/null
   still "$first" >/dev/null
   apply active-desktop off
-  for _ in $(seq 100); do [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] && break; sleep 0.1; done
-  [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] || { echo "FAIL: the user's wallpaper was not given back" >&2; exit 1; }
-  [ "$(gsettings get $key picture-uri-dark)" = "'file:///home/mine-dark.png'" ] || { echo "FAIL: the user's dark wallpaper was not given back" >&2; exit 1; }
+  mine() { [ "$(gsettings get $key picture-uri) $(gsettings get $key picture-uri-dark)" = "'file:///home/mine.png' 'file:///home/mine-dark.png'" ]; }
+  for _ in $(seq 100); do mine && break; sleep 0.1; done
+  mine || { echo "FAIL: the user's wallpaper, light and dark, was not given back" >&2; exit 1; }
   # Zelkora removed while no host runs (the session ended on a still): the
   # de-installer gives the user's wallpaper back, and leaves no still.
   apply active-desktop on
   still none >/dev/null
   kill "$host_pid"; wait "$host_pid" 2>/dev/null || true; host_pid=
   "$ZELKORA_PREFIX/drive_c/Program Files/Zelkora/uninstall.exe" /all
-  [ "$(gsettings get $key picture-uri)" = "'file:///home/mine.png'" ] &&
-    [ "$(gsettings get $key picture-uri-dark)" = "'file:///home/mine-dark.png'" ] ||
-    { echo "FAIL: removing Zelkora did not give the user's wallpaper back" >&2; exit 1; }
+  mine || { echo "FAIL: removing Zelkora did not give the user's wallpaper back" >&2; exit 1; }
   ! ls "$ZELKORA_PREFIX/still" "$ZELKORA_PREFIX/gnome-wallpaper.txt" 2>/dev/null ||
     { echo "FAIL: removing Zelkora left the still behind" >&2; exit 1; }
   ;;
