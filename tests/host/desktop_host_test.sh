@@ -251,7 +251,7 @@ failed-page)
   apply classic "$T\y.bmp" 2 0
   apply page "$T\missing.htm"
   expect_pixel 320 240 10 '#FFFF00' # stretched
-  grep -q "missing.htm does not exist" "$work/host.err"
+  expect_said "missing.htm does not exist" 5
   ;;
 hostile-stays)
   # A module that tries to leave, open windows and dialogs: it stays on the desktop.
@@ -268,8 +268,8 @@ HTML
   fills_screen 640 480 $RED
   sleep 2
   expect_pixel 320 240 1 $RED
-  grep -q "refused to go to http://127.0.0.1:9/" "$work/host.err"
-  grep -q "refused an alert" "$work/host.err"
+  expect_said "refused to go to http://127.0.0.1:9/" 5
+  expect_said "refused an alert" 5
   ;;
 bad-module)
   # A module folder that is a link to elsewhere, and a page outside the
@@ -286,8 +286,8 @@ bad-module)
   apply page 'C:\ZKRout.htm'
   sleep 1
   expect_pixel 320 240 5 '#FFFF00'
-  grep -q "Linked/ZKRx.htm lies outside the installation" "$work/host.err"
-  grep -q "ZKRout.htm lies outside the installation" "$work/host.err"
+  expect_said "Linked/ZKRx.htm lies outside the installation" 5
+  expect_said "ZKRout.htm lies outside the installation" 5
   ;;
 budget-cpu|budget-memory|budget-storage)
   # Over its budget (here a small one) a page is stopped: the classic
@@ -320,7 +320,7 @@ HTML
   apply page "$T\ZKRhog.htm"
   expect_pixel 320 240 20 $RED
   expect_pixel 320 240 30 '#3A6EA5'
-  grep -q "stopped the page .*ZKRhog.htm: .*$why" "$work/host.err"
+  expect_said "stopped the page .*ZKRhog.htm: .*$why" 5
   grep -q "^desktop page: stopped, .*ZKRhog.htm" <<<"$("$build/tools/zelkora-shell" show)"
   apply page "$O\ZKRtest.htm"
   expect_pixel 320 240 10 $GREEN
