@@ -85,7 +85,8 @@ bool Forget(const std::string& key) {
 std::string ValuesJson(const Module& m) {
     json values = json::object();
     for (size_t i = 0; i < m.declared.size(); ++i)
-        values[m.declared[i].name] = package::ValueJson(m.declared[i], m.values[i]);
+        if (m.declared[i].type != package::Property::Label)
+            values[m.declared[i].name] = package::ValueJson(m.declared[i], m.values[i]);
     return values.dump();
 }
 

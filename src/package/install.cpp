@@ -459,7 +459,7 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
     return outcome;
 }
 
-Summary Inspect(const std::string& file) {
+Summary Inspect(const std::string& file, bool force) {
     Summary summary;
     std::error_code ec;
     summary.size = fs::file_size(file, ec);
@@ -478,7 +478,7 @@ Summary Inspect(const std::string& file) {
     try {
         Installation where = Installation::FromRegistry();
         dao::Database db = OpenCatalogue(where);
-        Plan plan = Decide(db, where, summary.manifest, false, file);
+        Plan plan = Decide(db, where, summary.manifest, force, file);
         summary.upgrade = plan.upgrade;
         summary.installed = plan.installedVersion;
     } catch (const Refused& refused) {

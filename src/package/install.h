@@ -55,7 +55,8 @@ struct Summary {
     bool upgrade = false;    // an older version of it is installed
     std::string installed;   // the installed version, when it is
 };
-Summary Inspect(const std::string& packageFile);
+// force: as an install with force would take it (a version not newer replaces).
+Summary Inspect(const std::string& packageFile, bool force = false);
 
 // The uninstaller written into every item's folder (setup.exe).
 extern const char kUninstaller[];

@@ -64,6 +64,8 @@ Manifest ParseManifest(const std::string& text, std::vector<Problem>& problems) 
     m.notice = Field(doc, "notice", false, problems);
     m.copyright = Field(doc, "copyright", false, problems);
     m.preview = Field(doc, "preview", false, problems);
+    m.description = Field(doc, "description", false, problems);
+    m.licence = Field(doc, "licence", false, problems);
     NameMustSuit("the key", m.key, problems);
     NameMustSuit("the name", m.name, problems);
     if (m.kind == Manifest::Module) {
@@ -79,6 +81,12 @@ Manifest ParseManifest(const std::string& text, std::vector<Problem>& problems) 
             NameMustSuit("the theme's key", m.themeKey, problems);
         }
         m.properties = ParseProperties(doc, problems);
+        if (auto imported = doc.find("imported"); imported != doc.end()) {
+            if (imported->is_object())
+                m.imported = imported->dump();
+            else
+                problems.push_back({kManifestName, "the field \"imported\" is not an object"});
+        }
     } else {
         m.script = Field(doc, "script", true, problems);
         m.stylesheet = Field(doc, "stylesheet", false, problems);
@@ -99,6 +107,7 @@ std::string ManifestText(const Manifest& m) {
         doc["page"] = m.page;
         optional("banner", m.banner);
         if (!m.properties.empty()) doc["properties"] = PropertiesJson(m.properties);
+        if (!m.imported.empty()) doc["imported"] = json::parse(m.imported, nullptr, false);
     } else {
         doc["script"] = m.script;
         optional("stylesheet", m.stylesheet);
@@ -108,6 +117,8 @@ std::string ManifestText(const Manifest& m) {
     optional("notice", m.notice);
     optional("copyright", m.copyright);
     optional("preview", m.preview);
+    optional("description", m.description);
+    optional("licence", m.licence);
     return doc.dump(2) + "\n";
 }
 

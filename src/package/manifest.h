@@ -30,6 +30,10 @@ struct Manifest {
     std::string version, author, notice;
     std::string copyright, banner, preview; // pages and picture in the item, optional
     std::vector<Property> properties;        // modules: what the user may set
+    std::string description, licence;        // what its author says of it
+    // Modules imported from another program's wallpaper: the JSON object
+    // that says how its page is fed ("" for our own modules).
+    std::string imported;
 };
 
 inline constexpr char kManifestName[] = "zelkora.json";

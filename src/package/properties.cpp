@@ -15,7 +15,7 @@ namespace {
 
 using nlohmann::json;
 
-constexpr const char* kTypes[] = {"color", "slider", "checkbox", "choice", "text"};
+constexpr const char* kTypes[] = {"color", "slider", "checkbox", "choice", "text", "label"};
 constexpr size_t kMostSteps = 10000; // a slider the user can still move step by step
 constexpr int kLongestText = 1000;
 
@@ -113,6 +113,8 @@ std::optional<std::string> CheckValue(const Property& p, const std::string& text
             return why = "it is at most " + std::to_string(p.maxLength) + " characters", std::nullopt;
         return text;
     }
+    case Property::Label:
+        return why = "it is a heading, not a setting", std::nullopt;
     }
     return std::nullopt;
 }
@@ -185,7 +187,8 @@ std::vector<Property> ParseProperties(const json& manifest, std::vector<Problem>
             ++t;
         if (t == std::size(kTypes)) {
             if (!type.empty())
-                fault("the type \"" + type + "\" is unknown (color, slider, checkbox, choice or text)");
+                fault("the type \"" + type +
+                      "\" is unknown (color, slider, checkbox, choice, text or label)");
             continue;
         }
         p.type = static_cast<Property::Type>(t);
@@ -221,6 +224,10 @@ std::vector<Property> ParseProperties(const json& manifest, std::vector<Problem>
                 p.maxLength = static_cast<int>(m->get<long long>());
         }
         if (!sound) continue;
+        if (p.type == Property::Label) { // a heading has no value
+            out.push_back(std::move(p));
+            continue;
+        }
         auto def = d.find("default");
         std::optional<std::string> value;
         if (def != d.end()) value = ValueFromJson(p, *def);
@@ -237,8 +244,8 @@ std::vector<Property> ParseProperties(const json& manifest, std::vector<Problem>
 json PropertiesJson(const std::vector<Property>& properties) {
     json list = json::array();
     for (const auto& p : properties) {
-        json d = {{"name", p.name}, {"type", kTypes[p.type]}, {"label", p.label},
-                  {"default", ValueJson(p, p.defaultValue)}};
+        json d = {{"name", p.name}, {"type", kTypes[p.type]}, {"label", p.label}};
+        if (p.type != Property::Label) d["default"] = ValueJson(p, p.defaultValue);
         if (p.type == Property::Slider) {
             d["min"] = p.min;
             d["max"] = p.max;

@@ -1,6 +1,7 @@
 // A module's properties: what its zelkora.json declares the user may set
 // (a colour, a slider, a box, a choice, a text) and the rules a value of
-// each must keep. Values travel as text in one canonical form per type.
+// each must keep. Values travel as text in one canonical form per type. A
+// label is no setting: a heading over the ones after it.
 #pragma once
 
 #include <nlohmann/json_fwd.hpp>
@@ -13,9 +14,9 @@ namespace package {
 struct Problem;
 
 struct Property {
-    enum Type { Color, Slider, Checkbox, Choice, Text } type = Text;
+    enum Type { Color, Slider, Checkbox, Choice, Text, Label } type = Text;
     std::string name, label;
-    std::string defaultValue;         // canonical text
+    std::string defaultValue;         // canonical text; "" for a label
     double min = 0, max = 0, step = 0; // slider
     std::vector<std::string> choices; // choice
     int maxLength = 0;                // text, in characters

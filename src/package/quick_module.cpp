@@ -145,6 +145,11 @@ std::string Extension(const std::string& file, QuickSource::Kind kind) {
 
 } // namespace
 
+std::string QuickThemeKey(const std::string& themeName) {
+    std::string key = KeyPart(themeName);
+    return key.empty() ? "Theme" + Fingerprint(themeName) : key;
+}
+
 bool QuickKindNamed(const std::string& word, QuickSource::Kind& kind) {
     for (const auto& [name, k] : kKinds)
         if (word == name) {
@@ -169,8 +174,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
     Manifest m;
     m.kind = Manifest::Module;
     m.themeName = q.theme.empty() ? "My Desktop" : q.theme;
-    m.themeKey = KeyPart(m.themeName);
-    if (m.themeKey.empty()) m.themeKey = "Theme" + Fingerprint(m.themeName);
+    m.themeKey = QuickThemeKey(m.themeName);
     m.version = "1";
     m.page = "index.htm";
     std::string source = q.source;
@@ -222,7 +226,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
     }
     if (std::string why = WindowsNameProblem(m.name); !why.empty())
         throw Refused("\"" + m.name + "\" cannot name a module: " + why + " (give --name)");
-    m.key = "ZKR" + KeyPart(m.name) + Fingerprint(source);
+    m.key = q.key.empty() ? "ZKR" + KeyPart(m.name) + Fingerprint(source) : q.key;
     WriteText(folder / kManifestName, ManifestText(m));
     return m;
 }

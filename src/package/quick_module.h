@@ -15,11 +15,15 @@ struct QuickSource {
     std::string placement = "fill"; // pictures: tile, centre, stretch or fill
     std::string theme = "My Desktop";
     std::string name; // "" names it after the file or the address's host
+    std::string key;  // "" makes one of the name and the source
 };
 
 // Writes the module into folder (an existing empty folder) and returns its
 // manifest, also written there. Throws Refused for a source it cannot use.
 Manifest MakeQuickModule(const QuickSource& source, const std::string& folder);
+
+// The key of the theme of that name.
+std::string QuickThemeKey(const std::string& themeName);
 
 // The kind named on the command line ("picture", "video", "page", "address").
 bool QuickKindNamed(const std::string& word, QuickSource::Kind& kind);

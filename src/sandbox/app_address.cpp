@@ -180,15 +180,17 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
             }
         return Refuse("no such toy");
     }
-    if (path == kModulePropertiesPath) {
+    // What the desktop makes for a module's own page, about that module.
+    if (path == kModulePropertiesPath || path == kWallpaperInterfacePath) {
         if (host.rfind("m-", 0) != 0 || initiator != self)
-            return Refuse("a module's properties, asked for by another origin");
+            return Refuse("a module's own data, asked for by another origin");
         std::string modules = platform::MapUnder(root, "Modules");
         for (const auto& theme : Folders(modules))
             for (const auto& module : Folders(modules + "/" + theme))
                 if (ModuleOrigin(theme, module) == host) {
                     Access a;
-                    a.kind = Access::ModuleProperties;
+                    a.kind = path == kModulePropertiesPath ? Access::ModuleProperties
+                                                           : Access::WallpaperInterface;
                     a.native = modules + "/" + theme + "/" + module;
                     return a;
                 }

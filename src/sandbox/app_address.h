@@ -16,6 +16,9 @@ inline constexpr char kAppOrigin[] = "app";
 inline constexpr char kToyDataPath[] = "/.zelkora/storage";
 // The path under which a module's own page reads the values of its properties.
 inline constexpr char kModulePropertiesPath[] = "/.zelkora/properties";
+// The path under which an imported wallpaper's page gets the interface its
+// program gave it (made with the values of the moment).
+inline constexpr char kWallpaperInterfacePath[] = "/.zelkora/wallpaper.js";
 
 // The origin of a file given by its path in the application folder (its
 // components, as on disk): "m-<hash>" for a module's folder
@@ -32,8 +35,17 @@ Address AddressOf(const std::string& appRoot, const std::string& nativePath);
 
 // What a request for zelkora://host/path may get.
 struct Access {
-    enum Kind { Refused, File, ToyFrame, ToyFrameElsewhere, ToyData, ModuleProperties } kind = Refused;
-    std::string native; // File: the real path to read; ModuleProperties: the module's folder
+    enum Kind {
+        Refused,
+        File,
+        ToyFrame,
+        ToyFrameElsewhere,
+        ToyData,
+        ModuleProperties,
+        WallpaperInterface
+    } kind = Refused;
+    // File: the real path to read; ModuleProperties, WallpaperInterface: the module's folder
+    std::string native;
     std::string toy;    // ToyFrame, ToyFrameElsewhere, ToyData: the toy's folder name
     std::string url;    // ToyFrameElsewhere: the toy frame's own address
     std::string why;    // Refused: the reason

@@ -1,6 +1,8 @@
 #include "sandbox/app_scheme.h"
 
 #include "desktop/module_properties.h"
+#include "package/manifest.h"
+#include "platform/text.h"
 #include "platform/prefix.h"
 #include "sandbox/app_address.h"
 #include "sandbox/profiles.h"
@@ -13,10 +15,11 @@
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
-// The page of a toy's frame (src/pages/).
+// The page of a toy's frame, and the interface of imported wallpapers' pages (src/pages/).
 namespace pages {
-extern const char kToyFrame[];
+extern const char kToyFrame[], kWallpaperInterface[];
 }
 
 namespace sandbox {
@@ -76,6 +79,36 @@ void ToyData(QWebEngineUrlRequestJob* job, const std::string& toy) {
     Reply(job, "application/json", QJsonDocument(data).toJson(QJsonDocument::Compact));
 }
 
+// What an imported wallpaper's page expects of its program, with the module's
+// values of the moment, so that the page has them before its first frame.
+// Our own modules have none.
+void WallpaperInterface(QWebEngineUrlRequestJob* job, const std::string& folder) {
+    using nlohmann::json;
+    json manifest = json::parse(platform::ReadWholeFile(folder + "/" + package::kManifestName),
+                                nullptr, false);
+    if (!manifest.is_object() || !manifest.contains("imported") || !manifest["imported"].is_object()) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    module_properties::Module m = module_properties::Read(folder);
+    // The properties in their declared order, and each choice's labels (the
+    // page gets a choice by its place among them).
+    json order = json::array(), choices = json::object();
+    for (const package::Property& p : m.declared) {
+        if (p.type == package::Property::Label) continue;
+        order.push_back(p.name);
+        if (p.type == package::Property::Choice) choices[p.name] = p.choices;
+    }
+    json config = {{"imported", manifest["imported"]},
+                   {"values", json::parse(module_properties::ValuesJson(m))},
+                   {"order", order},
+                   {"choices", choices},
+                   {"fps", kWallpaperFps}};
+    Reply(job, "text/javascript",
+          QByteArray::fromStdString(platform::FillFields(pages::kWallpaperInterface,
+                                                         {{"CONFIG", config.dump()}})));
+}
+
 } // namespace
 
 void RegisterAppScheme() {
@@ -116,6 +149,9 @@ void AppSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     case Access::ModuleProperties:
         Reply(job, "application/json",
               QByteArray::fromStdString(module_properties::ValuesJson(module_properties::Read(a.native))));
+        return;
+    case Access::WallpaperInterface:
+        WallpaperInterface(job, a.native);
         return;
     case Access::File: {
         auto* file = new QFile(QString::fromStdString(a.native), job);

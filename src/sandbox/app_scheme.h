@@ -23,6 +23,10 @@ class AppSchemeHandler : public QWebEngineUrlSchemeHandler {
     std::string root_;
 };
 
+// The frame rate imported wallpapers' pages are told to keep (their own
+// programs let the user choose one; a desktop that rests is worth more).
+inline constexpr int kWallpaperFps = 30;
+
 // What a toy may store in all: the text of its keys and values.
 inline constexpr qsizetype kToyDataQuota = 256 * 1024;
 

@@ -57,6 +57,8 @@ void frmZKRMain::zkr_ShowCustomise() {
                 auto b = std::make_unique<toolkit::CheckBox>(p.name, p.label, p.label);
                 b->Click = changed;
                 c = std::move(b);
+            } else if (p.type == Property::Label) {
+                c = std::make_unique<toolkit::Label>(p.name, p.label);
             } else if (p.type == Property::Choice) {
                 auto l = std::make_unique<toolkit::ListBox>(p.name, p.label, p.label);
                 for (const auto& choice : p.choices)
@@ -91,7 +93,7 @@ void frmZKRMain::zkr_ShowPropertyValues() {
         else if (p.type == Property::Choice)
             static_cast<toolkit::ListBox*>(c)->SetListIndex(static_cast<int>(
                 std::find(p.choices.begin(), p.choices.end(), value) - p.choices.begin()));
-        else
+        else if (p.type != Property::Label)
             static_cast<toolkit::TextBox*>(c)->SetText(value);
     }
     showingProperties_ = false;
@@ -100,6 +102,7 @@ void frmZKRMain::zkr_ShowPropertyValues() {
 void frmZKRMain::zkr_SetProperty(size_t i) {
     if (showingProperties_ || i >= PropertyControls.size()) return;
     const Property& p = PropertyControls[i].property;
+    if (p.type == Property::Label) return;
     toolkit::Control* c = PropertyControls[i].control.get();
     std::string value;
     if (p.type == Property::Slider) {

@@ -1,5 +1,7 @@
 #include "install_dialog.h"
 
+#include "import/wallpaper.h"
+#include "platform/prefix.h"
 #include "package/archive.h"
 #include "package/install.h"
 #include "package/temporary_folder.h"
@@ -13,6 +15,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
 #include <QMimeData>
@@ -21,6 +24,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -30,30 +34,57 @@ namespace installer {
 
 namespace {
 
-// A request made ready: the package file to install, made first for a quick module.
+// A request made ready: the package file to install, made first for a quick
+// module or a wallpaper.
 struct Prepared {
     std::unique_ptr<package::TemporaryFolder> work;
     std::string file;
     bool webAddress = false;
+    std::vector<package::Problem> warnings; // a wallpaper's: what will not work here
 };
+
+// A wallpaper's own picture as the PNG previews are; none (so one is
+// rendered from the page) when it cannot be read. A GIF gives its first frame.
+void PreviewAsPng(const std::string& folder, package::Manifest& m) {
+    if (m.preview.empty() || platform::EndsWithNoCase(m.preview, ".png")) return;
+    QImage picture(QString::fromStdString(folder + "/" + m.preview));
+    m.preview = !picture.isNull() && picture.save(QString::fromStdString(folder + "/zelkora-preview.png"))
+                    ? "zelkora-preview.png"
+                    : "";
+    std::ofstream(folder + "/" + package::kManifestName, std::ios::trunc) << package::ManifestText(m);
+}
 
 Prepared Prepare(const Request& request) {
     Prepared p;
     p.file = request.file;
-    if (!request.quick) return p;
+    if (!request.quick && !request.wallpaper) return p;
     p.work = std::make_unique<package::TemporaryFolder>();
     std::string folder = p.work->Path() + "/module";
     fs::create_directory(folder);
-    package::Manifest m = package::MakeQuickModule(request.source, folder);
+    package::Manifest m;
+    if (request.wallpaper) {
+        wallpaper::Imported imported = wallpaper::Import(request.file, folder);
+        m = imported.manifest;
+        PreviewAsPng(folder, m);
+        p.webAddress = imported.webAddress;
+        p.warnings = std::move(imported.warnings);
+    } else {
+        m = package::MakeQuickModule(request.source, folder);
+        p.webAddress = request.source.kind == package::QuickSource::Address;
+    }
     p.file = p.work->Path() + "/" + m.key + ".zelkora";
     package::Pack(folder, p.file);
-    p.webAddress = request.source.kind == package::QuickSource::Address;
     return p;
+}
+
+// A quick module or a wallpaper made again replaces itself.
+bool Replaces(const Request& request) {
+    return request.force || request.quick || request.wallpaper;
 }
 
 package::InstallOptions Options(const Request& request, const Prepared& prepared) {
     package::InstallOptions options;
-    options.force = request.force || request.quick; // a quick module made again replaces itself
+    options.force = Replaces(request);
     options.webAddress = prepared.webAddress;
     options.renderPreview = render::RenderItemPreview;
     return options;
@@ -76,6 +107,11 @@ bool RequestFromDrop(const QMimeData* data, Request& request) {
         request.source.source = path.toStdString();
         if (QFileInfo(path).suffix().toLower() == "zelkora") {
             request.file = path.toStdString();
+            return true;
+        }
+        if (wallpaper::IsWallpaper(path.toStdString())) {
+            request.file = path.toStdString();
+            request.wallpaper = true;
             return true;
         }
         request.quick = true;
@@ -162,16 +198,17 @@ class InstallDialog : public QDialog {
         package::Summary s;
         try {
             prepared_ = Prepare(request);
-            s = package::Inspect(prepared_.file);
+            s = package::Inspect(prepared_.file, Replaces(request));
         } catch (const package::Refused& refused) {
             s.problems.push_back({"", refused.what()});
         }
         const package::Manifest& m = s.manifest;
         bool module = m.kind == package::Manifest::Module;
         name_->setText(Q(m.name));
-        kind_->setText(request.quick ? "Module (made from " + QFileInfo(Q(request.source.source)).fileName() + ")"
-                       : module      ? "Module"
-                                     : "Toy");
+        kind_->setText(request.quick       ? "Module (made from " + QFileInfo(Q(request.source.source)).fileName() + ")"
+                       : request.wallpaper ? "Module (made from the wallpaper " + QFileInfo(Q(request.file)).fileName() + ")"
+                       : module            ? "Module"
+                                           : "Toy");
         theme_->setText(module ? Q(m.themeName) : "—");
         author_->setText(m.author.empty() ? "—" : Q(m.author));
         version_->setText(m.version.empty() ? "—"
@@ -194,6 +231,9 @@ class InstallDialog : public QDialog {
         if (package::HasErrors(s.problems)) {
             outcome_->setText(Q("It cannot be installed:\n" + package::ProblemText(s.problems, false)));
             return;
+        }
+        if (!prepared_.warnings.empty()) {
+            outcome_->setText(Q("What will not work here:\n" + package::ProblemText(prepared_.warnings)));
         }
         install_->setEnabled(true);
         install_->setDefault(true);
@@ -234,7 +274,7 @@ class InstallDialog : public QDialog {
 int RunQuietly(const Request& request) {
     Prepared prepared = Prepare(request);
     package::Outcome outcome = package::Install(prepared.file, Options(request, prepared));
-    std::cerr << package::ProblemText(outcome.warnings);
+    std::cerr << package::ProblemText(prepared.warnings) << package::ProblemText(outcome.warnings);
     std::cout << Done(outcome) << "\n";
     return 0;
 }

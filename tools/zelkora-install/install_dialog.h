@@ -16,6 +16,7 @@ struct Request {
     bool force = false;
     bool quick = false; // a module made from source
     package::QuickSource source;
+    bool wallpaper = false; // file is another program's wallpaper, made a module
 };
 
 int RunQuietly(const Request& request);

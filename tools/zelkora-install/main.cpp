@@ -2,6 +2,7 @@
 // checks and packs them and makes modules from a picture, a video, a page or
 // an address. With a display and without --yes it asks first, in a dialog.
 #include "install_dialog.h"
+#include "import/wallpaper.h"
 #include "package/archive.h"
 #include "package/check.h"
 #include "package/install.h"
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kUsage = R"(usage: zelkora-install [--yes] [--force] FILE.zelkora
+       zelkora-install [--yes] WALLPAPER-FOLDER | WALLPAPER.zip
        zelkora-install [--yes] [--theme NAME] [--name NAME] --picture FILE [--placement P]
        zelkora-install [--yes] [--theme NAME] [--name NAME] --video FILE | --page FILE | --address URL
        zelkora-install --check FOLDER-OR-FILE
@@ -33,6 +35,11 @@ $ZELKORA_PREFIX (or ~/.zelkora). With a display it shows what the package
 holds and asks first; --yes installs without asking (and without a display
 it never asks). A package already installed is upgraded when it is newer;
 --force installs it even when it is not.
+
+A Lively Wallpaper (LivelyInfo.json) or Wallpaper Engine (project.json)
+wallpaper, a folder or a .zip of one, is made a module with its settings, in
+the theme "Lively wallpapers" or "Wallpaper Engine wallpapers"; imported
+again, it replaces itself and keeps the settings the user gave.
 
 --picture, --video, --page and --address make a module of the file or the
 address, in the theme NAME (default "My Desktop"), and install it. A picture
@@ -68,7 +75,8 @@ int Check(const std::string& path) {
         std::cerr << "zelkora-install: " << path << ": there is no such file or folder\n";
         return 1;
     }
-    std::vector<package::Problem> problems = package::CheckPath(path);
+    std::vector<package::Problem> problems =
+        wallpaper::IsWallpaper(path) ? wallpaper::Check(path) : package::CheckPath(path);
     std::cout << package::ProblemText(problems);
     if (package::HasErrors(problems)) return 1;
     std::cout << path << ": no problems" << (problems.empty() ? "" : " but the warnings above")
@@ -151,7 +159,8 @@ int main(int argc, char** argv) {
 
         render::Prepare(!dialog);
         QApplication app(argc, argv);
-        installer::Request request{c.file, c.force, c.quick, c.source};
+        installer::Request request{c.file, c.force, c.quick, c.source,
+                                   !c.file.empty() && wallpaper::IsWallpaper(c.file)};
         if (dialog) return installer::RunDialog(request);
         return installer::RunQuietly(request);
     } catch (const package::Refused& refused) {

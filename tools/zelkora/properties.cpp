@@ -59,7 +59,8 @@ int GetProperties(const std::vector<std::string>& args, std::ostream& out, std::
     LoadInstallation();
     module_properties::Module props = module_properties::ReadOfPage(Named(Modules(), args[0]).url);
     for (size_t i = 0; i < props.declared.size(); ++i)
-        out << props.declared[i].name << '=' << props.values[i] << '\n';
+        if (props.declared[i].type != package::Property::Label)
+            out << props.declared[i].name << '=' << props.values[i] << '\n';
     return kDone;
 }
 

@@ -70,6 +70,17 @@ void MainView::BuildCustomise() {
                 c->Changed.Connect([this, alive = alive_] {
                     if (*alive) ScheduleSync();
                 });
+                if (p.type == Property::Label) { // a heading over the rows after it
+                    auto* heading = new QLabel(Q(p.label));
+                    heading->setObjectName(Q(p.name));
+                    heading->setTextFormat(Qt::PlainText);
+                    heading->setWordWrap(true);
+                    QFont bold = heading->font();
+                    bold.setBold(true);
+                    heading->setFont(bold);
+                    form->addRow(heading);
+                    continue;
+                }
                 QWidget* w = nullptr;
                 if (p.type == Property::Color) {
                     auto* t = static_cast<toolkit::TextBox*>(c);
