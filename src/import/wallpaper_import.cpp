@@ -92,15 +92,15 @@ Source Open(const std::string& path) {
     return s;
 }
 
-// Copies the wallpaper's files: plain files and folders only, with names a
-// package may hold, within a package's limits.
+// Copies the wallpaper's files (to "": only looks at them): plain files and
+// folders only, with names a package may hold, within a package's limits.
 void CopyFiles(const fs::path& from, const fs::path& to) {
     package::Limits limits;
     uint64_t count = 0, bytes = 0;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(from, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        std::string rel = fs::relative(it->path(), from).generic_string();
+        std::string rel = it->path().lexically_relative(from).generic_string();
         if (std::string why = package::EntryPathProblem(rel); !why.empty())
             throw Refused(rel + ": " + why);
         fs::file_status status = it->symlink_status();
@@ -109,12 +109,12 @@ void CopyFiles(const fs::path& from, const fs::path& to) {
         if (++count > limits.entries)
             throw Refused("it has more than " + std::to_string(limits.entries) + " files and folders");
         if (fs::is_directory(status)) {
-            fs::create_directories(to / rel);
+            if (!to.empty()) fs::create_directories(to / rel);
         } else if (fs::is_regular_file(status)) {
             bytes += fs::file_size(it->path());
             if (bytes > limits.bytes)
                 throw Refused("its files take more than " + std::to_string(limits.bytes >> 20) + " MB");
-            fs::copy_file(it->path(), to / rel);
+            if (!to.empty()) fs::copy_file(it->path(), to / rel);
         } else {
             throw Refused(rel + ": it is a device or special file");
         }
@@ -132,7 +132,7 @@ std::string Inside(const fs::path& folder, std::string named, const char* what) 
         throw Refused(named + ": the " + what + " cannot be named so: " + why);
     fs::path real = platform::MapUnder(folder.string(), named);
     if (!IsFile(real)) throw Refused(named + ": the " + what + " is not in the wallpaper");
-    return fs::relative(real, folder).generic_string();
+    return real.lexically_relative(folder).generic_string();
 }
 
 // Letters and digits of a text, for a key.
@@ -269,7 +269,7 @@ void LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings
     for (auto it = fs::recursive_directory_iterator(folder, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (!it->is_regular_file()) continue;
-        std::string rel = fs::relative(it->path(), folder).generic_string();
+        std::string rel = it->path().lexically_relative(folder).generic_string();
         std::string ext = Lower(it->path().extension().string());
         if (ext == ".mp4" || ext == ".m4v")
             warnings.push_back({rel,
@@ -339,8 +339,9 @@ Imported Import(const std::string& path, const std::string& folderName) {
     std::string key = std::string("ZKR") + (d.format == Description::Lively ? "Lively" : "WE") +
                       Fingerprint(d.id.empty() ? "title:" + name : "id:" + d.id);
     try {
+        // Every kind: a file that is a link could bring in one of the user's.
+        CopyFiles(from, d.kind == Description::Web ? folder : fs::path());
         if (d.kind == Description::Web) {
-            CopyFiles(from, folder);
             m.kind = package::Manifest::Module;
             m.key = key;
             m.name = name;

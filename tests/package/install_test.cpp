@@ -314,6 +314,50 @@ TEST_F(Packages, InstallUpgradeAndUninstallLeaveNothingOfTheItem) {
     EXPECT_EQ(Catalogue("themes").find("Polar"), std::string::npos);
 }
 
+TEST_F(Packages, WallpapersInstallFromFolderOrZipAndUpgradeKeepingTheUsersSettings) {
+    const std::string wallpapers = WALLPAPERS, zelkora = ToolsDir() + "/../zelkora ";
+    std::string out;
+    auto before = Snapshot(prefix.dir());
+    // Refused, naming the fault, and nothing left: a zip that climbs, one
+    // with a link, one with an absolute path.
+    const std::pair<std::vector<Entry>, const char*> hostile[] = {
+        {{{"w/LivelyInfo.json", "{}"}, {"../outside/index.html", "x"}}, "leads out of the package (..)"},
+        {{{"LivelyInfo.json", "{}"}, {"index.html", "", AE_IFLNK, "/etc/passwd"}}, "the entry index.html is a link"},
+        {{{"/LivelyInfo.json", "{}"}}, "has an absolute path"}};
+    for (const auto& [entries, says] : hostile) {
+        Zip(work + "/hostile.zip", entries);
+        EXPECT_EQ(Install(work + "/hostile.zip", &out, "--yes"), "1");
+        EXPECT_NE(out.find(says), std::string::npos) << out;
+    }
+    EXPECT_TRUE(Snapshot(prefix.dir()) == before);
+
+    ASSERT_EQ(Install(wallpapers + "/lively", &out, "--yes"), "0") << out;
+    EXPECT_NE(out.find("Test Lively Web is installed"), std::string::npos) << out;
+    EXPECT_NE(out.find("warning: the setting \"reset\" (a button) is not offered here"), std::string::npos);
+    EXPECT_NE(Catalogue("themes").find("\tLively wallpapers\t100"), std::string::npos);
+    ASSERT_EQ(RunCommand(zelkora + "set 'Test Lively Web' weather=Snow", &out), 0) << out;
+    // The same wallpaper zipped one folder down, under another folder's name:
+    // the same module, upgraded, with the user's setting.
+    MakeDirs(work + "/zipped");
+    fs::copy(wallpapers + "/lively", work + "/zipped/Renamed", fs::copy_options::recursive);
+    package::Pack(work + "/zipped", work + "/lively.zip");
+    ASSERT_EQ(Install(work + "/lively.zip", &out, "--yes"), "0") << out;
+    EXPECT_NE(out.find("Test Lively Web is upgraded"), std::string::npos) << out;
+    RunCommand(zelkora + "get 'Test Lively Web'", &out);
+    EXPECT_NE(out.find("weather=Snow"), std::string::npos) << out;
+
+    package::Pack(wallpapers + "/wallpaper-engine", work + "/we.zip");
+    ASSERT_EQ(Install(work + "/we.zip", &out, "--yes"), "0") << out;
+    RunCommand(zelkora + "list", &out);
+    EXPECT_NE(out.find("Wallpaper Engine wallpapers/Test Wallpaper Engine Web"), std::string::npos) << out;
+    // Its preview: the GIF's first frame, as a PNG.
+    std::string preview;
+    for (const auto& e : fs::directory_iterator(app + "Modules/WallpaperEnginewallpapers"))
+        preview = e.path().string() + "/zelkora-preview.png";
+    RunCommand("convert " + ShellQuote(preview) + " -format '%[hex:p{0,0}]' info:", &out);
+    EXPECT_EQ(out, "CC3300");
+}
+
 // Starts an install and kills it after delay; the installer is left to die.
 void KillDuring(const std::string& file, std::chrono::microseconds delay) {
     std::string tool = ToolsDir() + "/zelkora-install";
