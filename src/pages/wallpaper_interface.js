@@ -113,9 +113,13 @@
     });
   }
 
-  // Paused while nobody sees the page (the desktop hides it first, then freezes it).
+  // Paused while nobody sees the page (the desktop hides it first, then
+  // freezes it). Told of changes only: a page starts playing, as it did in
+  // its program, even when it was loaded out of sight.
+  var paused = false;
   document.addEventListener('visibilitychange', function () {
-    var paused = document.hidden;
+    if (paused === document.hidden) return;
+    paused = document.hidden;
     if (!lively) {
       if (listener) call(listener.setPaused, listener, [paused], 'setPaused');
     } else if (args.indexOf(' --pause-event ') >= 0) {

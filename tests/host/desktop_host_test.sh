@@ -642,6 +642,50 @@ HTML
   "$build/zelkora" apply Tint >/dev/null
   expect_pixel 320 240 20 $BLUE
   ;;
+wallpaper-lively | wallpaper-engine)
+  # A wallpaper of each program's own format (tests/import/wallpapers) paints
+  # each setting it receives in a cell of 100x100 pixels: the stored values
+  # in their program's forms from the first frame, a change without a reload
+  # (cell 9 keeps the colour drawn at load), a pause and its end when a
+  # full-screen window covers the desktop (cell 6 turns magenta).
+  cell() { pixel $((50 + 100 * ($1 % 4))) $((50 + 100 * ($1 / 4))); }
+  expect_cell() { expect_pixel $((50 + 100 * ($1 % 4))) $((50 + 100 * ($1 / 4))) "$2" "$3"; }
+  "$build/tools/zelkora-demo" >/dev/null
+  wallpapers=$(dirname "$0")/../import/wallpapers
+  if [ "$case_name" = wallpaper-lively ]; then
+    name='Test Lively Web'
+    env -u DISPLAY "$build/tools/zelkora-install" --yes "$wallpapers/lively" >/dev/null 2>&1
+    "$build/zelkora" set "$name" sea=#112233 weather=Snow >/dev/null
+    # sea as #RRGGBB, weather as its index, sun, grey, backdrop as folder\file,
+    # ink as a text; a file named Images\Dot.PNG; every way out refused.
+    first=(0 '#112233' 1 $BLUE 2 '#00FF00' 3 '#808080' 4 $BLUE 5 '#808000' 7 '#FFFF00' 8 '#00FF00')
+    change=(backdrop=a.png grey=255 sun=false)
+    changed=(4 '#FF00FF' 3 '#FFFFFF' 2 $RED)
+  else
+    name='Test Wallpaper Engine Web'
+    env -u DISPLAY "$build/tools/zelkora-install" --yes "$wallpapers/wallpaper-engine" >/dev/null 2>&1
+    "$build/zelkora" set "$name" weather=Storm >/dev/null
+    # schemecolor "0 0.2 0.4", weather as its option's value (the number 2),
+    # sun, grey, ink, the frame rate.
+    first=(0 '#003366' 1 $BLUE 2 '#00FF00' 3 '#808080' 5 '#808000' 10 '#00FF00')
+    change=(schemecolor=#ff8000 ink=teal weather=Calm)
+    changed=(0 '#FF8000' 5 '#008080' 1 '#00FF00')
+  fi
+  start_host
+  "$build/zelkora" apply "$name" >/dev/null
+  for ((i = 0; i < ${#first[@]}; i += 2)); do expect_cell "${first[i]}" 20 "${first[i + 1]}"; done
+  loaded=$(cell 9)
+  "$build/zelkora" set "$name" "${change[@]}" >/dev/null
+  for ((i = 0; i < ${#changed[@]}; i += 2)); do expect_cell "${changed[i]}" 5 "${changed[i + 1]}"; done
+  [ "$(cell 9)" = "$loaded" ] || { echo "FAIL: the page was loaded again" >&2; exit 1; }
+  expect_cell 6 1 '#000000'
+  convert -size 640x480 xc:gray "$work/cover.png"
+  display -geometry 640x480+0+0 "$work/cover.png" & cover=$!
+  expect_pixel 500 400 10 '#7E7E7E'
+  sleep 2
+  kill $cover
+  expect_cell 6 10 '#FF00FF'
+  ;;
 *)
   echo "unknown case $case_name" >&2
   exit 2
