@@ -228,6 +228,28 @@ windows)
   [ "$rested" -le 6 ] || { echo "FAIL: the page still runs under a full-screen window ($rested ticks)" >&2; exit 1; }
   [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page did not run again ($again ticks)" >&2; exit 1; }
   ;;
+wallpaper)
+  # A Wallpaper Engine wallpaper on layer-shell: its settings in their own
+  # form (tests/import/wallpapers: a cell of 100x100 pixels each), a change
+  # without a reload, and a pause and its end under a full-screen window.
+  "$build/tools/zelkora-demo" >/dev/null
+  "$build/tools/zelkora-install" --yes "$here/../import/wallpapers/wallpaper-engine" >/dev/null 2>&1
+  start_host
+  "$build/zelkora" apply 'Test Wallpaper Engine Web' >/dev/null
+  expect_pixel 50 50 20 003366
+  expect_pixel 150 50 2 00FF00
+  loaded=$(pixel 150 250)
+  "$build/zelkora" set 'Test Wallpaper Engine Web' schemecolor=#ff8000 >/dev/null
+  expect_pixel 50 50 5 FF8000
+  [ "$(pixel 150 250)" = "$loaded" ] || { echo "FAIL: the page was loaded again" >&2; exit 1; }
+  foot -o colors.background=808080 sleep 60 &
+  foot_pid=$!
+  expect_pixel 320 240 10 808080
+  swaymsg fullscreen enable >/dev/null
+  sleep 2
+  kill $foot_pid
+  expect_pixel 250 150 10 FF00FF
+  ;;
 sticky-notes)
   # A click and typed text reach Sticky Notes, which stores them; a key
   # held down repeats.
