@@ -209,8 +209,8 @@ void WriteAbout(const fs::path& folder, const Description& d, const std::string&
     WriteText(folder / "zelkora-about.htm",
               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + HtmlText(name) +
                   "</title><link rel=\"stylesheet\" href=\"" + app +
-                  "pages.css\"></head>\n<body><h1>" + HtmlText(name) + "</h1>\n<p>A " +
-                  FormatName(d.format) + " wallpaper.</p>\n" +
+                  "pages.css\"></head>\n<body><h1>" + HtmlText(name) + "</h1>\n<p>A wallpaper made for " +
+                  FormatName(d.format) + ".</p>\n" +
                   (d.description.empty() ? "" : "<p>" + HtmlText(d.description) + "</p>\n") +
                   (rows.empty() ? "" : "<table>\n" + rows + "</table>\n") + "</body></html>\n");
 }

@@ -412,7 +412,10 @@ TEST_F(Gui, CustomiseShowsAControlOfEachTypeAndStoresWhatTheUserSets) {
     auto* words = dialog->findChild<QLineEdit*>("words");
     auto* sun = dialog->findChild<QCheckBox*>("sun");
     auto* sea = dialog->findChild<QPushButton*>("sea");
-    ASSERT_TRUE(speed && size && words && sun && sea);
+    auto* motion = dialog->findChild<QLabel*>("motion");
+    ASSERT_TRUE(speed && size && words && sun && sea && motion);
+    EXPECT_EQ(motion->text(), "Motion"); // a heading, in bold
+    EXPECT_TRUE(motion->font().bold());
     EXPECT_EQ(sea->text(), "#16638f");
     EXPECT_EQ(speed->value(), 1);
     EXPECT_EQ(words->maxLength(), 5);

@@ -70,6 +70,7 @@ void ManagerTest::Shell(const std::string& args) {
 void ManagerTest::WavesProperties() {
     WriteFile(App("Modules/Waves/zelkora.json"), R"({"kind": "module", "properties": [
         {"name": "sea", "type": "color", "label": "Sea", "default": "#16638f"},
+        {"name": "motion", "type": "label", "label": "Motion"},
         {"name": "speed", "type": "slider", "label": "Speed", "min": 0.5, "max": 2, "step": 0.5, "default": 1},
         {"name": "sun", "type": "checkbox", "label": "Sun", "default": true},
         {"name": "size", "type": "choice", "label": "Size", "choices": ["Fine", "Large"], "default": "Fine"},

@@ -338,13 +338,16 @@ TEST_F(ManagerTest, CustomiseShowsTheModulesPropertiesAndStoresWhatTheUserSets) 
     EXPECT_TRUE(form->frmCustomise.Visible());
     EXPECT_EQ(form->frmCustomise.Caption(), "Customise Waves Module");
     auto& c = form->PropertyControls;
-    ASSERT_EQ(c.size(), 5u);
+    ASSERT_EQ(c.size(), 6u);
     auto* sea = dynamic_cast<toolkit::TextBox*>(c[0].control.get());
-    auto* speed = dynamic_cast<toolkit::Slider*>(c[1].control.get());
-    auto* sun = dynamic_cast<toolkit::CheckBox*>(c[2].control.get());
-    auto* size = dynamic_cast<toolkit::ListBox*>(c[3].control.get());
-    auto* words = dynamic_cast<toolkit::TextBox*>(c[4].control.get());
+    auto* speed = dynamic_cast<toolkit::Slider*>(c[2].control.get());
+    auto* sun = dynamic_cast<toolkit::CheckBox*>(c[3].control.get());
+    auto* size = dynamic_cast<toolkit::ListBox*>(c[4].control.get());
+    auto* words = dynamic_cast<toolkit::TextBox*>(c[5].control.get());
     ASSERT_TRUE(sea && speed && sun && size && words);
+    // A heading is shown, and is no setting.
+    EXPECT_EQ(c[1].control->Caption(), "Motion");
+    EXPECT_EQ(dynamic_cast<toolkit::TextBox*>(c[1].control.get()), nullptr);
     // The defaults, shown without storing anything.
     EXPECT_EQ(sea->Text(), "#16638f");
     EXPECT_EQ(speed->Value(), 1);

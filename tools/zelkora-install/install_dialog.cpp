@@ -212,7 +212,8 @@ class InstallDialog : public QDialog {
         theme_->setText(module ? Q(m.themeName) : "—");
         author_->setText(m.author.empty() ? "—" : Q(m.author));
         version_->setText(m.version.empty() ? "—"
-                          : s.upgrade       ? Q(m.version + " (replaces " + s.installed + ")")
+                          : s.upgrade       ? Q(m.version + " (replaces " +
+                                                (s.installed == m.version ? "the one installed" : s.installed) + ")")
                                             : Q(m.version));
         size_->setText(QLocale().formattedDataSize(static_cast<qint64>(s.size)));
         QPixmap picture;
