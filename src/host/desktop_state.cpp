@@ -6,6 +6,8 @@
 #include "sandbox/app_address.h"
 
 #include <cctype>
+#include <filesystem>
+#include <nlohmann/json.hpp>
 
 namespace host {
 
@@ -125,6 +127,17 @@ bool HasSomethingToShow(const DesktopState& state) {
     return state.show != Show::Classic || !state.classicPicture.empty();
 }
 
+bool PageWantsWebGL(const std::string& nativePage) {
+    std::string text;
+    if (nativePage.empty() ||
+        !platform::ReadWholeFile((std::filesystem::path(nativePage).parent_path() / "zelkora.json").string(), text))
+        return false;
+    nlohmann::json manifest = nlohmann::json::parse(text, nullptr, false);
+    if (!manifest.is_object()) return false;
+    auto webgl = manifest.find("webgl");
+    return webgl != manifest.end() && webgl->is_boolean() && webgl->get<bool>();
+}
+
 DesktopState ReadDesktopState() {
     DesktopState d;
     HKEY key;
@@ -150,6 +163,7 @@ DesktopState ReadDesktopState() {
         d.appRoot = ApplicationRoot();
         d.wallpaper = WallpaperAddress(shell.wallpaper, d.appRoot, d.remote, d.problem);
         d.show = d.wallpaper.empty() ? Show::Classic : Show::Page;
+        d.webgl = d.show == Show::Page && !d.remote && PageWantsWebGL(platform::MapPath(shell.wallpaper));
     }
     return d;
 }

@@ -17,6 +17,7 @@ struct DesktopState {
     // Show::Picture: the native path of the picture.
     std::string wallpaper;
     bool remote = false; // a page of the web, not of the installation
+    bool webgl = false;  // the page's module says it draws with WebGL
     // The installation's folder (native), which the application scheme serves.
     std::string appRoot;
     // The preferences file beside the Manager's own keys (native; "" when
@@ -50,6 +51,9 @@ std::string WallpaperAddress(const std::string& wallpaper, const std::string& ap
                              bool& remote, std::string& problem);
 // The installation's folder, native, from the installation's settings ("" when unset).
 std::string ApplicationRoot();
+// Whether the module of a page (a native path) says its page draws with
+// WebGL (its zelkora.json: "webgl": true).
+bool PageWantsWebGL(const std::string& nativePage);
 // True when a wallpaper names a picture rather than a page.
 bool IsPicture(const std::string& wallpaper);
 

@@ -2,6 +2,7 @@
 // prefix in ZELKORA_PREFIX and the display it is started on. A second host
 // for the same prefix and display ends at once.
 #include "host/desktop_host.h"
+#include "host/desktop_state.h"
 #include "host/fullscreen.h"
 #include "host/idle_wait.h"
 #include "host/keep_running.h"
@@ -86,12 +87,14 @@ int main(int argc, char** argv) {
     host::WaitUntilSomethingToShow();
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     sandbox::RegisterAppScheme();
-    host::ChooseRenderPathEarly();
+    // WebGL needs OpenGL, which this desktop has on X11 only.
+    bool webgl = !layer && !still && host::ReadDesktopState().webgl;
+    host::ChooseRenderPathEarly(webgl);
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zelkora Desktop");
     QApplication::setQuitOnLastWindowClosed(false);
-    host::ChooseRenderPath();
+    host::ChooseRenderPath(webgl);
     if (still) {
         host::StillDesktop desktop(host::wayland::LargestOutput());
         return app.exec();

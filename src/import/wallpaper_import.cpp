@@ -14,7 +14,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
+#include <string_view>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -232,39 +232,83 @@ std::string EntryPage(std::string html, const std::string& up) {
     std::string first = "<script src=\"" + up + "zelkora.js\"></script>" +
                         "<script src=\"/.zelkora/wallpaper.js\"></script>" +
                         "<link rel=\"stylesheet\" href=\"" + up + "zelkora.css\">";
-    static const std::regex kHead(R"(<head(\s[^>]*)?>)", std::regex::icase);
-    static const std::regex kHtml(R"(<html(\s[^>]*)?>)", std::regex::icase);
-    static const std::regex kDoctype(R"(^\s*(\xEF\xBB\xBF)?\s*<!doctype[^>]*>)", std::regex::icase);
-    std::smatch at;
-    if (std::regex_search(html, at, kHead) || std::regex_search(html, at, kHtml) ||
-        std::regex_search(html, at, kDoctype))
-        html.insert(static_cast<size_t>(at.position(0) + at.length(0)), first);
-    else
-        html = first + html;
+    // Just after the head's tag, else the html's, else the doctype's.
+    std::string lower = Lower(html);
+    auto after = [&](const char* tag) -> size_t {
+        size_t n = std::char_traits<char>::length(tag);
+        for (size_t at = lower.find(tag); at != std::string::npos; at = lower.find(tag, at + n)) {
+            if (at + n < lower.size() && lower[at + n] != '>' &&
+                !std::isspace(static_cast<unsigned char>(lower[at + n])))
+                continue; // <header>, <htmlfoo>
+            size_t end = lower.find('>', at);
+            if (end != std::string::npos) return end + 1;
+        }
+        return std::string::npos;
+    };
+    size_t at = after("<head");
+    if (at == std::string::npos) at = after("<html");
+    if (at == std::string::npos) at = after("<!doctype");
+    html.insert(at == std::string::npos ? 0 : at, first);
     return html;
 }
 
 // Addresses on the internet a file loads from, by host: a page here has no
-// network, so what they bring is missing.
+// network, so what they bring is missing. Read by hand, not by regular
+// expression: a library of megabytes must not exhaust the stack.
 std::set<std::string> InternetHosts(const std::string& text, bool html) {
-    static const std::regex kHtml(
-        R"re((?:\bsrc|<link[^>]*\bhref)\s*=\s*["']?(?:https?:)?//([^/"'\s>?#]+))re",
-        std::regex::icase);
-    static const std::regex kStyle(R"re((?:url\(|@import)\s*["']?(?:https?:)?//([^/"')\s?#]+))re",
-                                   std::regex::icase);
-    static const std::regex kScript(
-        R"re((?:fetch|WebSocket|importScripts|open|import)\s*\([^)'"]*["'](?:https?|wss?)://([^/"'\s?#]+))re",
-        std::regex::icase);
+    // What asks for an address, just before it: an element's source, a
+    // stylesheet, a script's request.
+    static const char* kHtmlLoads[] = {"src=", "url(", "@import"};
+    static const char* kScriptLoads[] = {"fetch(", "websocket(", "importscripts(", "import(",
+                                         "url(", "@import", "from", ".src="};
     std::set<std::string> hosts;
-    for (const std::regex* r : {html ? &kHtml : &kScript, &kStyle})
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), *r);
-             it != std::sregex_iterator(); ++it)
-            hosts.insert(Lower((*it)[1].str()));
+    for (size_t at = text.find("//"); at != std::string::npos; at = text.find("//", at + 2)) {
+        size_t start = at;
+        for (const char* scheme : {"https:", "http:", "wss:", "ws:"}) {
+            size_t n = std::char_traits<char>::length(scheme);
+            if (start >= n && Lower(text.substr(start - n, n)) == scheme) {
+                start -= n;
+                break;
+            }
+        }
+        if (start == at && (at == 0 || std::string_view("\"'(").find(text[at - 1]) == std::string_view::npos))
+            continue; // a comment, or a path
+        // What precedes it, without quotes and spaces, in small letters.
+        size_t from = start;
+        while (from > 0 && std::string_view("\"' \t\r\n").find(text[from - 1]) != std::string_view::npos)
+            --from;
+        std::string before = Lower(text.substr(from - std::min<size_t>(from, 40), std::min<size_t>(from, 40)));
+        std::string squeezed;
+        for (char c : before)
+            if (!std::isspace(static_cast<unsigned char>(c))) squeezed += c;
+        bool loads = false;
+        if (html) {
+            for (const char* l : kHtmlLoads)
+                loads = loads || platform::EndsWithNoCase(squeezed, l);
+            // A stylesheet's href loads; a link to a page does not.
+            size_t tag = text.rfind('<', start);
+            if (!loads && tag != std::string::npos && platform::EndsWithNoCase(squeezed, "href=") &&
+                Lower(text.substr(tag, 5)) == "<link")
+                loads = true;
+        } else {
+            for (const char* l : kScriptLoads)
+                loads = loads || platform::EndsWithNoCase(squeezed, l);
+            // fetch('GET', ...) and xhr.open('GET', '...'): an argument after the first.
+            loads = loads || squeezed.find("open(") != std::string::npos;
+        }
+        if (!loads) continue;
+        size_t end = text.find_first_of("/\"' \t\r\n>?#)", at + 2);
+        std::string host = Lower(text.substr(at + 2, (end == std::string::npos ? text.size() : end) - at - 2));
+        if (!host.empty()) hosts.insert(host);
+    }
     return hosts;
 }
 
-// What will not work here, seen in the files: the internet, and .mp4 video.
-void LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings) {
+// What the files tell: whether the page draws with WebGL (a context asked
+// for by name, or three.js, which asks for one), and what will not work
+// here: the internet, and .mp4 video.
+bool LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings) {
+    bool webgl = false;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(folder, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
@@ -279,16 +323,17 @@ void LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings
                                 true});
         bool html = ext == ".htm" || ext == ".html";
         if (!html && ext != ".js" && ext != ".mjs" && ext != ".css") continue;
-        if (it->file_size() > (4u << 20)) continue; // a library that size loads nothing itself
-        std::set<std::string> hosts =
-            InternetHosts(platform::ReadWholeFile(it->path().string()), html);
-        for (const auto& host : hosts)
+        if (it->file_size() > (16u << 20)) continue;
+        std::string text = platform::ReadWholeFile(it->path().string());
+        webgl = webgl || package::MentionsWebGL(text);
+        for (const auto& host : InternetHosts(text, html))
             warnings.push_back({rel,
                                 "it loads from " + host +
                                     " on the internet; pages have no network here, so what "
                                     "it brings is missing",
                                 true});
     }
+    return webgl;
 }
 
 nlohmann::json ImportedJson(const Description& d) {
@@ -400,9 +445,9 @@ Imported Import(const std::string& path, const std::string& folderName) {
     m.licence = d.licence;
     m.copyright = "zelkora-about.htm";
     WriteAbout(folder, d, name, "../../../");
-    WriteText(folder / package::kManifestName, package::ManifestText(m));
     out.warnings = std::move(d.warnings);
-    LookAtFiles(folder, out.warnings);
+    m.webgl = LookAtFiles(folder, out.warnings) && d.kind == Description::Web;
+    WriteText(folder / package::kManifestName, package::ManifestText(m));
     return out;
 }
 

@@ -81,6 +81,12 @@ Manifest ParseManifest(const std::string& text, std::vector<Problem>& problems) 
             NameMustSuit("the theme's key", m.themeKey, problems);
         }
         m.properties = ParseProperties(doc, problems);
+        if (auto webgl = doc.find("webgl"); webgl != doc.end()) {
+            if (webgl->is_boolean())
+                m.webgl = webgl->get<bool>();
+            else
+                problems.push_back({kManifestName, "the field \"webgl\" is not true or false"});
+        }
         if (auto imported = doc.find("imported"); imported != doc.end()) {
             if (imported->is_object())
                 m.imported = imported->dump();
@@ -107,6 +113,7 @@ std::string ManifestText(const Manifest& m) {
         doc["page"] = m.page;
         optional("banner", m.banner);
         if (!m.properties.empty()) doc["properties"] = PropertiesJson(m.properties);
+        if (m.webgl) doc["webgl"] = true;
         if (!m.imported.empty()) doc["imported"] = json::parse(m.imported, nullptr, false);
     } else {
         doc["script"] = m.script;

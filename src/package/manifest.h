@@ -31,6 +31,7 @@ struct Manifest {
     std::string copyright, banner, preview; // pages and picture in the item, optional
     std::vector<Property> properties;        // modules: what the user may set
     std::string description, licence;        // what its author says of it
+    bool webgl = false; // modules: the page draws with WebGL (the desktop then draws through OpenGL)
     // Modules imported from another program's wallpaper: the JSON object
     // that says how its page is fed ("" for our own modules).
     std::string imported;

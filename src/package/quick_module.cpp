@@ -145,6 +145,12 @@ std::string Extension(const std::string& file, QuickSource::Kind kind) {
 
 } // namespace
 
+bool MentionsWebGL(const std::string& text) {
+    for (const char* context : {"'webgl", "\"webgl", "-webgl", "WebGLRenderer"})
+        if (text.find(context) != std::string::npos) return true;
+    return false;
+}
+
 std::string QuickThemeKey(const std::string& themeName) {
     std::string key = KeyPart(themeName);
     return key.empty() ? "Theme" + Fingerprint(themeName) : key;
@@ -222,6 +228,10 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
                 html = script + html;
             m.page = file.filename().string();
             WriteText(folder / m.page, html);
+            for (const auto& e : fs::recursive_directory_iterator(folder))
+                if (e.is_regular_file() && (Lower(e.path().extension().string()) == ".js" ||
+                                            e.path() == folder / m.page))
+                    m.webgl = m.webgl || MentionsWebGL(platform::ReadWholeFile(e.path().string()));
         }
     }
     if (std::string why = WindowsNameProblem(m.name); !why.empty())

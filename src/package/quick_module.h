@@ -22,6 +22,10 @@ struct QuickSource {
 // manifest, also written there. Throws Refused for a source it cannot use.
 Manifest MakeQuickModule(const QuickSource& source, const std::string& folder);
 
+// Whether a page's or script's text draws with WebGL: it asks for a context
+// by name, or uses three.js's renderer, which does.
+bool MentionsWebGL(const std::string& text);
+
 // The key of the theme of that name.
 std::string QuickThemeKey(const std::string& themeName);
 

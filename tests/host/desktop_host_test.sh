@@ -686,6 +686,25 @@ wallpaper-lively | wallpaper-engine)
   kill $cover
   expect_cell 6 10 '#FF00FF'
   ;;
+webgl)
+  # A wallpaper that draws with WebGL (blue, red without it) gets it: the host
+  # starts anew, in the same process, on OpenGL for it, and without OpenGL
+  # again for a page that draws without WebGL, leaving no process behind.
+  "$build/tools/zelkora-demo" >/dev/null
+  env -u DISPLAY "$build/tools/zelkora-install" --yes "$(dirname "$0")/../import/wallpapers/webgl" >/dev/null 2>&1
+  start_host
+  sleep 2
+  for round in 1 2; do
+    "$build/zelkora" apply 'Test WebGL' >/dev/null
+    fills_screen 640 480 $BLUE 30
+    expect_said "the desktop starts anew to draw it through OpenGL" 5 $round
+    "$build/zelkora" apply 'Deep Blue' >/dev/null
+    expect_said "the desktop starts anew without OpenGL" 10 $round
+    expect_said "drawing with the software renderer (the GPU is used when ZELKORA_GPU=1)$" 20 $((round + 1))
+  done
+  kill -0 "$host_pid" || { echo "FAIL: the host ended" >&2; exit 1; }
+  [ "$(below "$host_pid" | wc -l)" -le 4 ] || { echo "FAIL: processes left behind: $(below "$host_pid" | wc -l)" >&2; exit 1; }
+  ;;
 *)
   echo "unknown case $case_name" >&2
   exit 2
