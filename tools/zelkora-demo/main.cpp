@@ -34,6 +34,7 @@
 #include <iostream>
 #include <memory>
 #include <spawn.h>
+#include <optional>
 #include <string>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -339,13 +340,24 @@ bool Complete() {
 // The prefix's folder for the time this object lives (children inherit it).
 class PrefixFor {
   public:
+    // The folder being built is nobody's desktop: what it applies starts no
+    // desktop host there (one would outlive the folder, showing nothing).
     explicit PrefixFor(const std::string& dir) : old_(platform::PrefixDir()) {
+        if (const char* h = std::getenv("ZELKORA_DESKTOP_HOST")) oldHost_ = h;
         ::setenv("ZELKORA_PREFIX", dir.c_str(), 1);
+        ::setenv("ZELKORA_DESKTOP_HOST", "0", 1);
     }
-    ~PrefixFor() { ::setenv("ZELKORA_PREFIX", old_.c_str(), 1); }
+    ~PrefixFor() {
+        ::setenv("ZELKORA_PREFIX", old_.c_str(), 1);
+        if (oldHost_)
+            ::setenv("ZELKORA_DESKTOP_HOST", oldHost_->c_str(), 1);
+        else
+            ::unsetenv("ZELKORA_DESKTOP_HOST");
+    }
 
   private:
     std::string old_;
+    std::optional<std::string> oldHost_;
 };
 
 // Holds the set-up of one prefix against another set-up of it: a lock on
