@@ -135,18 +135,6 @@ std::string Inside(const fs::path& folder, std::string named, const char* what) 
     return real.lexically_relative(folder).generic_string();
 }
 
-// Letters and digits of a text, for a key.
-std::string Fingerprint(const std::string& text) {
-    uint32_t h = 2166136261u;
-    for (unsigned char c : text)
-        h = (h ^ c) * 16777619u;
-    static const char* kDigits = "0123456789ABCDEF";
-    std::string out;
-    for (int i = 0; i < 8; ++i, h >>= 4)
-        out += kDigits[h & 15];
-    return out;
-}
-
 // A title as a module's name: what Windows cannot give a folder goes.
 std::string ModuleName(const std::string& title, const std::string& otherwise) {
     std::string name;
@@ -170,19 +158,6 @@ std::string ModuleName(const std::string& title, const std::string& otherwise) {
     return name;
 }
 
-std::string HtmlText(const std::string& s) {
-    std::string out;
-    for (char c : s)
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    return out;
-}
-
 void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
@@ -200,18 +175,18 @@ void WriteAbout(const fs::path& folder, const Description& d, const std::string&
     std::string rows;
     auto row = [&](const char* label, const std::string& value) {
         if (!value.empty())
-            rows += "<tr><th>" + std::string(label) + "</th><td>" + HtmlText(value) + "</td></tr>\n";
+            rows += "<tr><th>" + std::string(label) + "</th><td>" + package::HtmlText(value) + "</td></tr>\n";
     };
     row("Author", d.author);
     row("Licence", d.licence);
     row("Contact", d.contact);
     row(d.format == Description::WallpaperEngine ? "Workshop id" : "Id", d.id);
     WriteText(folder / "zelkora-about.htm",
-              "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + HtmlText(name) +
+              "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + package::HtmlText(name) +
                   "</title><link rel=\"stylesheet\" href=\"" + app +
-                  "pages.css\"></head>\n<body><h1>" + HtmlText(name) + "</h1>\n<p>A wallpaper made for " +
+                  "pages.css\"></head>\n<body><h1>" + package::HtmlText(name) + "</h1>\n<p>A wallpaper made for " +
                   FormatName(d.format) + ".</p>\n" +
-                  (d.description.empty() ? "" : "<p>" + HtmlText(d.description) + "</p>\n") +
+                  (d.description.empty() ? "" : "<p>" + package::HtmlText(d.description) + "</p>\n") +
                   (rows.empty() ? "" : "<table>\n" + rows + "</table>\n") + "</body></html>\n");
 }
 
@@ -382,7 +357,7 @@ Imported Import(const std::string& path, const std::string& folderName) {
     std::string name = ModuleName(d.title, fs::path(source.folder).filename().string());
     // The same wallpaper is the same module: by its id, else by its title.
     std::string key = std::string("ZKR") + (d.format == Description::Lively ? "Lively" : "WE") +
-                      Fingerprint(d.id.empty() ? "title:" + name : "id:" + d.id);
+                      package::Fingerprint(d.id.empty() ? "title:" + name : "id:" + d.id, 8);
     try {
         // Every kind: a file that is a link could bring in one of the user's.
         CopyFiles(from, d.kind == Description::Web ? folder : fs::path());

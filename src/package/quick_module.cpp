@@ -41,33 +41,6 @@ std::string KeyPart(const std::string& text) {
     return out;
 }
 
-// A short fingerprint of the source, so two pictures of one name differ.
-std::string Fingerprint(const std::string& text) {
-    uint32_t h = 2166136261u;
-    for (unsigned char c : text)
-        h = (h ^ c) * 16777619u;
-    static const char* kDigits = "0123456789ABCDEF";
-    std::string out;
-    for (int i = 0; i < 6; ++i, h >>= 4)
-        out += kDigits[h & 15];
-    return out;
-}
-
-std::string HtmlText(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 // How a picture is placed, as CSS background values.
 std::string PicturePlacement(const std::string& placement) {
     static const std::pair<const char*, const char*> kPlacements[] = {
@@ -144,6 +117,32 @@ std::string Extension(const std::string& file, QuickSource::Kind kind) {
 }
 
 } // namespace
+
+std::string Fingerprint(const std::string& text, int digits) {
+    uint32_t h = 2166136261u;
+    for (unsigned char c : text)
+        h = (h ^ c) * 16777619u;
+    static const char* kDigits = "0123456789ABCDEF";
+    std::string out;
+    for (int i = 0; i < digits; ++i, h >>= 4)
+        out += kDigits[h & 15];
+    return out;
+}
+
+std::string HtmlText(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
 
 bool MentionsWebGL(const std::string& text) {
     for (const char* context : {"'webgl", "\"webgl", "-webgl", "WebGLRenderer"})

@@ -22,6 +22,12 @@ struct QuickSource {
 // manifest, also written there. Throws Refused for a source it cannot use.
 Manifest MakeQuickModule(const QuickSource& source, const std::string& folder);
 
+// A short fingerprint of a text in hex digits (at most 8), so that two
+// sources of one name make two keys.
+std::string Fingerprint(const std::string& text, int digits = 6);
+// A text as HTML shows it.
+std::string HtmlText(const std::string& text);
+
 // Whether a page's or script's text draws with WebGL: it asks for a context
 // by name, or uses three.js's renderer, which does.
 bool MentionsWebGL(const std::string& text);
