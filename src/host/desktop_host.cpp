@@ -224,6 +224,7 @@ void DesktopHost::CheckBudget() {
         LowerPriority(below);
         lowered_ = below;
     }
+    LowerPageThreadsOfHost(::getpid()); // made when a page first asks for WebGL
     std::string why =
         budget_.Look(PageProcesses(below), QDateTime::currentMSecsSinceEpoch(), ::getpid());
     if (why.empty()) return;

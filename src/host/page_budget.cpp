@@ -14,14 +14,16 @@ namespace host {
 
 namespace {
 
-// CPU seconds (user and system) and resident bytes of a process.
-bool ReadUsage(pid_t pid, double& cpu, long long& resident) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+// CPU seconds (user and system) in a stat file of /proc, and the name of
+// what it is about.
+bool ReadCpu(const std::string& statFile, double& cpu, std::string* name = nullptr) {
+    std::ifstream stat(statFile);
     std::string line;
     if (!std::getline(stat, line)) return false;
     // The name in parentheses may hold blanks: the fields follow its ")".
-    size_t close = line.rfind(')');
-    if (close == std::string::npos) return false;
+    size_t open = line.find('('), close = line.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) return false;
+    if (name) *name = line.substr(open + 1, close - open - 1);
     std::istringstream fields(line.substr(close + 2));
     std::string f;
     unsigned long long utime = 0, stime = 0;
@@ -30,11 +32,51 @@ bool ReadUsage(pid_t pid, double& cpu, long long& resident) {
         if (i == 15) stime = std::strtoull(f.c_str(), nullptr, 10);
     }
     cpu = static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return true;
+}
+
+// CPU seconds and resident bytes of a process.
+bool ReadUsage(pid_t pid, double& cpu, long long& resident) {
+    if (!ReadCpu("/proc/" + std::to_string(pid) + "/stat", cpu)) return false;
     std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
     long long size = 0, pages = 0;
     if (!(statm >> size >> pages)) return false;
     resident = pages * ::sysconf(_SC_PAGESIZE);
     return true;
+}
+
+// The threads of a process.
+std::vector<pid_t> Threads(pid_t pid) {
+    std::vector<pid_t> out;
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    if (DIR* d = ::opendir(tasks.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (pid_t tid = static_cast<pid_t>(std::atoi(e->d_name)); tid > 0) out.push_back(tid);
+        ::closedir(d);
+    }
+    return out;
+}
+
+// The browser draws WebGL in the host itself (its GPU thread, and Mesa's
+// threads where OpenGL is software): work done for the page, so it counts as
+// the page's, and gives way as its renderer does. Each thread with its CPU seconds.
+std::vector<std::pair<pid_t, double>> PageThreadsOfHost(pid_t host) {
+    std::vector<std::pair<pid_t, double>> out;
+    for (pid_t tid : Threads(host)) {
+        std::string name;
+        double cpu = 0;
+        if (ReadCpu("/proc/" + std::to_string(host) + "/task/" + std::to_string(tid) + "/stat", cpu,
+                    &name) &&
+            (name.rfind("Chrome_InProcGp", 0) == 0 || name.rfind("llvmpipe", 0) == 0))
+            out.emplace_back(tid, cpu);
+    }
+    return out;
+}
+
+void Lower(pid_t tid) {
+    errno = 0;
+    int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+    if (errno == 0 && nice < 10) ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), 10);
 }
 
 } // namespace
@@ -68,6 +110,8 @@ std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs, p
         }
     }
     if (pids.empty()) return {};
+    for (auto [tid, threadCpu] : PageThreadsOfHost(host))
+        cpu += threadCpu;
     double hostCpu = 0;
     long long hostResident = 0;
     if (ReadUsage(host, hostCpu, hostResident)) {
@@ -94,18 +138,6 @@ std::string BudgetWatch::Look(const std::vector<pid_t>& pids, long long nowMs, p
 }
 
 namespace {
-
-// The threads of a process.
-std::vector<pid_t> Threads(pid_t pid) {
-    std::vector<pid_t> out;
-    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-    if (DIR* d = ::opendir(tasks.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (pid_t tid = static_cast<pid_t>(std::atoi(e->d_name)); tid > 0) out.push_back(tid);
-        ::closedir(d);
-    }
-    return out;
-}
 
 // The children of a process, from each of its threads' list (no scan of
 // every process of the machine).
@@ -145,11 +177,13 @@ std::vector<pid_t> PageProcesses(const ProcessTree& below) {
 void LowerPriority(const ProcessTree& below) {
     for (auto [pid, depth] : below)
         // On Linux a priority belongs to a thread: each of them.
-        for (pid_t tid : Threads(pid)) {
-            errno = 0;
-            int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
-            if (errno == 0 && nice < 10) ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), 10);
-        }
+        for (pid_t tid : Threads(pid))
+            Lower(tid);
+}
+
+void LowerPageThreadsOfHost(pid_t host) {
+    for (auto [tid, cpu] : PageThreadsOfHost(host))
+        Lower(tid);
 }
 
 } // namespace host

@@ -28,7 +28,8 @@ class BudgetWatch {
     // are over their budget, or "" while they are within it. What the pages
     // keep in memory in the host itself (their storage lives in the browser
     // process: here the host) counts too: the host's growth since the first
-    // look after a reset.
+    // look after a reset; and so does the CPU of the host's threads that draw
+    // WebGL for them.
     std::string Look(const std::vector<pid_t>& pids, long long nowMs, pid_t host);
     void Reset() {
         samples_.clear();
@@ -58,5 +59,7 @@ std::vector<pid_t> PageProcesses(const ProcessTree& below);
 // (renderers forked later inherit it from their zygote), so that the desktop
 // gives way to the user's programs.
 void LowerPriority(const ProcessTree& below);
+// The same for the threads in which the host draws WebGL for its page.
+void LowerPageThreadsOfHost(pid_t host);
 
 } // namespace host

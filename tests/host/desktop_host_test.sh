@@ -705,6 +705,18 @@ webgl)
   kill -0 "$host_pid" || { echo "FAIL: the host ended" >&2; exit 1; }
   [ "$(below "$host_pid" | wc -l)" -le 4 ] || { echo "FAIL: processes left behind: $(below "$host_pid" | wc -l)" >&2; exit 1; }
   ;;
+budget-webgl)
+  # WebGL is drawn in the host itself (software OpenGL here), for the page:
+  # that work counts in the page's budget. The page's renderer alone stays
+  # far below this budget; with what is drawn for it, the page is over.
+  export ZELKORA_PAGE_BUDGET=30:5:2048
+  "$build/tools/zelkora-demo" >/dev/null
+  env -u DISPLAY "$build/tools/zelkora-install" --yes "$(dirname "$0")/../import/wallpapers/webgl" >/dev/null 2>&1
+  "$build/zelkora" apply 'Test WebGL' >/dev/null
+  start_host
+  expect_pixel 320 240 30 $BLUE
+  expect_said "stopped the page .*% of a core for 5 s" 30
+  ;;
 *)
   echo "unknown case $case_name" >&2
   exit 2
