@@ -39,9 +39,7 @@ int TypeOf(const ordered_json& info) {
     if (it == info.end()) throw Refused(std::string(kLivelyInfo) + ": it has no \"Type\"");
     if (it->is_number_integer()) return it->get<int>();
     if (it->is_string()) {
-        std::string name = it->get<std::string>();
-        for (char& c : name)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::string name = platform::ToLowerAscii(it->get<std::string>());
         for (size_t t = 0; t < std::size(kTypeNames); ++t)
             if (name == kTypeNames[t]) return static_cast<int>(t);
     }

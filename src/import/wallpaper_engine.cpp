@@ -37,12 +37,6 @@ double Number(const ordered_json& doc, const char* field, double otherwise) {
     return otherwise;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // A label: a "ui_" token read in English where the wallpaper says it, as
 // plain text in any case.
 std::string Label(const ordered_json& general, const std::string& text) {
@@ -86,7 +80,7 @@ void ReadProperties(Description& d, const ordered_json& project) {
     });
     for (const auto& [key, pp] : list) {
         const ordered_json& p = *pp;
-        std::string type = Lower(Text(p, "type"));
+        std::string type = platform::ToLowerAscii(Text(p, "type"));
         std::string label = Label(*general, Text(p, "text"));
         Feed feed{key, type, {}, {}};
         auto value = p.find("value");
@@ -151,7 +145,7 @@ Description ReadWallpaperEngine(const std::string& folder) {
     d.description = Text(project, "description");
     d.file = Text(project, "file");
     d.preview = Text(project, "preview");
-    std::string type = Lower(Text(project, "type"));
+    std::string type = platform::ToLowerAscii(Text(project, "type"));
     if (type == "web") {
         d.kind = Description::Web;
     } else if (type == "video") {

@@ -11,8 +11,6 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <string_view>
 #include <set>
@@ -24,12 +22,6 @@ namespace wallpaper {
 namespace {
 
 using package::Refused;
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool IsFile(const fs::path& p) {
     return fs::is_regular_file(fs::symlink_status(p));
@@ -158,12 +150,6 @@ std::string ModuleName(const std::string& title, const std::string& otherwise) {
     return name;
 }
 
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) throw Refused("cannot write " + path.string());
-}
-
 const char* FormatName(Description::Format f) {
     return f == Description::Lively ? "Lively Wallpaper" : "Wallpaper Engine";
 }
@@ -181,7 +167,7 @@ void WriteAbout(const fs::path& folder, const Description& d, const std::string&
     row("Licence", d.licence);
     row("Contact", d.contact);
     row(d.format == Description::WallpaperEngine ? "Workshop id" : "Id", d.id);
-    WriteText(folder / "zelkora-about.htm",
+    package::WriteText((folder / "zelkora-about.htm").string(),
               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + package::HtmlText(name) +
                   "</title><link rel=\"stylesheet\" href=\"" + app +
                   "pages.css\"></head>\n<body><h1>" + package::HtmlText(name) + "</h1>\n<p>A wallpaper made for " +
@@ -203,28 +189,11 @@ std::string UpToApp(const std::string& rel) {
 // give it loaded first of all: the shared script (toyz, transparency and the
 // properties), then the format's own interface, which the desktop serves
 // with the values of the moment.
-std::string EntryPage(std::string html, const std::string& up) {
-    std::string first = "<script src=\"" + up + "zelkora.js\"></script>" +
-                        "<script src=\"/.zelkora/wallpaper.js\"></script>" +
-                        "<link rel=\"stylesheet\" href=\"" + up + "zelkora.css\">";
-    // Just after the head's tag, else the html's, else the doctype's.
-    std::string lower = Lower(html);
-    auto after = [&](const char* tag) -> size_t {
-        size_t n = std::char_traits<char>::length(tag);
-        for (size_t at = lower.find(tag); at != std::string::npos; at = lower.find(tag, at + n)) {
-            if (at + n < lower.size() && lower[at + n] != '>' &&
-                !std::isspace(static_cast<unsigned char>(lower[at + n])))
-                continue; // <header>, <htmlfoo>
-            size_t end = lower.find('>', at);
-            if (end != std::string::npos) return end + 1;
-        }
-        return std::string::npos;
-    };
-    size_t at = after("<head");
-    if (at == std::string::npos) at = after("<html");
-    if (at == std::string::npos) at = after("<!doctype");
-    html.insert(at == std::string::npos ? 0 : at, first);
-    return html;
+std::string EntryPage(const std::string& html, const std::string& up) {
+    return package::WithHeadFirst(html, "<script src=\"" + up + "zelkora.js\"></script>" +
+                                            "<script src=\"/.zelkora/wallpaper.js\"></script>" +
+                                            "<link rel=\"stylesheet\" href=\"" + up +
+                                            "zelkora.css\">");
 }
 
 // Addresses on the internet a file loads from, by host: a page here has no
@@ -241,7 +210,7 @@ std::set<std::string> InternetHosts(const std::string& text, bool html) {
         size_t start = at;
         for (const char* scheme : {"https:", "http:", "wss:", "ws:"}) {
             size_t n = std::char_traits<char>::length(scheme);
-            if (start >= n && Lower(text.substr(start - n, n)) == scheme) {
+            if (start >= n && platform::EqualsNoCase(text.substr(start - n, n), scheme)) {
                 start -= n;
                 break;
             }
@@ -252,7 +221,8 @@ std::set<std::string> InternetHosts(const std::string& text, bool html) {
         size_t from = start;
         while (from > 0 && std::string_view("\"' \t\r\n").find(text[from - 1]) != std::string_view::npos)
             --from;
-        std::string before = Lower(text.substr(from - std::min<size_t>(from, 40), std::min<size_t>(from, 40)));
+        size_t reach = std::min<size_t>(from, 40);
+        std::string before = platform::ToLowerAscii(text.substr(from - reach, reach));
         std::string squeezed;
         for (char c : before)
             if (!std::isspace(static_cast<unsigned char>(c))) squeezed += c;
@@ -263,7 +233,7 @@ std::set<std::string> InternetHosts(const std::string& text, bool html) {
             // A stylesheet's href loads; a link to a page does not.
             size_t tag = text.rfind('<', start);
             if (!loads && tag != std::string::npos && platform::EndsWithNoCase(squeezed, "href=") &&
-                Lower(text.substr(tag, 5)) == "<link")
+                platform::EqualsNoCase(text.substr(tag, 5), "<link"))
                 loads = true;
         } else {
             for (const char* l : kScriptLoads)
@@ -273,7 +243,8 @@ std::set<std::string> InternetHosts(const std::string& text, bool html) {
         }
         if (!loads) continue;
         size_t end = text.find_first_of("/\"' \t\r\n>?#)", at + 2);
-        std::string host = Lower(text.substr(at + 2, (end == std::string::npos ? text.size() : end) - at - 2));
+        if (end == std::string::npos) end = text.size();
+        std::string host = platform::ToLowerAscii(text.substr(at + 2, end - at - 2));
         if (!host.empty()) hosts.insert(host);
     }
     return hosts;
@@ -289,7 +260,7 @@ bool LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (!it->is_regular_file()) continue;
         std::string rel = it->path().lexically_relative(folder).generic_string();
-        std::string ext = Lower(it->path().extension().string());
+        std::string ext = platform::ToLowerAscii(it->path().extension().string());
         if (ext == ".mp4" || ext == ".m4v")
             warnings.push_back({rel,
                                 "an .mp4 video (H.264) plays only where the desktop's browser "
@@ -368,12 +339,12 @@ Imported Import(const std::string& path, const std::string& folderName) {
             m.themeName = themeName;
             m.themeKey = package::QuickThemeKey(themeName);
             std::string page = Inside(folder, d.file, "page");
-            if (std::string ext = Lower(fs::path(page).extension().string());
+            if (std::string ext = platform::ToLowerAscii(fs::path(page).extension().string());
                 ext != ".htm" && ext != ".html")
                 throw Refused(page + ": the wallpaper's file is not a page (.html)");
             size_t slash = page.find_last_of('/');
             m.page = (slash == std::string::npos ? "" : page.substr(0, slash + 1)) + key + ".htm";
-            WriteText(folder / m.page,
+            package::WriteText((folder / m.page).string(),
                       EntryPage(platform::ReadWholeFile((folder / page).string()), UpToApp(page)));
             m.properties = d.properties;
             m.imported = ImportedJson(d).dump();
@@ -407,7 +378,7 @@ Imported Import(const std::string& path, const std::string& folderName) {
             if (d.kind == Description::Web) {
                 m.preview = preview;
             } else {
-                m.preview = "wallpaper-preview" + Lower(fs::path(preview).extension().string());
+                m.preview = "wallpaper-preview" + platform::ToLowerAscii(fs::path(preview).extension().string());
                 fs::copy_file(from / preview, folder / m.preview, fs::copy_options::overwrite_existing);
             }
         } catch (const Refused& r) {
@@ -422,7 +393,7 @@ Imported Import(const std::string& path, const std::string& folderName) {
     WriteAbout(folder, d, name, "../../../");
     out.warnings = std::move(d.warnings);
     m.webgl = LookAtFiles(folder, out.warnings) && d.kind == Description::Web;
-    WriteText(folder / package::kManifestName, package::ManifestText(m));
+    package::WriteText((folder / package::kManifestName).string(), package::ManifestText(m));
     return out;
 }
 
@@ -433,7 +404,7 @@ std::vector<package::Problem> Check(const std::string& path) {
         Imported imported = Import(path, work.Path());
         package::Manifest m;
         problems = package::CheckFolder(work.Path(), m);
-        // The installer makes a preview where there is none; say so only once.
+        // The module's own problems, then what of the wallpaper will not work here.
         problems.insert(problems.end(), imported.warnings.begin(), imported.warnings.end());
     } catch (const Refused& r) {
         problems.push_back({"", r.what()});

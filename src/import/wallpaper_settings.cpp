@@ -212,10 +212,8 @@ std::string HexColor(const std::string& text) {
                   std::all_of(digits.begin(), digits.end(),
                               [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
         if (!ok) return "#000000";
-        std::string rgb = digits.substr(digits.size() - 6); // #AARRGGBB: the alpha goes
-        for (char& c : rgb)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return "#" + rgb;
+        // #AARRGGBB: the alpha goes.
+        return "#" + platform::ToLowerAscii(digits.substr(digits.size() - 6));
     }
     double r = 0, g = 0, b = 0;
     char rest = 0;

@@ -21,18 +21,6 @@ namespace package {
 
 namespace {
 
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) throw Refused("cannot write " + path.string());
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // Letters and digits of a text, for a key: "Polar Nights" -> "PolarNights".
 std::string KeyPart(const std::string& text) {
     std::string out;
@@ -83,7 +71,7 @@ void CopyLinked(const fs::path& from, const fs::path& to, const std::string& htm
         if (!fs::is_regular_file(source)) continue;
         fs::create_directories((to / clean).parent_path());
         fs::copy_file(source, to / clean, fs::copy_options::overwrite_existing);
-        if (Lower(clean.extension().string()) == ".css")
+        if (platform::ToLowerAscii(clean.extension().string()) == ".css")
             for (const std::string& link : LinkedFiles(platform::ReadWholeFile(source.string())))
                 queue.push_back((clean.parent_path() / link).lexically_normal().string());
     }
@@ -113,10 +101,36 @@ std::string Extension(const std::string& file, QuickSource::Kind kind) {
         throw Refused(fs::path(file).filename().string() + ": it is not a " + what +
                       " the desktop can show");
     }
-    return Lower(fs::path(file).extension().string());
+    return platform::ToLowerAscii(fs::path(file).extension().string());
 }
 
 } // namespace
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out) throw Refused("cannot write " + path);
+}
+
+std::string WithHeadFirst(std::string html, const std::string& first) {
+    std::string lower = platform::ToLowerAscii(html);
+    auto after = [&](const char* tag) -> size_t {
+        size_t n = std::char_traits<char>::length(tag);
+        for (size_t at = lower.find(tag); at != std::string::npos; at = lower.find(tag, at + n)) {
+            if (at + n < lower.size() && lower[at + n] != '>' &&
+                !std::isspace(static_cast<unsigned char>(lower[at + n])))
+                continue; // <header>, <htmlfoo>
+            size_t end = lower.find('>', at);
+            if (end != std::string::npos) return end + 1;
+        }
+        return std::string::npos;
+    };
+    size_t at = after("<head");
+    if (at == std::string::npos) at = after("<html");
+    if (at == std::string::npos) at = after("<!doctype");
+    html.insert(at == std::string::npos ? 0 : at, first);
+    return html;
+}
 
 std::string Fingerprint(const std::string& text, int digits) {
     uint32_t h = 2166136261u;
@@ -165,7 +179,7 @@ bool QuickKindNamed(const std::string& word, QuickSource::Kind& kind) {
 }
 
 bool QuickKindOfFile(const std::string& file, QuickSource::Kind& kind) {
-    std::string ext = Lower(fs::path(file).extension().string());
+    std::string ext = platform::ToLowerAscii(fs::path(file).extension().string());
     for (const auto& [e, k] : kExtensions)
         if (ext == e) {
             kind = k;
@@ -189,8 +203,8 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
         if (!std::regex_match(source, match, kWeb) || source.find_first_of(" \"<>\\\n\r") != std::string::npos)
             throw Refused(source + ": it is not an http or https address");
         m.name = q.name.empty() ? match[1].str() : q.name;
-        WriteText(folder / sandbox::kWebAddressFile, source + "\n");
-        WriteText(folder / m.page, platform::FillFields(pages::kQuickAddress,
+        WriteText((folder / sandbox::kWebAddressFile).string(), source + "\n");
+        WriteText((folder / m.page).string(), platform::FillFields(pages::kQuickAddress,
                                                         {{"NAME", HtmlText(m.name)},
                                                          {"ADDRESS", HtmlText(source)}}));
     } else {
@@ -201,7 +215,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
             std::string ext = Extension(source, QuickSource::Picture);
             fs::copy_file(file, folder / ("picture" + ext));
             m.preview = ext == ".png" ? "picture.png" : "";
-            WriteText(folder / m.page,
+            WriteText((folder / m.page).string(),
                       platform::FillFields(pages::kQuickPicture,
                                            {{"NAME", HtmlText(m.name)},
                                             {"FILE", "picture" + ext},
@@ -209,7 +223,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
         } else if (q.kind == QuickSource::Video) {
             std::string ext = Extension(source, QuickSource::Video);
             fs::copy_file(file, folder / ("video" + ext));
-            WriteText(folder / m.page, platform::FillFields(pages::kQuickVideo,
+            WriteText((folder / m.page).string(), platform::FillFields(pages::kQuickVideo,
                                                             {{"NAME", HtmlText(m.name)},
                                                              {"FILE", "video" + ext}}));
         } else {
@@ -217,18 +231,12 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
             std::string html = platform::ReadWholeFile(file.string());
             CopyLinked(file.parent_path(), folder, html);
             // The page gets the shared script first thing, for its toyz.
-            std::string script = "<script src=\"../../../zelkora.js\"></script>\n"
-                                 "<link rel=\"stylesheet\" href=\"../../../zelkora.css\">\n";
-            std::smatch head;
-            static const std::regex kHead("<head[^>]*>", std::regex::icase);
-            if (std::regex_search(html, head, kHead))
-                html.insert(static_cast<size_t>(head.position(0) + head.length(0)), "\n" + script);
-            else
-                html = script + html;
+            html = WithHeadFirst(html, "\n<script src=\"../../../zelkora.js\"></script>\n"
+                                       "<link rel=\"stylesheet\" href=\"../../../zelkora.css\">\n");
             m.page = file.filename().string();
-            WriteText(folder / m.page, html);
+            WriteText((folder / m.page).string(), html);
             for (const auto& e : fs::recursive_directory_iterator(folder))
-                if (e.is_regular_file() && (Lower(e.path().extension().string()) == ".js" ||
+                if (e.is_regular_file() && (platform::ToLowerAscii(e.path().extension().string()) == ".js" ||
                                             e.path() == folder / m.page))
                     m.webgl = m.webgl || MentionsWebGL(platform::ReadWholeFile(e.path().string()));
         }
@@ -236,7 +244,7 @@ Manifest MakeQuickModule(const QuickSource& q, const std::string& folderName) {
     if (std::string why = WindowsNameProblem(m.name); !why.empty())
         throw Refused("\"" + m.name + "\" cannot name a module: " + why + " (give --name)");
     m.key = q.key.empty() ? "ZKR" + KeyPart(m.name) + Fingerprint(source) : q.key;
-    WriteText(folder / kManifestName, ManifestText(m));
+    WriteText((folder / kManifestName).string(), ManifestText(m));
     return m;
 }
 

@@ -22,6 +22,13 @@ struct QuickSource {
 // manifest, also written there. Throws Refused for a source it cannot use.
 Manifest MakeQuickModule(const QuickSource& source, const std::string& folder);
 
+// Writes a file of a module being made; throws Refused when it cannot.
+void WriteText(const std::string& path, const std::string& text);
+// The page with first put just after its head's tag (else its html's, else
+// its doctype's, else at its start): before any of its own scripts, and
+// without leaving standards mode.
+std::string WithHeadFirst(std::string html, const std::string& first);
+
 // A short fingerprint of a text in hex digits (at most 8), so that two
 // sources of one name make two keys.
 std::string Fingerprint(const std::string& text, int digits = 6);

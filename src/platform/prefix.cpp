@@ -36,6 +36,13 @@ std::string ToUpperAscii(std::string_view s) {
     return r;
 }
 
+std::string ToLowerAscii(std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return r;
+}
+
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
     return s.size() > suffix.size() && EqualsNoCase(s.substr(s.size() - suffix.size()), suffix);
 }

@@ -75,6 +75,7 @@ FileKind ProbeFile(std::string_view path);
 // ASCII case-insensitive equality.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 std::string ToUpperAscii(std::string_view s);
+std::string ToLowerAscii(std::string_view s);
 // True when s is longer than suffix and ends with it, ASCII letter case aside
 // (a file name and its extension).
 bool EndsWithNoCase(std::string_view s, std::string_view suffix);

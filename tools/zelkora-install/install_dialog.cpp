@@ -24,7 +24,6 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -51,7 +50,7 @@ void PreviewAsPng(const std::string& folder, package::Manifest& m) {
     m.preview = !picture.isNull() && picture.save(QString::fromStdString(folder + "/zelkora-preview.png"))
                     ? "zelkora-preview.png"
                     : "";
-    std::ofstream(folder + "/" + package::kManifestName, std::ios::trunc) << package::ManifestText(m);
+    package::WriteText(folder + "/" + package::kManifestName, package::ManifestText(m));
 }
 
 Prepared Prepare(const Request& request) {
