@@ -167,18 +167,13 @@ void DesktopHost::Look() {
     // An applied change loads the page again, even at the same address; a
     // file changed by other means shows only what differs.
     if (!counted && now == state_) return;
-    // WebGL needs OpenGL, which this desktop has on X11 only; a page that
-    // wants it, or the first after it that does not, is drawn by the host
-    // started anew on the path it needs.
-    if (QGuiApplication::platformName() == "xcb") {
-        if (!PathSuits(now.webgl)) {
-            std::fprintf(stderr, "zelkora-desktop: %s\n",
-                         now.webgl ? "the page draws with WebGL: the desktop starts anew to draw it through OpenGL"
-                                   : "the page needs no WebGL: the desktop starts anew without OpenGL");
-            DrawAnew();
-        }
-    } else if (now.webgl && !(now == state_)) {
-        std::fprintf(stderr, "zelkora-desktop: the page draws with WebGL, which the desktop gives pages on X11 only\n");
+    // WebGL needs OpenGL; a page that wants it, or the first after it that
+    // does not, is drawn by the host started anew on the path it needs.
+    if (!PathSuits(now.webgl)) {
+        std::fprintf(stderr, "zelkora-desktop: %s\n",
+                     now.webgl ? "the page draws with WebGL: the desktop starts anew to draw it through OpenGL"
+                               : "the page needs no WebGL: the desktop starts anew without OpenGL");
+        DrawAnew();
     }
     state_ = now;
     Show(counted);

@@ -87,8 +87,10 @@ int main(int argc, char** argv) {
     host::WaitUntilSomethingToShow();
     if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     sandbox::RegisterAppScheme();
-    // WebGL needs OpenGL, which this desktop has on X11 only.
-    bool webgl = !layer && !still && host::ReadDesktopState().webgl;
+    // WebGL needs OpenGL: on layer-shell the platform offers it only to a
+    // host that will draw it, so every other one makes no GL context at all.
+    bool webgl = !still && host::ReadDesktopState().webgl;
+    if (layer) host::wayland::OfferOpenGL(host::OpenGLWanted(webgl));
     host::ChooseRenderPathEarly(webgl);
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -56,6 +56,10 @@ bool GpuAsked() {
 
 } // namespace
 
+bool OpenGLWanted(bool webgl) {
+    return GpuAsked() || webgl;
+}
+
 void ChooseRenderPathEarly(bool webgl) {
     // The user's own choice of Qt Quick backend stands.
     if (GpuAsked() || webgl || !Env("QT_QUICK_BACKEND").empty() || !Env("QSG_RHI_BACKEND").empty())
@@ -66,7 +70,7 @@ void ChooseRenderPathEarly(bool webgl) {
 void ChooseRenderPath(bool webgl) {
     bool gpu = false;
     QString why;
-    QString renderer = GpuAsked() || webgl ? OpenGLRenderer() : QString();
+    QString renderer = OpenGLWanted(webgl) ? OpenGLRenderer() : QString();
     if (!GpuAsked()) {
         why = "the software renderer (the GPU is used when ZELKORA_GPU=1)";
     } else {

@@ -2,12 +2,15 @@
 // default, which on a machine without a GPU costs a fraction of software
 // OpenGL; with the GPU when the user asks for it (ZELKORA_GPU=1) and the
 // OpenGL found is a hardware one. A page that draws with WebGL gets it only
-// through OpenGL, so while such a page is shown (on X11) the browser draws
+// through OpenGL, so while such a page is shown the browser draws
 // WebGL through OpenGL, software or not, and composites the rest in software.
 #pragma once
 
 namespace host {
 
+// Whether the path will look for OpenGL: for the GPU the user asked for, or
+// for WebGL.
+bool OpenGLWanted(bool webgl);
 // Before the application object: the choice the environment makes, and
 // whether the page to show wants WebGL where the window system can give it.
 void ChooseRenderPathEarly(bool webgl);

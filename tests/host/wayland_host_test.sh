@@ -250,6 +250,20 @@ wallpaper)
   kill $foot_pid
   expect_pixel 250 150 10 FF00FF
   ;;
+webgl)
+  # A wallpaper that draws with WebGL (blue, red without it) gets it on
+  # layer-shell too: OpenGL through EGL on the compositor's connection, made
+  # only for such a page; the host starts anew without it for the next page.
+  "$build/tools/zelkora-demo" >/dev/null
+  "$build/tools/zelkora-install" --yes "$here/../import/wallpapers/webgl" >/dev/null 2>&1
+  start_host
+  "$build/zelkora" apply 'Test WebGL' >/dev/null
+  fills 640 480 0000FF HEADLESS-1
+  grep -q "and WebGL through OpenGL" "$work/host.err" || { echo "FAIL: no OpenGL for WebGL" >&2; cat "$work/host.err" >&2; exit 1; }
+  "$build/zelkora" apply 'Deep Blue' >/dev/null
+  for _ in $(seq 100); do grep -q "starts anew without OpenGL" "$work/host.err" && break; sleep 0.2; done
+  grep -q "starts anew without OpenGL" "$work/host.err" || { echo "FAIL: the host kept OpenGL" >&2; exit 1; }
+  ;;
 sticky-notes)
   # A click and typed text reach Sticky Notes, which stores them; a key
   # held down repeats.

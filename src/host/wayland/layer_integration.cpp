@@ -1,6 +1,7 @@
 #include "host/wayland/layer_integration.h"
 
 #include "host/wayland/layer_backing_store.h"
+#include "host/wayland/layer_gl.h"
 #include "host/wayland/layer_input.h"
 #include "host/wayland/layer_watch.h"
 #include "host/wayland/layer_window.h"
@@ -18,6 +19,9 @@
 #include <QtGui/private/qgenericunixeventdispatcher_p.h>
 #include <QtGui/private/qgenericunixfontdatabase_p.h>
 #include <QtGui/private/qgenericunixthemes_p.h>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QtGui/private/qeglpbuffer_p.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -33,6 +37,7 @@ namespace host::wayland {
 namespace {
 
 Integration* theIntegration = nullptr;
+bool openGLOffered = false;
 
 // What this platform asks of the compositor, at the most.
 constexpr uint32_t kCompositorVersion = 4, kShmVersion = 1, kOutputVersion = 4,
@@ -44,6 +49,10 @@ bool Is(const char* a, const wl_interface& b) {
 }
 
 } // namespace
+
+void OfferOpenGL(bool offer) {
+    openGLOffered = offer;
+}
 
 Compositor ProbeCompositor(int milliseconds) {
     wl_display* display = wl_display_connect(nullptr);
@@ -201,6 +210,7 @@ Integration::Integration() {
     theIntegration = this;
     display_ = wl_display_connect(nullptr);
     if (!display_) qFatal("zelkora-desktop: no Wayland display to draw on");
+    if (openGLOffered) egl_ = std::make_unique<EglDisplay>(display_);
     input_ = std::make_unique<Input>();
     cursor_ = std::make_unique<Cursor>(input_.get());
     watch_ = std::make_unique<Watch>([] { Window::ShellChanged(); });
@@ -334,6 +344,10 @@ bool Integration::hasCapability(Capability cap) const {
     case ThreadedPixmaps:
     case WindowManagement:
         return true;
+    case OpenGL:
+    case ThreadedOpenGL:
+    case RhiBasedRendering:
+        return Egl() != nullptr;
     default:
         return false;
     }
@@ -347,6 +361,22 @@ QPlatformBackingStore* Integration::createPlatformBackingStore(QWindow* window) 
     return new BackingStore(window);
 }
 
+void* Integration::Egl() const {
+    if (!egl_) return nullptr;
+    EGLDisplay display = egl_->Get();
+    return display == EGL_NO_DISPLAY ? nullptr : display;
+}
+
+QPlatformOpenGLContext* Integration::createPlatformOpenGLContext(QOpenGLContext* context) const {
+    if (!Egl()) return nullptr;
+    return new GLContext(context->format(), context->shareHandle(), Egl());
+}
+
+QPlatformOffscreenSurface* Integration::createPlatformOffscreenSurface(QOffscreenSurface* surface) const {
+    if (!Egl()) return nullptr;
+    return new QEGLPbuffer(Egl(), surface->requestedFormat(), surface);
+}
+
 QAbstractEventDispatcher* Integration::createEventDispatcher() const {
     return createUnixEventDispatcher();
 }
@@ -357,7 +387,7 @@ QPlatformFontDatabase* Integration::fontDatabase() const {
 }
 
 QPlatformNativeInterface* Integration::nativeInterface() const {
-    if (!native_) const_cast<Integration*>(this)->native_ = std::make_unique<QPlatformNativeInterface>();
+    if (!native_) const_cast<Integration*>(this)->native_ = std::make_unique<NativeInterface>();
     return native_.get();
 }
 

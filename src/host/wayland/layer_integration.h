@@ -28,6 +28,7 @@ class QSocketNotifier;
 
 namespace host::wayland {
 
+class EglDisplay;
 class Input;
 class Watch;
 
@@ -39,6 +40,9 @@ inline constexpr char kPlatformName[] = "zelkora-layer";
 // before the compositor takes connections).
 enum class Compositor { Absent, LayerShell, NoLayerShell };
 Compositor ProbeCompositor(int milliseconds);
+// Whether windows may draw with OpenGL (through EGL): said before the
+// application object is made; without it the platform offers none.
+void OfferOpenGL(bool offer);
 // The size of the largest output of $WAYLAND_DISPLAY, in pixels (empty when
 // it cannot be asked).
 QSize LargestOutput();
@@ -99,10 +103,10 @@ class Integration : public QPlatformIntegration {
     bool hasCapability(Capability cap) const override;
     QPlatformWindow* createPlatformWindow(QWindow* window) const override;
     QPlatformBackingStore* createPlatformBackingStore(QWindow* window) const override;
-    // Pages are drawn in software here: no OpenGL, and no warning about it.
-    QPlatformOpenGLContext* createPlatformOpenGLContext(QOpenGLContext*) const override {
-        return nullptr;
-    }
+    // Null unless OpenGL was offered and EGL serves the display: the host
+    // then draws in software, as ever.
+    QPlatformOpenGLContext* createPlatformOpenGLContext(QOpenGLContext* context) const override;
+    QPlatformOffscreenSurface* createPlatformOffscreenSurface(QOffscreenSurface* surface) const override;
     QAbstractEventDispatcher* createEventDispatcher() const override;
     QPlatformFontDatabase* fontDatabase() const override;
     QPlatformNativeInterface* nativeInterface() const override;
@@ -110,6 +114,8 @@ class Integration : public QPlatformIntegration {
     QPlatformTheme* createPlatformTheme(const QString& name) const override;
 
     wl_display* Display() const { return display_; }
+    // The EGL display (EGLDisplay) of the connection, null where there is none.
+    void* Egl() const;
     wl_compositor* Compositor() const { return compositor_; }
     wl_shm* Shm() const { return shm_; }
     zwlr_layer_shell_v1* LayerShell() const { return layerShell_; }
@@ -149,6 +155,7 @@ class Integration : public QPlatformIntegration {
     ext_idle_notifier_v1* idleNotifier_ = nullptr;
     std::unique_ptr<QPlatformFontDatabase> fonts_;
     std::unique_ptr<QPlatformNativeInterface> native_;
+    std::unique_ptr<EglDisplay> egl_; // made when OpenGL was offered
     QSocketNotifier* notifier_ = nullptr;
     bool initialized_ = false;
 };

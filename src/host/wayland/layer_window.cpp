@@ -1,5 +1,6 @@
 #include "host/wayland/layer_window.h"
 
+#include "host/wayland/layer_gl.h"
 #include "host/wayland/layer_integration.h"
 #include "host/wayland/layer_watch.h"
 #include "viewporter-client-protocol.h"
@@ -42,6 +43,7 @@ Window::Window(QWindow* window) : QPlatformWindow(window) {
 
 Window::~Window() {
     Unmap();
+    gl_.reset(); // before the surface it draws on
     delete unseen_;
     Windows().erase(surface_);
     if (viewport_) wp_viewport_destroy(viewport_);
@@ -127,6 +129,7 @@ void Window::Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial
     QRect placed(output.topLeft(), self->size_);
     self->QPlatformWindow::setGeometry(placed);
     QWindowSystemInterface::handleGeometryChange(self->window(), placed);
+    if (self->gl_) self->gl_->Resize(self->Pixels());
     self->exposed_ = false; // shown anew at the size given
     self->Recompute();
 }
@@ -173,14 +176,29 @@ void Window::FrameDone(void* data, wl_callback* callback, uint32_t) {
     }
 }
 
-void Window::Attach(wl_buffer* buffer, const QRegion& damage) {
-    if (!layer_ || !configured_) return;
+QSize Window::Pixels() const {
+    QSize logical = configured_ ? size_ : geometry().size();
+    return (QSizeF(logical) * scale_).toSize().expandedTo(QSize(1, 1));
+}
+
+bool Window::BeginFrame() {
+    if (!layer_ || !configured_) return false;
     AskFrame();
-    wl_surface_attach(surface_, buffer, 0, 0);
     if (viewport_)
         wp_viewport_set_destination(viewport_, size_.width(), size_.height());
     else
         wl_surface_set_buffer_scale(surface_, int(scale_));
+    return true;
+}
+
+void* Window::GLSurface(void* eglDisplay, void* eglConfig) {
+    if (!gl_) gl_ = std::make_unique<GLWindowSurface>(eglDisplay, eglConfig, surface_, Pixels());
+    return gl_->Surface();
+}
+
+void Window::Attach(wl_buffer* buffer, const QRegion& damage) {
+    if (!BeginFrame()) return;
+    wl_surface_attach(surface_, buffer, 0, 0);
     for (const QRect& r : damage)
         wl_surface_damage_buffer(surface_, r.x(), r.y(), r.width(), r.height());
     wl_surface_commit(surface_);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QRegion>
+#include <memory>
 #include <qpa/qplatformwindow.h>
 
 class QTimer;
@@ -18,6 +19,8 @@ struct wl_surface;
 struct zwlr_layer_surface_v1;
 
 namespace host::wayland {
+
+class GLWindowSurface;
 
 class Window : public QPlatformWindow {
   public:
@@ -40,6 +43,13 @@ class Window : public QPlatformWindow {
     qreal Scale() const { return scale_; }
     // Shows a buffer: damage in the buffer's pixels.
     void Attach(wl_buffer* buffer, const QRegion& damage);
+    // Readies the surface for a frame that is about to be committed (the
+    // next frame asked for, the buffer's scale); false while the compositor
+    // has not yet given the surface its size.
+    bool BeginFrame();
+    // The window's EGL surface (EGLSurface), made on first use for the
+    // context's display and config.
+    void* GLSurface(void* eglDisplay, void* eglConfig);
 
   private:
     static void Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial,
@@ -51,6 +61,7 @@ class Window : public QPlatformWindow {
     void AskFrame();
     // Exposed while configured, drawn by the compositor, and not hidden.
     void Recompute();
+    QSize Pixels() const;
 
     wl_surface* surface_ = nullptr;
     zwlr_layer_surface_v1* layer_ = nullptr;
@@ -60,6 +71,7 @@ class Window : public QPlatformWindow {
     qreal scale_ = 1; // device pixels a logical one
     wp_viewport* viewport_ = nullptr;
     wl_output* output_ = nullptr;
+    std::unique_ptr<GLWindowSurface> gl_; // where the window draws with OpenGL
     bool configured_ = false;
     bool drawn_ = true; // the compositor draws what it is sent
     bool exposed_ = false;
