@@ -260,6 +260,15 @@ webgl)
   "$build/zelkora" apply 'Test WebGL' >/dev/null
   fills 640 480 0000FF HEADLESS-1
   grep -q "and WebGL through OpenGL" "$work/host.err" || { echo "FAIL: no OpenGL for WebGL" >&2; cat "$work/host.err" >&2; exit 1; }
+  # Hidden under a full-screen window the surface gets no frames: the host
+  # must not wait for one, and answers the next change.
+  foot -o colors.background=808080 sleep 60 &
+  foot_pid=$!
+  expect_pixel 320 240 10 808080
+  swaymsg fullscreen enable >/dev/null
+  sleep 2
+  kill $foot_pid
+  expect_pixel 100 400 10 0000FF
   "$build/zelkora" apply 'Deep Blue' >/dev/null
   for _ in $(seq 100); do grep -q "starts anew without OpenGL" "$work/host.err" && break; sleep 0.2; done
   grep -q "starts anew without OpenGL" "$work/host.err" || { echo "FAIL: the host kept OpenGL" >&2; exit 1; }
