@@ -270,8 +270,12 @@ webgl)
   kill $foot_pid
   expect_pixel 100 400 10 0000FF
   "$build/zelkora" apply 'Deep Blue' >/dev/null
-  for _ in $(seq 100); do grep -q "starts anew without OpenGL" "$work/host.err" && break; sleep 0.2; done
-  grep -q "starts anew without OpenGL" "$work/host.err" || { echo "FAIL: the host kept OpenGL" >&2; exit 1; }
+  plain="drawing with the software renderer (the GPU is used when ZELKORA_GPU=1)$"
+  for _ in $(seq 100); do grep -q "$plain" "$work/host.err" && break; sleep 0.2; done
+  grep -q "$plain" "$work/host.err" || { echo "FAIL: the host kept OpenGL" >&2; cat "$work/host.err" >&2; exit 1; }
+  sleep 3
+  gl=$(cat /proc/"$host_pid"/task/*/comm 2>/dev/null | grep -c llvmpipe || true)
+  [ "$gl" = 0 ] || { echo "FAIL: $gl OpenGL threads left in the host without WebGL" >&2; exit 1; }
   ;;
 sticky-notes)
   # A click and typed text reach Sticky Notes, which stores them; a key
