@@ -287,6 +287,22 @@
     }
   }
 
+  // The sound the computer plays, as 128 values from 0 to 1 (the left
+  // channel's 64 bands from bass to treble, then the right's), about 30
+  // times a second while sound plays, and once all zeros when it stops.
+  // Only a module whose zelkora.json says "audio": true is given them, and
+  // only while it is seen.
+  var audioFns = [];
+  function tellAudio(values) {
+    audioFns.forEach(function (fn) {
+      try {
+        fn(values.slice());
+      } catch (e) {
+        console.warn('zelkora: a sound handler failed: ' + e.message);
+      }
+    });
+  }
+
   function start() {
     var fps = Number(document.documentElement.dataset.zelkoraFps || Zelkora.fps);
     if (fps > 0) governMotion(fps);
@@ -462,7 +478,16 @@
     // The desktop calls it when the user changed a property.
     propertiesChanged: function () { return readProperties(); },
     // The desktop calls it after a sleep or a jump of the clock.
-    wake: wake
+    wake: wake,
+    // fn(values) gets the sound's spectrum (see tellAudio above).
+    onAudio: function (fn) {
+      if (typeof fn === 'function') audioFns.push(fn);
+    },
+    // The desktop asks whether to hear for the page, and brings what it hears.
+    listens: function () { return audioFns.length > 0; },
+    audio: function (values) {
+      if (Array.isArray(values) && values.length === 128) tellAudio(values);
+    }
   };
 
   // A toy's frame runs the toy; pages that only show a toy (previews) set

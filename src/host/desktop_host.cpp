@@ -4,6 +4,7 @@
 #include "desktop/playlist.h"
 #include "host/fullscreen.h"
 #include "host/host_window.h"
+#include "host/sound/sound_feed.h"
 #include "host/idle_gnome.h"
 #include "host/power.h"
 #include "host/prefix_watch.h"
@@ -81,6 +82,7 @@ DesktopHost::DesktopHost() {
         for (auto& [screen, window] : windows_)
             window->Wake();
     });
+    sound_ = new sound::SoundFeed(this);
     covered_ = new QTimer(this);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckCovered);
     connect(covered_, &QTimer::timeout, this, &DesktopHost::CheckClock);
@@ -169,9 +171,9 @@ void DesktopHost::Look() {
     if (!counted && now == state_) return;
     // WebGL needs OpenGL; a page that wants it, or the first after it that
     // does not, is drawn by the host started anew on the path it needs.
-    if (!PathSuits(now.webgl)) {
+    if (!PathSuits(now.needs.webgl)) {
         std::fprintf(stderr, "zelkora-desktop: %s\n",
-                     now.webgl ? "the page draws with WebGL: the desktop starts anew to draw it through OpenGL"
+                     now.needs.webgl ? "the page draws with WebGL: the desktop starts anew to draw it through OpenGL"
                                : "the page needs no WebGL: the desktop starts anew without OpenGL");
         DrawAnew();
     }
@@ -184,6 +186,7 @@ void DesktopHost::CheckCovered() {
     if (platform::FileStamp s = StampOf(state_.preferences); !(s == preferencesStamp_)) {
         preferencesStamp_ = s;
         pauseOnBattery_ = PauseOnBattery(state_.preferences);
+        soundAllowed_ = SoundAllowed(state_.preferences);
     }
     bool resting = DisplayAsleep() || gnomeIdle_->Idle() || (pauseOnBattery_ && power_->OnBattery());
     QSet<quintptr> ours;
@@ -198,6 +201,9 @@ void DesktopHost::CheckCovered() {
         bool unseen = window->windowHandle() && !window->windowHandle()->isExposed();
         window->SetPaused(resting || unseen || Covers(others, device));
     }
+    const PageNeeds& needs = state_.needs;
+    std::string hearing = needs.module.empty() ? "the module" : needs.module;
+    sound_->Update(windows_, soundAllowed_ && needs.audio ? hearing : std::string());
 }
 
 void DesktopHost::CheckBudget() {

@@ -27,6 +27,9 @@ namespace host {
 class GnomeIdle;
 class HostWindow;
 class PowerWatch;
+namespace sound {
+class SoundFeed;
+}
 
 class DesktopHost : public QObject {
     Q_OBJECT
@@ -78,6 +81,8 @@ class DesktopHost : public QObject {
     GnomeIdle* gnomeIdle_;
     platform::FileStamp preferencesStamp_;
     bool pauseOnBattery_ = false;
+    bool soundAllowed_ = true; // the user lets modules hear
+    sound::SoundFeed* sound_;
     FailureWindow pageEnds_ = PageEndsWindow();
     bool pageEndPending_ = false;
     platform::FileStamp playlistStamp_;

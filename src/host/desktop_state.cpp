@@ -127,15 +127,31 @@ bool HasSomethingToShow(const DesktopState& state) {
     return state.show != Show::Classic || !state.classicPicture.empty();
 }
 
-bool PageWantsWebGL(const std::string& nativePage) {
+PageNeeds ReadPageNeeds(const std::string& nativePage) {
+    PageNeeds needs;
     std::string text;
     if (nativePage.empty() ||
         !platform::ReadWholeFile((std::filesystem::path(nativePage).parent_path() / "zelkora.json").string(), text))
-        return false;
+        return needs;
     nlohmann::json manifest = nlohmann::json::parse(text, nullptr, false);
-    if (!manifest.is_object()) return false;
-    auto webgl = manifest.find("webgl");
-    return webgl != manifest.end() && webgl->is_boolean() && webgl->get<bool>();
+    if (!manifest.is_object()) return needs;
+    auto flag = [&](const char* name) {
+        auto it = manifest.find(name);
+        return it != manifest.end() && it->is_boolean() && it->get<bool>();
+    };
+    needs.webgl = flag("webgl");
+    needs.audio = flag("audio");
+    needs.media = flag("media");
+    if (auto name = manifest.find("name"); name != manifest.end() && name->is_string())
+        needs.module = name->get<std::string>();
+    return needs;
+}
+
+bool SoundAllowed(const std::string& preferences) {
+    if (preferences.empty()) return true;
+    char value[16];
+    GetPrivateProfileStringA("Options", "Sound", "1", value, sizeof value, preferences.c_str());
+    return std::string(value) != "0";
 }
 
 DesktopState ReadDesktopState() {
@@ -163,7 +179,7 @@ DesktopState ReadDesktopState() {
         d.appRoot = ApplicationRoot();
         d.wallpaper = WallpaperAddress(shell.wallpaper, d.appRoot, d.remote, d.problem);
         d.show = d.wallpaper.empty() ? Show::Classic : Show::Page;
-        d.webgl = d.show == Show::Page && !d.remote && PageWantsWebGL(platform::MapPath(shell.wallpaper));
+        if (d.show == Show::Page && !d.remote) d.needs = ReadPageNeeds(platform::MapPath(shell.wallpaper));
     }
     return d;
 }

@@ -10,6 +10,15 @@ namespace host {
 enum class Show { Page, Picture, Classic };
 enum class Placement { Centre, Tile, Stretch };
 
+// What the shown page's module says it needs (its zelkora.json).
+struct PageNeeds {
+    bool webgl = false; // draws with WebGL
+    bool audio = false; // hears the sound the computer plays
+    bool media = false; // sees what the music player plays
+    std::string module; // its name
+    bool operator==(const PageNeeds&) const = default;
+};
+
 struct DesktopState {
     Show show = Show::Classic;
     // Show::Page: the address to load (the application scheme's for a page
@@ -17,7 +26,7 @@ struct DesktopState {
     // Show::Picture: the native path of the picture.
     std::string wallpaper;
     bool remote = false; // a page of the web, not of the installation
-    bool webgl = false;  // the page's module says it draws with WebGL
+    PageNeeds needs;     // of the page's module (Show::Page of the installation)
     // The installation's folder (native), which the application scheme serves.
     std::string appRoot;
     // The preferences file beside the Manager's own keys (native; "" when
@@ -51,9 +60,11 @@ std::string WallpaperAddress(const std::string& wallpaper, const std::string& ap
                              bool& remote, std::string& problem);
 // The installation's folder, native, from the installation's settings ("" when unset).
 std::string ApplicationRoot();
-// Whether the module of a page (a native path) says its page draws with
-// WebGL (its zelkora.json: "webgl": true).
-bool PageWantsWebGL(const std::string& nativePage);
+// What the module of a page (a native path) says its page needs.
+PageNeeds ReadPageNeeds(const std::string& nativePage);
+// The user's choice in the preferences file, [Options] Sound (on unless
+// "0"): modules that ask may hear the sound and see what plays.
+bool SoundAllowed(const std::string& preferences);
 // True when a wallpaper names a picture rather than a page.
 bool IsPicture(const std::string& wallpaper);
 

@@ -128,10 +128,28 @@ void HostWindow::SetProfiles(QWebEngineProfile* installed, QWebEngineProfile* re
     if (page_) PageFor(wasRemote);
 }
 
+void HostWindow::Forget() {
+    listens_ = false;
+    ++loads_;
+}
+
 void HostWindow::CallPage(const char* member) {
     if (page_ && pageShown_ && !paused_)
         page_->runJavaScript(
             QStringLiteral("window.Zelkora && Zelkora.%1 && Zelkora.%1()").arg(member));
+}
+
+void HostWindow::AskWhetherListening() {
+    if (!page_ || !pageShown_ || paused_) return;
+    page_->runJavaScript(QStringLiteral("!!(window.Zelkora && Zelkora.listens && Zelkora.listens())"),
+                         [this, load = loads_](const QVariant& answer) {
+                             if (load == loads_) listens_ = answer.toBool();
+                         });
+}
+
+void HostWindow::SendSound(const QString& values) {
+    if (Listens())
+        page_->runJavaScript(QStringLiteral("window.Zelkora && Zelkora.audio && Zelkora.audio(%1)").arg(values));
 }
 
 void HostWindow::Wake() {
@@ -148,6 +166,7 @@ void HostWindow::FitScreen() {
 
 void HostWindow::ShowClassic() {
     pageShown_ = false;
+    Forget();
     QPixmap p;
     if (!state_.classicPicture.empty()) p.load(QString::fromStdString(state_.classicPicture));
     picture_->Set(p, state_.placement);
@@ -158,6 +177,7 @@ void HostWindow::ShowState(const DesktopState& state, bool reload) {
     bool sameAddress = state.show == Show::Page && state_.show == Show::Page &&
                        state.wallpaper == state_.wallpaper;
     state_ = state;
+    if (!sameAddress || reload || !pageShown_) Forget();
     switch (state.show) {
     case Show::Page:
         if (sameAddress && !reload && pageShown_) return;

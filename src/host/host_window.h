@@ -58,6 +58,11 @@ class HostWindow : public QWidget {
     // The user changed a property of a module: its page reads them again (a
     // frozen page reads them when it is seen).
     void PropertiesChanged();
+    // The sound: whether the page shown and seen listens (its answer to the
+    // last question), the question, and a spectrum for it ("[v0, ...]").
+    bool Listens() const { return listens_ && pageShown_ && !paused_; }
+    void AskWhetherListening();
+    void SendSound(const QString& values);
 
   signals:
     // The page's renderer ended while the page was shown, other than by the
@@ -75,6 +80,8 @@ class HostWindow : public QWidget {
     sandbox::LockedPage* PageFor(bool remote);
     // Calls a member of the shown page's Zelkora object, if it has one.
     void CallPage(const char* member);
+    // What the page said of itself belongs to the page: a new one is asked anew.
+    void Forget();
 
     QScreen* screen_;
     QStackedLayout* stack_;
@@ -86,6 +93,8 @@ class HostWindow : public QWidget {
     DesktopState state_;
     bool paused_ = false;
     bool pageShown_ = false;
+    bool listens_ = false;
+    quint64 loads_ = 0; // pages loaded: an answer about an earlier one is dropped
 };
 
 } // namespace host

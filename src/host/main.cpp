@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     sandbox::RegisterAppScheme();
     // WebGL needs OpenGL: on layer-shell the platform offers it only to a
     // host that will draw it, so every other one makes no GL context at all.
-    bool webgl = !still && host::ReadDesktopState().webgl;
+    bool webgl = !still && host::ReadDesktopState().needs.webgl;
     if (layer) host::wayland::OfferOpenGL(host::OpenGLWanted(webgl));
     host::ChooseRenderPathEarly(webgl);
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

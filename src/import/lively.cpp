@@ -34,6 +34,11 @@ double Number(const ordered_json& doc, const char* field, double otherwise) {
     return it != doc.end() && it->is_number() ? it->get<double>() : otherwise;
 }
 
+// Whether Lively's command line for the page holds a switch, as a word of its own.
+bool HasArgument(const std::string& arguments, const std::string& name) {
+    return (" " + arguments + " ").find(" " + name + " ") != std::string::npos;
+}
+
 int TypeOf(const ordered_json& info) {
     auto it = info.find("Type");
     if (it == info.end()) throw Refused(std::string(kLivelyInfo) + ": it has no \"Type\"");
@@ -160,7 +165,10 @@ Description ReadLively(const std::string& folder) {
     case Web:
     case WebAudio:
         d.kind = Description::Web;
-        d.audio = type == WebAudio;
+        // Sound and what plays, as Lively gives them: by the type, or asked
+        // for on the page's command line.
+        d.audio = type == WebAudio || HasArgument(d.arguments, "--audio");
+        d.media = HasArgument(d.arguments, "--system-nowplaying");
         break;
     case Url:
         d.kind = Description::Address;

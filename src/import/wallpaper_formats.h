@@ -27,6 +27,7 @@ struct Description {
     std::string preview;   // relative to the folder, "" for none
     std::string arguments; // Lively's command line for the page
     bool audio = false;    // the page asks for the sound
+    bool media = false;    // the page asks for what the music player plays
     std::vector<package::Property> properties;
     std::vector<Feed> feeds; // one a property that has a value
     std::vector<package::Problem> warnings;

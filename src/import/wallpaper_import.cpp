@@ -250,11 +250,15 @@ std::set<std::string> InternetHosts(const std::string& text, bool html) {
     return hosts;
 }
 
-// What the files tell: whether the page draws with WebGL (a context asked
-// for by name, or three.js, which asks for one), and what will not work
-// here: the internet, and .mp4 video.
-bool LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings) {
-    bool webgl = false;
+struct FilesTell {
+    bool webgl = false; // a context asked for by name, or three.js, which asks for one
+    bool media = false; // Wallpaper Engine's media listeners registered
+};
+
+// What the files tell, and what will not work here: the internet, and .mp4
+// video.
+FilesTell LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings) {
+    FilesTell tell;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(folder, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
@@ -271,7 +275,8 @@ bool LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings
         if (!html && ext != ".js" && ext != ".mjs" && ext != ".css") continue;
         if (it->file_size() > (16u << 20)) continue;
         std::string text = platform::ReadWholeFile(it->path().string());
-        webgl = webgl || package::MentionsWebGL(text);
+        tell.webgl = tell.webgl || package::MentionsWebGL(text);
+        tell.media = tell.media || text.find("wallpaperRegisterMedia") != std::string::npos;
         for (const auto& host : InternetHosts(text, html))
             warnings.push_back({rel,
                                 "it loads from " + host +
@@ -279,7 +284,7 @@ bool LookAtFiles(const fs::path& folder, std::vector<package::Problem>& warnings
                                     "it brings is missing",
                                 true});
     }
-    return webgl;
+    return tell;
 }
 
 nlohmann::json ImportedJson(const Description& d) {
@@ -392,7 +397,11 @@ Imported Import(const std::string& path, const std::string& folderName) {
     m.copyright = "zelkora-about.htm";
     WriteAbout(folder, d, name, "../../../");
     out.warnings = std::move(d.warnings);
-    m.webgl = LookAtFiles(folder, out.warnings) && d.kind == Description::Web;
+    FilesTell tell = LookAtFiles(folder, out.warnings);
+    bool web = d.kind == Description::Web;
+    m.webgl = tell.webgl && web;
+    m.audio = d.audio && web;
+    m.media = (d.media || (tell.media && d.format == Description::WallpaperEngine)) && web;
     package::WriteText((folder / package::kManifestName).string(), package::ManifestText(m));
     return out;
 }

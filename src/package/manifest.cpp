@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 #include <nlohmann/json.hpp>
 
 namespace package {
@@ -81,11 +82,13 @@ Manifest ParseManifest(const std::string& text, std::vector<Problem>& problems) 
             NameMustSuit("the theme's key", m.themeKey, problems);
         }
         m.properties = ParseProperties(doc, problems);
-        if (auto webgl = doc.find("webgl"); webgl != doc.end()) {
-            if (webgl->is_boolean())
-                m.webgl = webgl->get<bool>();
+        for (auto [name, flag] : {std::pair{"webgl", &m.webgl}, {"audio", &m.audio}, {"media", &m.media}}) {
+            auto it = doc.find(name);
+            if (it == doc.end()) continue;
+            if (it->is_boolean())
+                *flag = it->get<bool>();
             else
-                problems.push_back({kManifestName, "the field \"webgl\" is not true or false"});
+                problems.push_back({kManifestName, std::string("the field \"") + name + "\" is not true or false"});
         }
         if (auto imported = doc.find("imported"); imported != doc.end()) {
             if (imported->is_object())
@@ -114,6 +117,8 @@ std::string ManifestText(const Manifest& m) {
         optional("banner", m.banner);
         if (!m.properties.empty()) doc["properties"] = PropertiesJson(m.properties);
         if (m.webgl) doc["webgl"] = true;
+        if (m.audio) doc["audio"] = true;
+        if (m.media) doc["media"] = true;
         if (!m.imported.empty()) doc["imported"] = json::parse(m.imported, nullptr, false);
     } else {
         doc["script"] = m.script;

@@ -32,6 +32,8 @@ struct Manifest {
     std::vector<Property> properties;        // modules: what the user may set
     std::string description, licence;        // what its author says of it
     bool webgl = false; // modules: the page draws with WebGL (the desktop then draws through OpenGL)
+    bool audio = false; // modules: the page hears the sound the computer plays (Zelkora.onAudio)
+    bool media = false; // modules: the page sees what the music player plays (Zelkora.onMedia)
     // Modules imported from another program's wallpaper: the JSON object
     // that says how its page is fed ("" for our own modules).
     std::string imported;

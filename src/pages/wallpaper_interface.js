@@ -76,7 +76,11 @@
       call(l.applyUserProperties, l, [userProperties(order)], 'applyUserProperties');
     });
   }
-  var audio = [];
+  // The sound, where the module may hear it: 128 values as both programs
+  // give them (64 bands of the left channel, then the right's).
+  function hear(fn) {
+    if (window.Zelkora && typeof Zelkora.onAudio === 'function') Zelkora.onAudio(fn);
+  }
   var silent = function () {};
   if (!lively) {
     Object.defineProperty(window, 'wallpaperPropertyListener', {
@@ -90,7 +94,8 @@
     });
     // The sound and what plays: registered, fed where the desktop hears them.
     window.wallpaperRegisterAudioListener = function (fn) {
-      if (typeof fn === 'function') audio.push(fn);
+      if (typeof fn !== 'function') return;
+      hear(function (values) { call(fn, window, [values], 'audio listener'); });
     };
     ['Status', 'Properties', 'Thumbnail', 'Playback', 'Timeline'].forEach(function (what) {
       window['wallpaperRegisterMedia' + what + 'Listener'] = silent;
@@ -104,6 +109,11 @@
     names.forEach(function (name) {
       call(window.livelyPropertyListener, window, [name, pageValue(name, current[name])],
            'livelyPropertyListener');
+    });
+  }
+  if (lively && imported.audio) {
+    hear(function (values) {
+      call(window.livelyAudioListener, window, [values], 'livelyAudioListener');
     });
   }
   if (lively) {

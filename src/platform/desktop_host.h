@@ -27,6 +27,11 @@ void SetDesktopPageStopped(const std::string& why);
 std::string DesktopHostNote();
 void SetDesktopHostNote(const std::string& note);
 
+// What the running host says of the sound: the module that hears it now,
+// "" when none does (<prefix>/desktop.sound).
+std::string DesktopSoundNote();
+void SetDesktopSoundNote(const std::string& note);
+
 // The display a host belongs to: $DISPLAY, else $WAYLAND_DISPLAY, else "".
 std::string DesktopDisplay();
 // Takes the lock of the host for this prefix and display; -1 when another

@@ -110,6 +110,14 @@ void SetDesktopHostNote(const std::string& note) {
     WriteNote(PrefixDir() + "/desktop.note", note);
 }
 
+std::string DesktopSoundNote() {
+    return ReadNote(PrefixDir() + "/desktop.sound");
+}
+
+void SetDesktopSoundNote(const std::string& note) {
+    WriteNote(PrefixDir() + "/desktop.sound", note);
+}
+
 std::string DesktopDisplay() {
     if (std::string d = Env("DISPLAY"); !d.empty()) return d;
     return Env("WAYLAND_DISPLAY");
