@@ -8,3 +8,9 @@
 // first "=" (or of the whole line), rounded half to even when it lies strictly
 // between 0 and 100; 0 otherwise.
 int16_t zkr_ParseModuleTransparency(const std::string& line);
+
+// Whether modules that ask may hear the sound the computer plays and see
+// what the music player plays: [Options] Sound of the preferences file, on
+// unless "0". The desktop reads the same key.
+bool zkr_SoundAllowed(const std::string& preferences);
+void zkr_SetSoundAllowed(const std::string& preferences, bool allowed);

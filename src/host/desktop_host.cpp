@@ -2,6 +2,7 @@
 
 #include "desktop/module_properties.h"
 #include "desktop/playlist.h"
+#include "desktop/zkr_basOptions.h"
 #include "host/fullscreen.h"
 #include "host/host_window.h"
 #include "host/sound/sound_feed.h"
@@ -186,7 +187,7 @@ void DesktopHost::CheckCovered() {
     if (platform::FileStamp s = StampOf(state_.preferences); !(s == preferencesStamp_)) {
         preferencesStamp_ = s;
         pauseOnBattery_ = PauseOnBattery(state_.preferences);
-        soundAllowed_ = SoundAllowed(state_.preferences);
+        soundAllowed_ = zkr_SoundAllowed(state_.preferences);
     }
     bool resting = DisplayAsleep() || gnomeIdle_->Idle() || (pauseOnBattery_ && power_->OnBattery());
     QSet<quintptr> ours;

@@ -147,13 +147,6 @@ PageNeeds ReadPageNeeds(const std::string& nativePage) {
     return needs;
 }
 
-bool SoundAllowed(const std::string& preferences) {
-    if (preferences.empty()) return true;
-    char value[16];
-    GetPrivateProfileStringA("Options", "Sound", "1", value, sizeof value, preferences.c_str());
-    return std::string(value) != "0";
-}
-
 DesktopState ReadDesktopState() {
     DesktopState d;
     HKEY key;

@@ -62,9 +62,6 @@ std::string WallpaperAddress(const std::string& wallpaper, const std::string& ap
 std::string ApplicationRoot();
 // What the module of a page (a native path) says its page needs.
 PageNeeds ReadPageNeeds(const std::string& nativePage);
-// The user's choice in the preferences file, [Options] Sound (on unless
-// "0"): modules that ask may hear the sound and see what plays.
-bool SoundAllowed(const std::string& preferences);
 // True when a wallpaper names a picture rather than a page.
 bool IsPicture(const std::string& wallpaper);
 

@@ -62,6 +62,7 @@ void frmZKRMain::BindEvents() {
     cmdRemove.Click = [this] { cmdRemove_Click(); };
     cmdRemoveNode.Click = [this] { cmdRemoveNode_Click(); };
     chkExitAfterApply.Click = [this] { chkExitAfterApply_Click(); };
+    chkSound.Click = [this] { chkSound_Click(); };
     chkMinimizeAfterApply.Click = [this] { chkMinimizeAfterApply_Click(); };
     chkShowDeskTop.Click = [this] { chkShowDeskTop_Click(); };
     cmdApplyTransparency.Click = [this] { cmdApplyTransparency_Click(); };

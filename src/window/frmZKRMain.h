@@ -143,6 +143,9 @@ class frmZKRMain {
     toolkit::Label Label6{"Label6", "Transparency:"};
     toolkit::Label Label7{"Label7", "1"};
     toolkit::Label Label8{"Label8", "100"};
+    toolkit::CheckBox chkSound{"chkSound", "Let modules hear the sound and see what plays",
+                               "Modules that react to music hear the sound your computer plays "
+                               "and see what your music player plays, when this box is checked."};
     toolkit::Frame Frame2{"Frame2", "Zelkora Manager Options"};
     toolkit::CommandButton cmdDeInstall{
         "cmdDeInstall", "&Un-Install Zelkora",
@@ -241,6 +244,7 @@ class frmZKRMain {
     void chkExitAfterApply_Click();
     void chkMinimizeAfterApply_Click();
     void chkShowDeskTop_Click();
+    void chkSound_Click();
     void zkr_ApplyModuleTransparency();
     int16_t getModuleTransparency();
     void cmdApplyTransparency_Click();

@@ -20,6 +20,7 @@ void frmZKRMain::zkr_SetOptions() {
         std::string exit =
             kel_GetPrivateProfileString(AppState.INIFile, "Options", "ExitAfterApply", "0");
         chkExitAfterApply.SetValue(Val(exit) == 0 ? 0 : 1);
+        chkSound.SetValue(zkr_SoundAllowed(AppState.INIFile) ? 1 : 0);
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_SetOptions_ERROR");
     }
@@ -33,6 +34,10 @@ void frmZKRMain::chkExitAfterApply_Click() {
 void frmZKRMain::chkMinimizeAfterApply_Click() {
     kel_WritePrivateProfileString(AppState.INIFile, "Options", "MinimizeAfterApply",
                                   std::to_string(chkMinimizeAfterApply.Value()));
+}
+
+void frmZKRMain::chkSound_Click() {
+    zkr_SetSoundAllowed(AppState.INIFile, chkSound.Value() == 1);
 }
 
 void frmZKRMain::chkShowDeskTop_Click() {

@@ -24,6 +24,7 @@ const char kUsage[] = R"(Usage: zelkora                  set up Zelkora when the
        zelkora set NAME PROP=VALUE...
                                 give a module's properties new values
        zelkora get NAME         a module's properties, as PROP=VALUE
+       zelkora sound [on|off]   let modules hear the sound and see what plays, or not
        zelkora COMMAND --help   what a command does
 
 The installation is the one of $ZELKORA_PREFIX (default ~/.zelkora).
@@ -108,6 +109,10 @@ int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& 
         if (command == "set") {
             if (help) return out << kSetUsage, kDone;
             return SetProperties(rest, out, err);
+        }
+        if (command == "sound") {
+            if (help) return out << kSoundUsage, kDone;
+            return Sound(rest, out, err);
         }
         if (command == "get") {
             if (help) return out << kGetUsage, kDone;

@@ -41,5 +41,8 @@ extern const char kRotateUsage[];
 int SetProperties(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int GetProperties(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 extern const char kSetUsage[], kGetUsage[];
+// The sound switch (zelkora sound [on|off]).
+int Sound(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+extern const char kSoundUsage[];
 
 } // namespace cli

@@ -123,6 +123,7 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
                                                   &form_.cmdApplyToyz,
                                                   &form_.wbUpdate,
                                                   &form_.chkShowDeskTop,
+                                                  &form_.chkSound,
                                                   &form_.cmdApplyTransparency,
                                                   &form_.Slider1,
                                                   &form_.cmdDeInstall,

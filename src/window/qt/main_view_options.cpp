@@ -1,5 +1,5 @@
-// The Options tab: the Active Desktop switch, the transparency, the
-// after-apply preferences and the de-installation.
+// The Options tab: the Active Desktop switch, the transparency, the sound
+// switch, the after-apply preferences and the de-installation.
 #include "window/qt/main_view.h"
 
 #include "window/qt/view_sync.h"
@@ -28,6 +28,7 @@ void MainView::BuildOptionsTab(QWidget* page) {
     d->addWidget(slider, 2, 1);
     d->addWidget(Text(form_.Label8), 2, 2);
     d->addWidget(Button(form_.cmdApplyTransparency), 3, 2);
+    d->addWidget(Check(form_.chkSound), 4, 0, 1, 3);
     connect(slider, &QSlider::valueChanged, this,
             [this](int value) { form_.Slider1.UserSetValue(value); });
     syncs_.push_back([this, slider] {
