@@ -37,6 +37,7 @@ cleanup() {
   [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null || true
   pkill -P $$ 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true
+  [ -f "$work/run/pulse/pid" ] && kill "$(cat "$work/run/pulse/pid")" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -685,6 +686,85 @@ wallpaper-lively | wallpaper-engine)
   sleep 2
   kill $cover
   expect_cell 6 10 '#FF00FF'
+  ;;
+sound | sound-server)
+  # Pages hear what the computer plays, from a sound server of the test's own
+  # (a null output): a 440 Hz tone on the left and 3 kHz on the right land
+  # in their bands (green), then the page gets zeros once (blue) and nothing
+  # more (not magenta), and the recording rests (corked). In our modules'
+  # form, and in both imported ones (their cell 11).
+  . "$(dirname "$0")/../support/sound_server.sh"
+  sound_server
+  hearing_module() { # name, its "audio" declaration
+    rm -rf "$work/item" && mkdir -p "$work/item"
+    cat > "$work/item/zelkora.json" <<JSON
+{"kind": "module", "key": "$1", "name": "$1", "version": "1", "page": "ZKR$1.htm",
+ "theme": {"key": "Test", "name": "Test"}, "audio": $2}
+JSON
+    sed -n '/^  var zeros = 0;/,/^  }$/p' "$(dirname "$0")/../import/wallpapers/lively/index.html" > "$work/hear.js"
+    { echo '<!doctype html><html><head><script src="../../../zelkora.js"></script></head>'
+      echo '<body style="margin:0;height:100vh;background:#000"><script>'
+      echo 'function paint(i, colour) { document.body.style.background = colour; }'
+      cat "$work/hear.js"; echo 'Zelkora.onAudio(hear);</script></body></html>'; } > "$work/item/ZKR$1.htm"
+    "$build/tools/zelkora-install" --pack "$work/item" "$work/$1.zelkora" >/dev/null
+    "$build/tools/zelkora-install" --yes "$work/$1.zelkora" >/dev/null
+  }
+  hears() { # the module's name: waits until the desktop says it hears
+    for _ in $(seq 100); do "$build/zelkora" sound | grep -q "Now: $1 hears" && return 0; sleep 0.2; done
+    echo "FAIL: $1 never listened: $("$build/zelkora" sound)" >&2; cat "$work/host.err" >&2; exit 1
+  }
+  heard_then_rests() { # the tone lands, then zeros once, and the stream rests
+    tone 3 & local t=$!
+    expect_pixel 350 250 5 '#00FF00'
+    wait $t
+    expect_pixel 350 250 3 '#0000FF'
+    sleep 2.5
+    expect_pixel 350 250 0 '#0000FF'
+    [ "$(recording_corked)" = yes ] || { echo "FAIL: the recording did not rest: $(recording_corked)" >&2; exit 1; }
+  }
+  "$build/tools/zelkora-demo" >/dev/null
+  hearing_module Hears true
+  start_host
+  if [ "$case_name" = sound ]; then
+    wallpapers=$(dirname "$0")/../import/wallpapers
+    env -u DISPLAY "$build/tools/zelkora-install" --yes "$wallpapers/lively" >/dev/null 2>&1
+    env -u DISPLAY "$build/tools/zelkora-install" --yes "$wallpapers/wallpaper-engine" >/dev/null 2>&1
+    for name in Hears 'Test Lively Web' 'Test Wallpaper Engine Web'; do
+      "$build/zelkora" apply "$name" >/dev/null
+      hears "$name"
+      [ "$(recording_corked)" = yes ] || { echo "FAIL: recording while nothing plays" >&2; exit 1; }
+      heard_then_rests
+    done
+  else
+    # A module that does not declare it hears nothing; nor does one when the
+    # user switched the sound off (nothing is recorded at all).
+    hearing_module Deaf false
+    "$build/zelkora" apply Deaf >/dev/null
+    expect_pixel 350 250 20 '#000000'
+    sleep 2
+    tone 2
+    expect_pixel 350 250 0 '#000000'
+    "$build/zelkora" sound off >/dev/null
+    "$build/zelkora" apply Hears >/dev/null
+    sleep 3
+    tone 2
+    expect_pixel 350 250 0 '#000000'
+    [ -z "$(recording_corked)" ] || { echo "FAIL: recording with the sound off" >&2; exit 1; }
+    "$build/zelkora" sound on >/dev/null
+    hears Hears
+    heard_then_rests
+    # A new default output is followed; a server that goes and comes back is joined again.
+    pactl load-module module-null-sink sink_name=other_sink rate=48000 >/dev/null
+    pactl set-default-sink other_sink
+    sleep 1
+    heard_then_rests
+    sound_server_stop
+    sound_server
+    expect_said "the sound server went away" 10
+    sleep 3
+    heard_then_rests
+  fi
+  sound_server_stop
   ;;
 webgl)
   # A wallpaper that draws with WebGL (blue, red without it) gets it: the host
