@@ -303,6 +303,19 @@
     });
   }
 
+  // What the music player plays: {title, artist, album, state ("playing",
+  // "paused" or "stopped"), art (a data: address of the cover, or "")} at
+  // every change, or null when no player is left. Only a module whose
+  // zelkora.json says "media": true is told.
+  var mediaFns = [], media; // undefined until the desktop told
+  function tellMedia(fn) {
+    try {
+      fn(media ? Object.assign({}, media) : null);
+    } catch (e) {
+      console.warn('zelkora: a media handler failed: ' + e.message);
+    }
+  }
+
   function start() {
     var fps = Number(document.documentElement.dataset.zelkoraFps || Zelkora.fps);
     if (fps > 0) governMotion(fps);
@@ -484,9 +497,25 @@
       if (typeof fn === 'function') audioFns.push(fn);
     },
     // The desktop asks whether to hear for the page, and brings what it hears.
-    listens: function () { return audioFns.length > 0; },
+    listens: function (what) {
+      return (what === 'media' ? mediaFns : audioFns).length > 0;
+    },
     audio: function (values) {
       if (Array.isArray(values) && values.length === 128) tellAudio(values);
+    },
+    // fn(track) is told what plays (see tellMedia above), at once when known.
+    onMedia: function (fn) {
+      if (typeof fn !== 'function') return;
+      mediaFns.push(fn);
+      if (media !== undefined) tellMedia(fn);
+    },
+    media: function (track) {
+      media = track && typeof track === 'object' ? {
+        title: String(track.title || ''), artist: String(track.artist || ''),
+        album: String(track.album || ''), state: String(track.state || 'stopped'),
+        art: /^data:image\//.test(track.art) ? track.art : ''
+      } : null;
+      mediaFns.forEach(tellMedia);
     }
   };
 

@@ -203,8 +203,8 @@ void DesktopHost::CheckCovered() {
         window->SetPaused(resting || unseen || Covers(others, device));
     }
     const PageNeeds& needs = state_.needs;
-    std::string hearing = needs.module.empty() ? "the module" : needs.module;
-    sound_->Update(windows_, soundAllowed_ && needs.audio ? hearing : std::string());
+    sound_->Update(windows_, needs.module.empty() ? "the module" : needs.module,
+                   soundAllowed_ && needs.audio, soundAllowed_ && needs.media);
 }
 
 void DesktopHost::CheckBudget() {

@@ -129,7 +129,7 @@ void HostWindow::SetProfiles(QWebEngineProfile* installed, QWebEngineProfile* re
 }
 
 void HostWindow::Forget() {
-    listens_ = false;
+    listensSound_ = listensMedia_ = false;
     ++loads_;
 }
 
@@ -139,17 +139,31 @@ void HostWindow::CallPage(const char* member) {
             QStringLiteral("window.Zelkora && Zelkora.%1 && Zelkora.%1()").arg(member));
 }
 
-void HostWindow::AskWhetherListening() {
-    if (!page_ || !pageShown_ || paused_) return;
-    page_->runJavaScript(QStringLiteral("!!(window.Zelkora && Zelkora.listens && Zelkora.listens())"),
-                         [this, load = loads_](const QVariant& answer) {
-                             if (load == loads_) listens_ = answer.toBool();
-                         });
+bool HostWindow::Listens(Hearing what) const {
+    return (what == Hearing::Sound ? listensSound_ : listensMedia_) && pageShown_ && !paused_;
 }
 
-void HostWindow::SendSound(const QString& values) {
-    if (Listens())
-        page_->runJavaScript(QStringLiteral("window.Zelkora && Zelkora.audio && Zelkora.audio(%1)").arg(values));
+void HostWindow::AskWhetherListening(const std::function<void()>& changed) {
+    if (!page_ || !pageShown_ || paused_) return;
+    page_->runJavaScript(
+        QStringLiteral("(function (z) { return z && typeof z.listens === 'function' ? "
+                       "[!!z.listens('audio'), !!z.listens('media')] : []; })(window.Zelkora)"),
+        [this, load = loads_, changed](const QVariant& answer) {
+            if (load != loads_) return;
+            QVariantList both = answer.toList();
+            bool sound = both.size() == 2 && both[0].toBool();
+            bool media = both.size() == 2 && both[1].toBool();
+            if (sound == listensSound_ && media == listensMedia_) return;
+            listensSound_ = sound;
+            listensMedia_ = media;
+            changed();
+        });
+}
+
+void HostWindow::Tell(Hearing what, const QString& json) {
+    if (!Listens(what)) return;
+    const char* member = what == Hearing::Sound ? "audio" : "media";
+    page_->runJavaScript(QStringLiteral("window.Zelkora && Zelkora.%1 && Zelkora.%1(%2)").arg(member, json));
 }
 
 void HostWindow::Wake() {

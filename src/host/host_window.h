@@ -7,6 +7,7 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 
 class QStackedLayout;
 class QWebEngineLoadingInfo;
@@ -58,11 +59,14 @@ class HostWindow : public QWidget {
     // The user changed a property of a module: its page reads them again (a
     // frozen page reads them when it is seen).
     void PropertiesChanged();
-    // The sound: whether the page shown and seen listens (its answer to the
-    // last question), the question, and a spectrum for it ("[v0, ...]").
-    bool Listens() const { return listens_ && pageShown_ && !paused_; }
-    void AskWhetherListening();
-    void SendSound(const QString& values);
+    // What a page may listen to: the sound, and what the music player plays.
+    enum class Hearing { Sound, Media };
+    // Whether the page shown and seen listens (its answer to the last
+    // question); the question, with what to do when an answer changes it;
+    // and what it hears, as JSON (a spectrum's array, the track's object).
+    bool Listens(Hearing what) const;
+    void AskWhetherListening(const std::function<void()>& changed);
+    void Tell(Hearing what, const QString& json);
 
   signals:
     // The page's renderer ended while the page was shown, other than by the
@@ -93,7 +97,7 @@ class HostWindow : public QWidget {
     DesktopState state_;
     bool paused_ = false;
     bool pageShown_ = false;
-    bool listens_ = false;
+    bool listensSound_ = false, listensMedia_ = false;
     quint64 loads_ = 0; // pages loaded: an answer about an earlier one is dropped
 };
 

@@ -97,9 +97,34 @@
       if (typeof fn !== 'function') return;
       hear(function (values) { call(fn, window, [values], 'audio listener'); });
     };
-    ['Status', 'Properties', 'Thumbnail', 'Playback', 'Timeline'].forEach(function (what) {
-      window['wallpaperRegisterMedia' + what + 'Listener'] = silent;
+    // What plays, in Wallpaper Engine's pieces: each listener is told its
+    // part at once when known, then at every change.
+    var PLAYBACK = { stopped: 0, playing: 1, paused: 2 };
+    window.wallpaperMediaIntegration = {
+      PLAYBACK_STOPPED: PLAYBACK.stopped, PLAYBACK_PLAYING: PLAYBACK.playing,
+      PLAYBACK_PAUSED: PLAYBACK.paused
+    };
+    var mediaParts = {
+      Status: function (t) { return { enabled: true }; },
+      Properties: function (t) {
+        return { title: t ? t.title : '', artist: t ? t.artist : '', subTitle: '',
+                 albumTitle: t ? t.album : '', albumArtist: '', genres: '', contentType: 'music' };
+      },
+      Thumbnail: function (t) {
+        return { thumbnail: t ? t.art : '', primaryColor: '#000000', secondaryColor: '#333333',
+                 tertiaryColor: '#666666', textColor: '#ffffff', highContrastColor: '#ffffff' };
+      },
+      Playback: function (t) { return { state: PLAYBACK[t ? t.state : 'stopped'] }; }
+    };
+    Object.keys(mediaParts).forEach(function (what) {
+      window['wallpaperRegisterMedia' + what + 'Listener'] = function (fn) {
+        if (typeof fn !== 'function' || !window.Zelkora || typeof Zelkora.onMedia !== 'function') return;
+        Zelkora.onMedia(function (track) {
+          call(fn, window, [mediaParts[what](track)], 'media ' + what + ' listener');
+        });
+      };
     });
+    window.wallpaperRegisterMediaTimelineListener = silent;
     window.wallpaperRequestRandomFileForProperty = silent;
   }
 
@@ -114,6 +139,18 @@
   if (lively && imported.audio) {
     hear(function (values) {
       call(window.livelyAudioListener, window, [values], 'livelyAudioListener');
+    });
+  }
+  // Lively: livelyCurrentTrack(json) with what plays, "null" for nothing.
+  if (lively && args.indexOf(' --system-nowplaying ') >= 0 && window.Zelkora &&
+      typeof Zelkora.onMedia === 'function') {
+    Zelkora.onMedia(function (t) {
+      var track = t ? {
+        Title: t.title, Artist: t.artist, AlbumTitle: t.album, AlbumArtist: '', Subtitle: '',
+        TrackNumber: 0, AlbumTrackCount: 0, Genres: [], PlaybackType: 1,
+        Thumbnail: t.art ? t.art.replace(/^data:[^,]*,/, '') : null
+      } : null;
+      call(window.livelyCurrentTrack, window, [JSON.stringify(track)], 'livelyCurrentTrack');
     });
   }
   if (lively) {

@@ -37,7 +37,9 @@ cleanup() {
   [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null || true
   pkill -P $$ 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true
-  [ -f "$work/run/pulse/pid" ] && kill "$(cat "$work/run/pulse/pid")" 2>/dev/null || true
+  for pid in "$work/run/pulse/pid" "$work/bus.pid"; do
+    [ -f "$pid" ] && kill "$(cat "$pid")" 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -765,6 +767,49 @@ JSON
     heard_then_rests
   fi
   sound_server_stop
+  ;;
+media)
+  # A page sees what the music player plays: a fake player on a bus of the
+  # test's own plays, pauses and changes tracks. The page paints the title
+  # (a colour's name) while it plays, the artist's while paused, black for
+  # no player, and the cover in its corner.
+  dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
+  export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+  "$build/tools/zelkora-demo" >/dev/null
+  rm -rf "$work/item" && mkdir -p "$work/item"
+  cat > "$work/item/zelkora.json" <<'JSON'
+{"kind": "module", "key": "Plays", "name": "Plays", "version": "1", "page": "ZKRPlays.htm",
+ "theme": {"key": "Test", "name": "Test"}, "media": true}
+JSON
+  cat > "$work/item/ZKRPlays.htm" <<'HTML'
+<!doctype html><html><head><script src="../../../zelkora.js"></script></head>
+<body style="margin:0;height:100vh;background:#808080"><img id="art" style="position:fixed;left:0;top:0;width:50px;height:50px">
+<script>
+Zelkora.onMedia(function (t) {
+  document.body.style.background = !t ? '#000' : t.state === 'playing' ? t.title : t.state === 'paused' ? t.artist : '#fff';
+  document.getElementById('art').src = t && t.art ? t.art : '';
+});
+</script></body></html>
+HTML
+  "$build/tools/zelkora-install" --pack "$work/item" "$work/plays.zelkora" >/dev/null
+  "$build/tools/zelkora-install" --yes "$work/plays.zelkora" >/dev/null
+  convert -size 8x8 xc:'#00FF00' "$work/cover.png"
+  mkfifo "$work/player.in"
+  /usr/bin/python3 "$(dirname "$0")/../support/fake_player.py" <"$work/player.in" >"$work/player.out" 2>&1 &
+  exec 7>"$work/player.in"
+  player() { echo "$*" >&7; sleep 0.3; }
+  start_host
+  "$build/zelkora" apply Plays >/dev/null
+  expect_pixel 320 240 20 '#000000'
+  player "track red|blue|An Album|$work/cover.png"
+  expect_pixel 320 240 5 $RED
+  expect_pixel 25 25 5 '#00FF00'
+  player pause
+  expect_pixel 320 240 5 $BLUE
+  player "track yellow|blue|An Album|"
+  expect_pixel 320 240 5 '#FFFF00'
+  player quit
+  expect_pixel 320 240 5 '#000000'
   ;;
 webgl)
   # A wallpaper that draws with WebGL (blue, red without it) gets it: the host

@@ -1,7 +1,7 @@
-// The sound for the desktop's pages: heard while a module that may hear is
-// shown (it asks in its zelkora.json, and the user lets modules hear), and
-// sent to each page that is seen and listens. The spectrum is made once for
-// all of them.
+// What the desktop's pages hear: the sound the computer plays and what the
+// music player plays, while a module that asks for them is shown (its
+// zelkora.json says so, and the user lets modules hear), sent to each page
+// that is seen and listens. The spectrum is made once for all of them.
 #pragma once
 
 #include "host/sound/spectrum.h"
@@ -21,19 +21,23 @@ class HostWindow;
 namespace sound {
 
 class Capture;
+class MediaPlayers;
 
 class SoundFeed : public QObject {
   public:
     explicit SoundFeed(QObject* parent);
     ~SoundFeed() override;
-    // Looked at every second, and at each change: module is the shown
-    // module's name when it may hear ("" when none may).
-    void Update(const std::map<QScreen*, HostWindow*>& windows, const std::string& module);
+    // Looked at every second, and at each change: the shown module's name,
+    // and whether it may hear the sound and see what plays.
+    void Update(const std::map<QScreen*, HostWindow*>& windows, const std::string& module,
+                bool sound, bool media);
 
   private:
-    void Send(const Values& values);
+    void SendSound(const Values& values);
+    void SendMedia();
 
     std::unique_ptr<Capture> capture_; // made when a module first may hear
+    MediaPlayers* players_ = nullptr;  // while a module may see what plays
     const std::map<QScreen*, HostWindow*>* windows_ = nullptr;
     std::string note_; // what was said of the sound last
 };
