@@ -83,7 +83,8 @@ const std::vector<Theme> kThemes = {
     {"Space",
      "Deep Space",
      {{"Starfield", "Starfield"}, {"Nebula", "Nebula Clouds"}, {"Orbit", "Blue Orbit"}}},
-    {"Seasons", "Four Seasons", {{"Autumn", "Autumn Leaves"}, {"Frost", "Winter Frost"}}}};
+    {"Seasons", "Four Seasons", {{"Autumn", "Autumn Leaves"}, {"Frost", "Winter Frost"}}},
+    {"Sound", "Sound", {{"Bands", "Music Bands"}}}};
 
 const std::vector<Toy> kToyz = {
     {"ZTClock", "Clock", "The local time, ticking, and today's date.", false, true},
@@ -201,8 +202,10 @@ void MakePackages(const Sources& src, const fs::path& out) {
         // manifest is made here.
         if (fs::exists(item / package::kManifestName)) {
             std::vector<package::Problem> problems;
-            m.properties = package::ParseProperties(
-                nlohmann::json::parse(ReadAll(item / package::kManifestName)), problems);
+            auto declared = nlohmann::json::parse(ReadAll(item / package::kManifestName));
+            m.properties = package::ParseProperties(declared, problems);
+            m.audio = declared.value("audio", false);
+            m.media = declared.value("media", false);
             if (!problems.empty())
                 throw std::runtime_error((from / package::kManifestName).string() + ": " +
                                          problems[0].message);
