@@ -37,7 +37,9 @@ void frmZKRMain::chkMinimizeAfterApply_Click() {
 }
 
 void frmZKRMain::chkSound_Click() {
-    zkr_SetSoundAllowed(AppState.INIFile, chkSound.Value() == 1);
+    // Written only when it changes: on by default, the file need not say so.
+    bool allowed = chkSound.Value() == 1;
+    if (allowed != zkr_SoundAllowed(AppState.INIFile)) zkr_SetSoundAllowed(AppState.INIFile, allowed);
 }
 
 void frmZKRMain::chkShowDeskTop_Click() {

@@ -24,7 +24,7 @@ void ExpectWholeDemo() {
     EXPECT_EQ(AppState.ApplicationPath, "C:\\Program Files\\Zelkora\\");
     zkr_LoadModuleData(DataFilePath());
     zkr_LoadToyzData(DataFilePath());
-    EXPECT_EQ(AppState.ModuleItemCount, 11); // 3 themes, 8 modules
+    EXPECT_EQ(AppState.ModuleItemCount, 13); // 4 themes, 9 modules
     EXPECT_EQ(AppState.ToyCount, 5);
 }
 
