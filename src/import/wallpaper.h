@@ -32,7 +32,7 @@ Imported Import(const std::string& path, const std::string& folder);
 
 // Everything --check says of a wallpaper: its refusal, or the module's own
 // problems and what will not work here.
-std::vector<package::Problem> Check(const std::string& path);
+std::vector<package::Problem> Check(const std::string& path, package::Manifest* manifest = nullptr);
 
 // The themes imported wallpapers go to, one a format.
 inline constexpr char kLivelyTheme[] = "Lively wallpapers";

@@ -406,13 +406,13 @@ Imported Import(const std::string& path, const std::string& folderName) {
     return out;
 }
 
-std::vector<package::Problem> Check(const std::string& path) {
+std::vector<package::Problem> Check(const std::string& path, package::Manifest* manifest) {
     package::TemporaryFolder work;
     std::vector<package::Problem> problems;
     try {
         Imported imported = Import(path, work.Path());
-        package::Manifest m;
-        problems = package::CheckFolder(work.Path(), m);
+        package::Manifest own;
+        problems = package::CheckFolder(work.Path(), manifest ? *manifest : own);
         // The module's own problems, then what of the wallpaper will not work here.
         problems.insert(problems.end(), imported.warnings.begin(), imported.warnings.end());
     } catch (const Refused& r) {

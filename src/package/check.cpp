@@ -83,8 +83,9 @@ std::vector<Problem> CheckFolder(const std::string& folderName, Manifest& m, con
     return problems;
 }
 
-std::vector<Problem> CheckPath(const std::string& path, const Limits& limits) {
-    Manifest m;
+std::vector<Problem> CheckPath(const std::string& path, const Limits& limits, Manifest* manifest) {
+    Manifest own;
+    Manifest& m = manifest ? *manifest : own;
     if (fs::is_directory(path)) return CheckFolder(path, m, limits);
     TemporaryFolder work;
     try {

@@ -15,8 +15,10 @@ namespace package {
 std::vector<Problem> CheckFolder(const std::string& folder, Manifest& manifest,
                                  const Limits& limits = {});
 
-// Checks a folder or a package file (unpacked into a temporary folder).
-std::vector<Problem> CheckPath(const std::string& path, const Limits& limits = {});
+// Checks a folder or a package file (unpacked into a temporary folder);
+// manifest, where given, gets what was read of zelkora.json.
+std::vector<Problem> CheckPath(const std::string& path, const Limits& limits = {},
+                               Manifest* manifest = nullptr);
 
 bool HasErrors(const std::vector<Problem>& problems);
 // The problems one a line: "FILE: message", warnings marked as such.

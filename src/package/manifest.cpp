@@ -103,6 +103,14 @@ Manifest ParseManifest(const std::string& text, std::vector<Problem>& problems) 
     return m;
 }
 
+std::vector<std::string> WhatItHears(const Manifest& m) {
+    std::vector<std::string> said;
+    if (m.kind != Manifest::Module) return said;
+    if (m.audio) said.push_back("reacts to the sound your computer plays");
+    if (m.media) said.push_back("shows what your music player plays");
+    return said;
+}
+
 std::string ManifestText(const Manifest& m) {
     json doc = json::object();
     doc["kind"] = m.kind == Manifest::Toy ? "toy" : "module";

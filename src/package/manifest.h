@@ -41,6 +41,10 @@ struct Manifest {
 
 inline constexpr char kManifestName[] = "zelkora.json";
 
+// What a module asks to hear and see, as the user is told before installing
+// it ("reacts to the sound your computer plays", ...); none for most.
+std::vector<std::string> WhatItHears(const Manifest& m);
+
 // Reads a manifest's text; problems get every fault found. Unknown fields are
 // ignored, so later versions of the format stay installable.
 Manifest ParseManifest(const std::string& text, std::vector<Problem>& problems);

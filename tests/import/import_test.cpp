@@ -4,6 +4,7 @@
 #include "import/wallpaper.h"
 #include "package/archive.h"
 #include "package/check.h"
+#include "package/manifest.h"
 #include "package/temporary_folder.h"
 #include "support/test_support.h"
 
@@ -193,6 +194,34 @@ TEST(Import, ForeignOrHostileWallpapersAreRefusedByName) {
         ADD_FAILURE() << "imported a link";
     } catch (const package::Refused& r) {
         EXPECT_NE(std::string(r.what()).find("secret.txt: it is a link"), std::string::npos) << r.what();
+    }
+}
+
+TEST(Import, WallpapersThatHearOrSeeWhatPlaysSaySo) {
+    const std::string media = "<script>wallpaperRegisterMediaPropertiesListener(f)</script>";
+    const std::string we = R"({"title": "W", "type": "web", "file": "index.html")";
+    struct Case {
+        const char* name;
+        std::map<std::string, std::string> files;
+        std::vector<std::string> said;
+    } cases[] = {
+        {"plain Lively", {{"LivelyInfo.json", LivelyInfo("")}, {"index.html", kPage}}, {}},
+        {"Lively with sound", {{"LivelyInfo.json", R"({"Title": "T", "FileName": "index.html", "Type": 2})"},
+                               {"index.html", kPage}}, {"reacts to the sound your computer plays"}},
+        {"Lively asking both", {{"LivelyInfo.json", LivelyInfo(R"(, "Arguments": "--audio --system-nowplaying")")},
+                                {"index.html", kPage}},
+         {"reacts to the sound your computer plays", "shows what your music player plays"}},
+        {"Wallpaper Engine asking both",
+         {{"project.json", we + R"(, "general": {"supportsaudioprocessing": true}})"}, {"index.html", media}},
+         {"reacts to the sound your computer plays", "shows what your music player plays"}},
+        {"plain Wallpaper Engine", {{"project.json", we + "}"}, {"index.html", kPage}}, {}},
+    };
+    for (const Case& c : cases) {
+        package::TemporaryFolder work;
+        package::Manifest m;
+        auto problems = wallpaper::Check(Make(work, "w", c.files), &m);
+        EXPECT_FALSE(package::HasErrors(problems)) << c.name << "\n" << package::ProblemText(problems);
+        EXPECT_EQ(package::WhatItHears(m), c.said) << c.name;
     }
 }
 

@@ -223,11 +223,15 @@ class InstallDialog : public QDialog {
                                                Qt::SmoothTransformation));
         else
             preview_->setText("No preview");
-        gets_->setText(prepared_.webAddress
+        QString gets = prepared_.webAddress
                            ? "It gets a folder of its own. The address it shows runs as a web "
                              "page of its own, with the network; the module's files get none."
                            : "It gets a folder of its own and nothing else: no network, no other "
-                             "files of yours.");
+                             "files of yours.";
+        // What it hears, which the user may refuse on the Manager's Options tab.
+        for (const std::string& hears : package::WhatItHears(m))
+            gets += "\nIt " + Q(hears) + ".";
+        gets_->setText(gets);
         if (package::HasErrors(s.problems)) {
             outcome_->setText(Q("It cannot be installed:\n" + package::ProblemText(s.problems, false)));
             return;

@@ -75,9 +75,12 @@ int Check(const std::string& path) {
         std::cerr << "zelkora-install: " << path << ": there is no such file or folder\n";
         return 1;
     }
+    package::Manifest m;
     std::vector<package::Problem> problems =
-        wallpaper::IsWallpaper(path) ? wallpaper::Check(path) : package::CheckPath(path);
+        wallpaper::IsWallpaper(path) ? wallpaper::Check(path, &m) : package::CheckPath(path, {}, &m);
     std::cout << package::ProblemText(problems);
+    for (const std::string& hears : package::WhatItHears(m))
+        std::cout << path << ": it " << hears << "\n";
     if (package::HasErrors(problems)) return 1;
     std::cout << path << ": no problems" << (problems.empty() ? "" : " but the warnings above")
               << "\n";
