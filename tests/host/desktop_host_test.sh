@@ -772,7 +772,8 @@ media)
   # A page sees what the music player plays: a fake player on a bus of the
   # test's own plays, pauses and changes tracks. The page paints the title
   # (a colour's name) while it plays, the artist's while paused, black for
-  # no player, and the cover in its corner.
+  # no player, and the cover in its corner; the imported wallpapers paint
+  # what their own listeners are told.
   dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
   export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
   "$build/tools/zelkora-demo" >/dev/null
@@ -808,8 +809,21 @@ HTML
   expect_pixel 320 240 5 $BLUE
   player "track yellow|blue|An Album|"
   expect_pixel 320 240 5 '#FFFF00'
+  # The imported formats' own listeners (cells of 100x100 pixels).
+  wallpapers=$(dirname "$0")/../import/wallpapers
+  env -u DISPLAY "$build/tools/zelkora-install" --yes "$wallpapers/lively" >/dev/null 2>&1
+  env -u DISPLAY "$build/tools/zelkora-install" --yes "$wallpapers/wallpaper-engine" >/dev/null 2>&1
+  "$build/zelkora" apply 'Test Lively Web' >/dev/null
+  expect_pixel 250 250 20 '#FFFF00'
+  "$build/zelkora" apply 'Test Wallpaper Engine Web' >/dev/null
+  expect_pixel 50 250 20 '#FFFF00'
+  expect_pixel 350 150 5 '#000000'
+  player pause
+  expect_pixel 350 150 5 '#FF00FF'
   player quit
-  expect_pixel 320 240 5 '#000000'
+  expect_pixel 50 250 5 '#000000'
+  "$build/zelkora" apply Plays >/dev/null
+  expect_pixel 320 240 20 '#000000'
   ;;
 webgl)
   # A wallpaper that draws with WebGL (blue, red without it) gets it: the host
