@@ -124,6 +124,15 @@ fills() { # width height RRGGBB output
     expect_pixel ${p% *} ${p#* } 2 "$3" "$4"
   done
 }
+# A full-screen window (foot, grey) over the desktop for two seconds.
+covered_for_a_while() {
+  foot -o colors.background=808080 sleep 60 &
+  local foot_pid=$!
+  expect_pixel 320 240 10 808080
+  swaymsg fullscreen enable >/dev/null
+  sleep 2
+  kill $foot_pid
+}
 ours_in_tree() { swaymsg -t get_tree | grep -c '"app_id": "zelkora\|"name": "Zelkora' || true; }
 
 case $case_name in
@@ -242,12 +251,7 @@ wallpaper)
   "$build/zelkora" set 'Test Wallpaper Engine Web' schemecolor=#ff8000 >/dev/null
   expect_pixel 50 50 5 FF8000
   [ "$(pixel 150 250)" = "$loaded" ] || { echo "FAIL: the page was loaded again" >&2; exit 1; }
-  foot -o colors.background=808080 sleep 60 &
-  foot_pid=$!
-  expect_pixel 320 240 10 808080
-  swaymsg fullscreen enable >/dev/null
-  sleep 2
-  kill $foot_pid
+  covered_for_a_while
   expect_pixel 250 150 10 FF00FF
   ;;
 webgl)
@@ -262,12 +266,7 @@ webgl)
   grep -q "and WebGL through OpenGL" "$work/host.err" || { echo "FAIL: no OpenGL for WebGL" >&2; cat "$work/host.err" >&2; exit 1; }
   # Hidden under a full-screen window the surface gets no frames: the host
   # must not wait for one, and answers the next change.
-  foot -o colors.background=808080 sleep 60 &
-  foot_pid=$!
-  expect_pixel 320 240 10 808080
-  swaymsg fullscreen enable >/dev/null
-  sleep 2
-  kill $foot_pid
+  covered_for_a_while
   expect_pixel 100 400 10 0000FF
   "$build/zelkora" apply 'Deep Blue' >/dev/null
   plain="drawing with the software renderer (the GPU is used when ZELKORA_GPU=1)$"

@@ -71,5 +71,5 @@ env -i PATH="$root/usr/bin:/usr/bin:/bin" HOME="$work/home" DISPLAY=":$(head -1 
 test -s "$shot" || { echo "FAIL: the Manager painted nothing" >&2; cat "$work/run.out" >&2; exit 1; }
 mdb="$work/home/.zelkora/drive_c/Program Files/Zelkora/Data/Zelkora.mdb"
 modules=$("$root/usr/bin/zelkora-catalogue" list "$mdb" modules | tail -n +2 | wc -l)
-[ "$modules" -eq 8 ] || { echo "FAIL: $modules modules listed, not 8" >&2; exit 1; }
+[ "$modules" -eq 9 ] || { echo "FAIL: $modules modules listed, not 9" >&2; exit 1; }
 echo "ok: a first run set up $modules modules and painted the Manager ($shot)"
