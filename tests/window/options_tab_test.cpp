@@ -27,6 +27,19 @@ TEST_F(Options, NoPreferencesFileStartsUncheckedAndTheFirstClickCreatesIt) {
     EXPECT_EQ(Ini(), "[Options]\r\nMinimizeAfterApply=1\r\nExitAfterApply=0\r\n");
 }
 
+TEST_F(Options, TheSoundSwitchIsOnUntilTheUserSwitchesItOff) {
+    StandardCatalogue();
+    Load();
+    EXPECT_EQ(form->chkSound.Value(), 1);
+    EXPECT_FALSE(FileExists(App("zelkora.ini")));
+    form->chkSound.UserToggle();
+    EXPECT_EQ(Ini(), "[Options]\r\nSound=0\r\n");
+    Load();
+    EXPECT_EQ(form->chkSound.Value(), 0);
+    form->chkSound.UserToggle();
+    EXPECT_EQ(Ini(), "[Options]\r\nSound=1\r\n");
+}
+
 TEST_F(Options, StoredValuesAreReadByTheirLeadingNumber) {
     StandardCatalogue();
     struct Case {
