@@ -5,6 +5,8 @@
 # side with Chromium (--kiosk, a throw-away profile) on the same page.
 # Runs on Xvfb, so every frame is drawn in software.
 # Usage: bench/module_pages.sh [SECONDS]   (after a build of the default preset)
+#   RUNS=N runs each page N times (3), the table giving the medians; PAGES=...
+#   measures only those pages of the demo (Theme/Module/ZKRModule).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 span=${1:-10}
@@ -42,22 +44,31 @@ host_cpu() { # page under the application folder -> CPU % of one core
   echo "$(cpu_and_x $host "$span") $(pss_mb $host)"
 }
 chromium_cpu() { chromium_measure "http://127.0.0.1:$port/$1" "$span" "$settle"; }
-row() { # label, page
-  local h hx hm c cx cm
-  read -r h hx hm < <(host_cpu "$2"); read -r c cx cm < <(chromium_cpu "$2")
-  printf '  %-30s %7s%% %9s%% %6s %8s %8s %7s%% %7s%%\n' "$1" "$h" "$c" \
-    "$(awk -v h="$h" -v c="$c" 'BEGIN {if (c > 0) printf "%.2f", h / c; else print "-"}')" "$hm" "$cm" \
-    "$hx" "$cx"
+runs=${RUNS:-3}
+med() { printf '%s\n' "$@" | median; }
+row() { # label, page -> its line of the table, after its ratio and a tab (to sort by)
+  local i a b d h=() hx=() hm=() c=() cx=() cm=()
+  for ((i = 0; i < runs; ++i)); do
+    read -r a b d < <(host_cpu "$2"); h+=("$a"); hx+=("$b"); hm+=("$d")
+    read -r a b d < <(chromium_cpu "$2"); c+=("$a"); cx+=("$b"); cm+=("$d")
+  done
+  local H C ratio
+  H=$(med "${h[@]}"); C=$(med "${c[@]}")
+  ratio=$(awk -v h="$H" -v c="$C" 'BEGIN {if (c > 0) printf "%.2f", h / c; else print "-"}')
+  printf '%s\t  %-30s %7s%% %9s%% %6s %8s %8s %7s%% %7s%%\n' "$ratio" "$1" "$H" "$C" "$ratio" \
+    "$(med "${hm[@]}")" "$(med "${cm[@]}")" "$(med "${hx[@]}")" "$(med "${cx[@]}")"
 }
-echo "CPU over $span s (percent of one core) and memory (PSS, MB), three toyz bound;"
-echo "the host against Chromium, and the X server's CPU under each (what each sends it):"
+echo "CPU over $span s (percent of one core, the median of $runs runs) and memory (PSS, MB),"
+echo "three toyz bound; the host against Chromium, and the X server's CPU under each (what"
+echo "each sends it); the pages from the cheapest for the host against Chromium to the dearest:"
 printf '  %-30s %8s %10s %6s %8s %8s %8s %8s\n' page host chromium ratio "host MB" "chr. MB" \
   "X host" "X chr."
-row "still page (no motion)" "Modules/Bench/Pages/ZKRstill.htm"
-row "still page, the toyz only" "Modules/Bench/Pages/ZKRtoyz.htm"
-row "one moving dot (the floor)" "Modules/Bench/Pages/ZKRdot.htm"
+lines=("$(row "still page (no motion)" "Modules/Bench/Pages/ZKRstill.htm")"
+       "$(row "still page, the toyz only" "Modules/Bench/Pages/ZKRtoyz.htm")"
+       "$(row "one moving dot (the floor)" "Modules/Bench/Pages/ZKRdot.htm")")
 for page in ${PAGES:-Ocean/Waves/ZKRWaves Ocean/CoralReef/ZKRCoralReef Ocean/DeepBlue/ZKRDeepBlue \
             Space/Starfield/ZKRStarfield Space/Nebula/ZKRNebula Space/Orbit/ZKROrbit \
-            Seasons/Autumn/ZKRAutumn Seasons/Frost/ZKRFrost}; do
-  row "$page" "Modules/$page.htm"
+            Seasons/Autumn/ZKRAutumn Seasons/Frost/ZKRFrost Sound/Bands/ZKRBands}; do
+  lines+=("$(row "$page" "Modules/$page.htm")")
 done
+printf '%s\n' "${lines[@]}" | sort -n | cut -f2-
