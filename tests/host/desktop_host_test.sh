@@ -722,6 +722,7 @@ JSON
     expect_pixel 350 250 3 '#0000FF'
     sleep 2.5
     expect_pixel 350 250 0 '#0000FF'
+    for _ in $(seq 30); do [ "$(recording_corked)" = yes ] && break; sleep 0.1; done
     [ "$(recording_corked)" = yes ] || { echo "FAIL: the recording did not rest: $(recording_corked)" >&2; exit 1; }
   }
   "$build/tools/zelkora-demo" >/dev/null
