@@ -32,7 +32,7 @@ background:#fff;animation:m 5s linear infinite}@keyframes m{to{transform:transla
 </head><body><div class="d"></div></body></html>
 PAGE
 
-"$build/zelkora-desktop" >/dev/null 2>&1 &
+"$build/zelkora-desktop" >/dev/null 2>"$work/host.err" &
 host=$!; pids+=($host)
 # The anchor: Chromium showing the same pages, served as the desktop serves
 # them, on the same Xvfb (while it runs, the host under it rests).
@@ -72,3 +72,9 @@ for page in ${PAGES:-Ocean/Waves/ZKRWaves Ocean/CoralReef/ZKRCoralReef Ocean/Dee
   lines+=("$(row "$page" "Modules/$page.htm")")
 done
 printf '%s\n' "${lines[@]}" | sort -n | cut -f2-
+# A page the host stopped or gave up measures nothing: said, so that no such
+# figure is taken for a cheap page.
+if grep -q "stopped the page\|gave up the page" "$work/host.err"; then
+  echo "The host stopped pages meanwhile; their figures mean nothing:"
+  grep "stopped the page\|gave up the page" "$work/host.err" | sed 's/^/  /'
+fi
