@@ -31,6 +31,9 @@ demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the d
   xvfb_pid=$!; pids+=($!)
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
   export DISPLAY=:$(head -1 "$work/display")
+  # The X server's screen saver starts after 10 minutes without input, and
+  # the desktop rests under it: a long run would measure a resting page.
+  xset s off -dpms
   "$1/tools/zelkora-demo" >/dev/null
 }
 serve_app() { # application folder -> $port: the folder served as the desktop serves it
