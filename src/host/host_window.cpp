@@ -133,10 +133,10 @@ void HostWindow::Forget() {
     ++loads_;
 }
 
-void HostWindow::CallPage(const char* member) {
+void HostWindow::CallPage(const char* member, const QString& argument) {
     if (page_ && pageShown_ && !paused_)
         page_->runJavaScript(
-            QStringLiteral("window.Zelkora && Zelkora.%1 && Zelkora.%1()").arg(member));
+            QStringLiteral("window.Zelkora && Zelkora.%1 && Zelkora.%1(%2)").arg(member, argument));
 }
 
 bool HostWindow::Listens(Hearing what) const {
@@ -161,9 +161,7 @@ void HostWindow::AskWhetherListening(const std::function<void()>& changed) {
 }
 
 void HostWindow::Tell(Hearing what, const QString& json) {
-    if (!Listens(what)) return;
-    const char* member = what == Hearing::Sound ? "audio" : "media";
-    page_->runJavaScript(QStringLiteral("window.Zelkora && Zelkora.%1 && Zelkora.%1(%2)").arg(member, json));
+    if (Listens(what)) CallPage(what == Hearing::Sound ? "audio" : "media", json);
 }
 
 void HostWindow::Wake() {

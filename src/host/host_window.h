@@ -82,8 +82,9 @@ class HostWindow : public QWidget {
     void OnLoading(const QWebEngineLoadingInfo& info);
     // The page for the kind of address, made when the kind changes.
     sandbox::LockedPage* PageFor(bool remote);
-    // Calls a member of the shown page's Zelkora object, if it has one.
-    void CallPage(const char* member);
+    // Calls a member of the shown page's Zelkora object, if it has one,
+    // with an argument given as JavaScript.
+    void CallPage(const char* member, const QString& argument = {});
     // What the page said of itself belongs to the page: a new one is asked anew.
     void Forget();
 
