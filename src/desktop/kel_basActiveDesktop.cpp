@@ -47,7 +47,7 @@ void SetDesktopItemOptions(bool on) {
 
 // The wallpaper, read through a buffer of 254 wide characters filled with spaces.
 std::string ReadWallpaper(ActiveDesktopObject& ad) {
-    std::u16string buffer(254, u' ');
+    platform::Wide buffer(254, WCHAR(' '));
     CheckHResult(ad->GetWallpaper(buffer.data(), 254, 0));
     return kel_TrimAtNull(platform::FromWide(buffer));
 }
@@ -143,7 +143,7 @@ void kel_RemoveMyHomePageComponent() {
             c.dwSize = sizeof c;
             CheckHResult(ad->GetDesktopItem(i, &c, 0));
             std::string name = platform::ToUpperAscii(
-                kel_TrimAtNull(platform::FromWide(std::u16string(c.wszFriendlyName, MAX_PATH))));
+                kel_TrimAtNull(platform::FromWide(platform::WideView(c.wszFriendlyName, MAX_PATH))));
             if (name == "MY CURRENT HOME PAGE") {
                 CheckHResult(ad->RemoveDesktopItem(&c, 0));
                 break;

@@ -1,6 +1,7 @@
 #include "desktop/playlist.h"
 
 #include "desktop/kel_basActiveDesktop.h"
+#include "platform/clock.h"
 #include "platform/dao.h"
 #include "platform/prefix.h"
 #include "platform/win32.h"
@@ -169,8 +170,7 @@ bool Save(const Playlist& p) {
 
 std::pair<int, int64_t> LocalDay(int64_t now) {
     std::time_t t = static_cast<std::time_t>(now);
-    std::tm local{};
-    localtime_r(&t, &local);
+    std::tm local = platform::LocalTime(t);
     int minute = local.tm_hour * 60 + local.tm_min;
     return {minute, now - minute * 60LL - local.tm_sec};
 }

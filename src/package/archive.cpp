@@ -1,19 +1,15 @@
 #include "package/archive.h"
 
 #include "package/manifest.h"
+#include "platform/native_files.h"
 #include "platform/prefix.h"
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <cerrno>
 #include <algorithm>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -51,16 +47,6 @@ std::vector<std::string> Parts(const std::string& path) {
     return parts;
 }
 
-void WriteAll(int fd, const char* data, size_t size, const std::string& archive) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) Refuse(archive, std::string("cannot unpack it: ") + std::strerror(errno));
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-}
-
 } // namespace
 
 std::string EntryPathProblem(const std::string& path) {
@@ -79,9 +65,10 @@ std::string EntryPathProblem(const std::string& path) {
 }
 
 void Unpack(const std::string& file, const std::string& folder, const Limits& limits) {
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        Refuse(file, "it cannot be read" + std::string(errno ? std::string(": ") + std::strerror(errno) : ""));
+    std::error_code statError;
+    if (!fs::is_regular_file(fs::status(file, statError)))
+        Refuse(file, "it cannot be read" + (statError ? ": " + statError.message() : std::string()));
+    const uint64_t packedSize = fs::file_size(file, statError);
     Reader a(archive_read_new(), archive_read_free);
     archive_read_support_format_zip(a.get());
     if (archive_read_open_filename(a.get(), file.c_str(), 1 << 16) != ARCHIVE_OK)
@@ -103,7 +90,7 @@ void Unpack(const std::string& file, const std::string& folder, const Limits& li
         if (std::string why = EntryPathProblem(path); !why.empty()) Refuse(file, why);
         if (archive_entry_hardlink(entry) || archive_entry_filetype(entry) == AE_IFLNK)
             Refuse(file, "the entry " + path + " is a link");
-        mode_t type = archive_entry_filetype(entry);
+        const auto type = archive_entry_filetype(entry);
         if (type != AE_IFREG && type != AE_IFDIR)
             Refuse(file, "the entry " + path + " is a device or special file");
         while (!path.empty() && (path.back() == '/' || path.back() == '\\'))
@@ -121,37 +108,33 @@ void Unpack(const std::string& file, const std::string& folder, const Limits& li
         }
         fs::create_directories(target.parent_path(), ec);
         // Only folders and plain files made here exist under folder, so no
-        // link can lead a write out of it; O_NOFOLLOW and O_EXCL hold that.
-        int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (ec || fd < 0)
+        // link can lead a write out of it; a new file, never a link, holds that.
+        platform::NativeFile out = platform::NativeFile::CreateNew(target.string());
+        if (ec || !out.IsOpen())
             Refuse(file, "the entry " + path + " cannot be unpacked: " +
-                             (ec ? ec.message() : std::strerror(errno)));
+                             (ec ? ec.message() : out.Error()));
         const void* block;
         size_t size;
         la_int64_t offset;
         while (true) {
             r = archive_read_data_block(a.get(), &block, &size, &offset);
             if (r == ARCHIVE_EOF) break;
-            if (r < ARCHIVE_WARN) {
-                ::close(fd);
+            if (r < ARCHIVE_WARN)
                 Refuse(file, "it is damaged or truncated at " + path + " (" +
                                  ErrorOf(a.get()) + ")");
-            }
             unpacked += size;
             bool tooBig = unpacked > limits.bytes;
             bool bomb = unpacked > limits.ratioFrom &&
-                        unpacked / limits.ratio > static_cast<uint64_t>(st.st_size);
-            if (tooBig || bomb) {
-                ::close(fd);
+                        unpacked / limits.ratio > packedSize;
+            if (tooBig || bomb)
                 Refuse(file, tooBig ? "it unpacks to more than " +
                                           std::to_string(limits.bytes >> 20) + " MB"
                                     : "it unpacks to over " + std::to_string(limits.ratio) +
                                           " times its size (a ZIP bomb)");
-            }
-            if (::lseek(fd, offset, SEEK_SET) < 0) Refuse(file, "cannot unpack " + path);
-            WriteAll(fd, static_cast<const char*>(block), size, file);
+            if (!out.WriteAt(offset, static_cast<const char*>(block), size))
+                Refuse(file, "cannot unpack " + path + ": " + out.Error());
         }
-        if (::close(fd) != 0) Refuse(file, "cannot unpack " + path + ": " + std::strerror(errno));
+        if (!out.Close()) Refuse(file, "cannot unpack " + path + ": " + out.Error());
     }
 }
 
@@ -163,7 +146,8 @@ void Pack(const std::string& folder, const std::string& output) {
         Refuse(output, std::string("cannot be written: ") + ErrorOf(a.get()));
     auto fail = [&](const std::string& message) {
         a.reset();
-        ::unlink(temporary.c_str());
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
         Refuse(output, message);
     };
     std::vector<fs::path> files;
@@ -184,28 +168,33 @@ void Pack(const std::string& folder, const std::string& output) {
     std::vector<char> buffer(1 << 16);
     for (const fs::path& path : files) {
         std::string rel = fs::relative(path, folder).generic_string();
-        struct stat st {};
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0 || ::fstat(fd, &st) != 0) fail("cannot read " + rel);
+        platform::NativeFile in = platform::NativeFile::OpenForReading(path.string());
+        if (!in.IsOpen()) fail("cannot read " + rel + ": " + in.Error());
         std::unique_ptr<archive_entry, decltype(&archive_entry_free)> e(archive_entry_new(),
                                                                         archive_entry_free);
         archive_entry_set_pathname(e.get(), rel.c_str());
         archive_entry_set_filetype(e.get(), AE_IFREG);
         archive_entry_set_perm(e.get(), 0644);
-        archive_entry_set_size(e.get(), st.st_size);
-        archive_entry_set_mtime(e.get(), st.st_mtime, 0);
-        bool ok = archive_write_header(a.get(), e.get()) == ARCHIVE_OK;
-        for (ssize_t n; ok && (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
-            ok = archive_write_data(a.get(), buffer.data(), static_cast<size_t>(n)) == n;
-        ::close(fd);
-        if (!ok) fail("cannot write " + rel + " into it: " + ErrorOf(a.get()));
+        archive_entry_set_size(e.get(), in.Size());
+        archive_entry_set_mtime(e.get(), in.ModifiedSeconds(), 0);
+        if (archive_write_header(a.get(), e.get()) != ARCHIVE_OK)
+            fail("cannot write " + rel + " into it: " + ErrorOf(a.get()));
+        // A file that cannot be read to its end fails the package, rather than
+        // going into it cut short.
+        for (int64_t n; (n = in.Read(buffer.data(), buffer.size())) != 0;) {
+            if (n < 0) fail("cannot read " + rel + ": " + in.Error());
+            if (archive_write_data(a.get(), buffer.data(), static_cast<size_t>(n)) != n)
+                fail("cannot write " + rel + " into it: " + ErrorOf(a.get()));
+        }
     }
     if (archive_write_close(a.get()) != ARCHIVE_OK)
         fail(std::string("cannot be written: ") + ErrorOf(a.get()));
     a.reset();
-    if (::rename(temporary.c_str(), output.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        Refuse(output, std::string("cannot be written: ") + std::strerror(errno));
+    std::error_code renamed, ignored;
+    fs::rename(temporary, output, renamed);
+    if (renamed) {
+        fs::remove(temporary, ignored);
+        Refuse(output, "cannot be written: " + renamed.message());
     }
 }
 

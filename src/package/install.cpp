@@ -4,6 +4,7 @@
 #include "package/temporary_folder.h"
 #include "platform/dao.h"
 #include "platform/desktop_host.h"
+#include "platform/native_files.h"
 #include "platform/prefix.h"
 #include "runtime/failure.h"
 #include "sandbox/app_address.h"
@@ -11,13 +12,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -62,33 +59,13 @@ std::string Base(const std::string& path) {
 // last one out so a refused package leaves nothing behind.
 class StagingLock {
   public:
-    explicit StagingLock(const std::string& folder) : folder_(folder) {
-        while (true) {
-            ::mkdir(folder.c_str(), 0755);
-            fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (fd_ < 0)
-                throw Refused("cannot make the working folder " + folder + ": " +
-                              std::strerror(errno));
-            ::flock(fd_, LOCK_EX);
-            // The folder may have been removed by the install that held it.
-            struct stat held {
-            }, now{};
-            if (::fstat(fd_, &held) == 0 && ::stat(folder.c_str(), &now) == 0 &&
-                held.st_ino == now.st_ino && held.st_dev == now.st_dev)
-                return;
-            ::close(fd_);
-        }
+    explicit StagingLock(const std::string& folder) : lock_(folder) {
+        if (!lock_.Held())
+            throw Refused("cannot make the working folder " + folder + ": " + lock_.Error());
     }
-    ~StagingLock() {
-        ::rmdir(folder_.c_str()); // only when empty
-        ::close(fd_);
-    }
-    StagingLock(const StagingLock&) = delete;
-    StagingLock& operator=(const StagingLock&) = delete;
 
   private:
-    std::string folder_;
-    int fd_ = -1;
+    platform::FolderLock lock_;
 };
 
 // What a fresh install is about to move into place, written before it does:
@@ -343,7 +320,23 @@ void Enter(dao::Database& db, const Installation& where, const Manifest& m, cons
 }
 
 void RemoveEmptyFolder(const std::string& folder) {
-    if (!folder.empty()) ::rmdir(folder.c_str());
+    std::error_code ignored; // a folder still in use stays
+    if (!folder.empty()) fs::remove(folder, ignored);
+}
+
+// The new folder in the old one's place, and the old one where the new one
+// was. Where the system cannot swap two names in one step, the old folder
+// steps aside first and comes back should the new one not move in.
+int SwapFolders(const std::string& fresh, const std::string& old) {
+    int e = platform::SwapPaths(fresh, old);
+    if (e != ENOSYS && e != EINVAL) return e;
+    std::string aside = fresh + ".old";
+    if ((e = platform::MoveIntoPlace(old, aside))) return e;
+    if ((e = platform::MoveIntoPlace(fresh, old))) {
+        platform::MoveIntoPlace(aside, old);
+        return e;
+    }
+    return platform::MoveIntoPlace(aside, fresh);
 }
 
 void TakeBack(dao::Database& db, const fs::path& work) {
@@ -427,7 +420,7 @@ Outcome Install(const std::string& file, const InstallOptions& options) {
     bool moved = false;
     try {
         if (plan.upgrade) {
-            if (int e = platform::SwapPaths(item.string(), plan.native))
+            if (int e = SwapFolders(item.string(), plan.native))
                 throw Refused("cannot replace " + plan.folder + ": " + std::strerror(e));
         } else {
             journal.Write(work.Path());

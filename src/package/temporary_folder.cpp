@@ -1,23 +1,17 @@
 #include "package/temporary_folder.h"
 
 #include "package/manifest.h"
+#include "platform/native_files.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <vector>
 
 namespace package {
 
 TemporaryFolder::TemporaryFolder(const std::string& parent) {
     std::string base = parent.empty() ? std::filesystem::temp_directory_path().string() : parent;
-    std::string pattern = base + "/zelkora-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (!::mkdtemp(name.data()))
-        throw Refused("cannot make a working folder in " + base + ": " + std::strerror(errno));
-    path_ = name.data();
+    std::string error;
+    path_ = platform::MakeTemporaryFolder(base, "zelkora-", error);
+    if (path_.empty()) throw Refused("cannot make a working folder in " + base + ": " + error);
 }
 
 TemporaryFolder::~TemporaryFolder() {

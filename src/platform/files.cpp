@@ -5,18 +5,16 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace platform {
 
 namespace {
 
 bool FolderExists(const std::string& native) {
-    size_t slash = native.find_last_of('/');
-    if (slash == std::string::npos) return true;
-    struct stat st;
-    return ::stat(slash == 0 ? "/" : native.substr(0, slash).c_str(), &st) == 0 &&
-           S_ISDIR(st.st_mode);
+    std::filesystem::path folder = std::filesystem::path(native).parent_path();
+    std::error_code ec;
+    return folder.empty() || std::filesystem::is_directory(folder, ec);
 }
 
 } // namespace

@@ -62,7 +62,7 @@ class WriteLock {
     WriteLock& operator=(const WriteLock&) = delete;
 
   private:
-    int fd_ = -1;
+    intptr_t held_ = -1; // a descriptor, or a Windows handle
 };
 
 // What the program's file test sees at a path.

@@ -3,9 +3,14 @@
 #pragma once
 
 #ifdef _WIN32
-#include <shlobj.h>
+// The shell's header declares IActiveDesktop and COMPONENT only after
+// wininet.h; min and max stay the standard library's.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #include <wininet.h>
+#include <shlobj.h>
 #else
 #include "platform/posix/win32_posix.h"
 #endif

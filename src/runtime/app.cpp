@@ -2,7 +2,7 @@
 
 #include "zelkora_version.h"
 
-#include <unistd.h>
+#include <cstdlib>
 
 namespace App {
 
@@ -24,7 +24,7 @@ EndHandler& EndHook() {
 
 void End() {
     if (auto& hook = EndHook()) hook();
-    _exit(0);
+    std::_Exit(0);
 }
 
 EndHandler SetEndHandler(EndHandler handler) {

@@ -49,9 +49,13 @@ bool PrevInstance();
 
 } // namespace App
 
+// The runtime's own procedures, in a namespace of their own where Windows'
+// headers already use the name (its Shell class).
+namespace Interaction {
 // Starts a command line with a window style and returns at once with the new
 // process's number. A program that cannot be started raises a failure.
 double Shell(const std::string& commandLine, int windowStyle);
+} // namespace Interaction
 
 // Ends the process at once: no clean-up, no further event.
 [[noreturn]] void End();

@@ -1,11 +1,10 @@
 #include "sandbox/app_address.h"
 
+#include "platform/native_files.h"
 #include "platform/prefix.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <dirent.h>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace sandbox {
 
@@ -43,12 +42,11 @@ std::vector<std::string> Split(std::string_view s) {
     return out;
 }
 
-std::string RealPath(const std::string& p) {
-    char* r = ::realpath(p.c_str(), nullptr);
-    if (!r) return {};
-    std::string s = r;
-    std::free(r);
-    return s;
+// What a resolved path names; not found for "", which nothing resolved to.
+std::filesystem::file_status Status(const std::string& real) {
+    std::error_code ec;
+    return real.empty() ? std::filesystem::file_status(std::filesystem::file_type::not_found)
+                        : std::filesystem::status(real, ec);
 }
 
 // The components of real below root, or nothing when it is not below it.
@@ -81,16 +79,10 @@ std::string Encode(const std::vector<std::string>& comps) {
 // The folders directly in a folder, by their names on disk.
 std::vector<std::string> Folders(const std::string& dir) {
     std::vector<std::string> out;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            std::string n = e->d_name;
-            struct stat st;
-            if (n != "." && n != ".." && ::stat((dir + "/" + n).c_str(), &st) == 0 &&
-                S_ISDIR(st.st_mode))
-                out.push_back(n);
-        }
-        ::closedir(d);
-    }
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(dir, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+        if (std::error_code kind; it->is_directory(kind)) out.push_back(it->path().filename().string());
     return out;
 }
 
@@ -133,14 +125,14 @@ std::string OriginOf(const std::vector<std::string>& rel) {
 
 Address AddressOf(const std::string& appRoot, const std::string& nativePath) {
     Address a;
-    std::string root = RealPath(appRoot);
+    std::string root = platform::RealPath(appRoot);
     if (root.empty()) {
         a.problem = "the installation folder " + appRoot + " does not exist";
         return a;
     }
-    std::string real = RealPath(nativePath);
-    struct stat st;
-    if (real.empty() || ::stat(real.c_str(), &st) != 0) {
+    std::string real = platform::RealPath(nativePath);
+    const auto st = Status(real);
+    if (!std::filesystem::exists(st)) {
         a.problem = "the page " + nativePath + " does not exist";
         return a;
     }
@@ -149,7 +141,7 @@ Address AddressOf(const std::string& appRoot, const std::string& nativePath) {
         a.problem = "the page " + nativePath + " lies outside the installation " + appRoot;
         return a;
     }
-    if (!S_ISREG(st.st_mode)) {
+    if (!std::filesystem::is_regular_file(st)) {
         a.problem = "the page " + nativePath + " is not a file";
         return a;
     }
@@ -165,7 +157,7 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
     for (std::string_view bad : {"%2F", "%5C", "%00"})
         if (encoded.find(bad) != std::string::npos) return Refuse("an encoded separator");
     if (path.empty() || path[0] != '/') return Refuse("no path");
-    std::string root = RealPath(appRoot);
+    std::string root = platform::RealPath(appRoot);
     if (root.empty()) return Refuse("no installation");
 
     if (path == kToyDataPath) {
@@ -207,13 +199,13 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
     std::string joined;
     for (const auto& c : asked)
         joined += (joined.empty() ? "" : "/") + c;
-    std::string real = RealPath(platform::MapUnder(root, joined));
+    std::string real = platform::RealPath(platform::MapUnder(root, joined));
     std::vector<std::string> rel;
-    struct stat st;
-    if (real.empty() || ::stat(real.c_str(), &st) != 0) return Refuse("not found");
+    const auto st = Status(real);
+    if (!std::filesystem::exists(st)) return Refuse("not found");
     if (!Below(root, real, rel)) return Refuse("outside the installation");
 
-    if (S_ISDIR(st.st_mode)) {
+    if (std::filesystem::is_directory(st)) {
         // A toy's folder is the page its frame shows, in the toy's own origin.
         if (!folder || rel.size() != 2 || !Is(rel[0], "ZelToyz")) return Refuse("a folder");
         Access a;
@@ -228,7 +220,7 @@ Access Resolve(const std::string& appRoot, const std::string& host, const std::s
         }
         return a;
     }
-    if (!S_ISREG(st.st_mode)) return Refuse("not a file");
+    if (!std::filesystem::is_regular_file(st)) return Refuse("not a file");
     if (!fromSelf) return Refuse("asked for by another origin");
     // The installation's own pages own its top folder only, not the catalogue's.
     bool own = OriginOf(rel) == host && (host != kAppOrigin || rel.size() == 1);
@@ -244,8 +236,8 @@ std::string FramedAddress(const std::string& appRoot, const std::string& host,
     if (host.rfind("m-", 0) != 0 || path.empty() || path[0] != '/') return {};
     std::vector<std::string> rel = Split(std::string_view(path).substr(1));
     if (rel.size() < 4 || !Is(rel[0], "Modules") || ModuleOrigin(rel[1], rel[2]) != host) return {};
-    std::string root = RealPath(appRoot);
-    std::string folder = RealPath(platform::MapUnder(appRoot, rel[0] + "\\" + rel[1] + "\\" + rel[2]));
+    std::string root = platform::RealPath(appRoot);
+    std::string folder = platform::RealPath(platform::MapUnder(appRoot, rel[0] + "\\" + rel[1] + "\\" + rel[2]));
     std::vector<std::string> below;
     if (root.empty() || folder.empty() || !Below(root, folder, below) || below.size() != 3) return {};
     std::string text;

@@ -249,7 +249,7 @@ void frmZKRMain::zkr_UninstallModule() {
         zkr_RemoveModuleData(path, m.Key, m.ParentKey);
         module_properties::Forget(module_properties::ReadOfPage(m.URL).key);
         zkr_RefreshModules();
-        Shell(commandLine, 1);
+        Interaction::Shell(commandLine, 1);
         zkr_SetStatus("The uninstaller of " + m.TreeText + " was started.");
     } catch (const Failure& f) {
         ReportError(f);

@@ -107,7 +107,7 @@ void frmZKRMain::zkr_DeInstallManager() {
                 return;
             kel_RemoveWallPaper();
         }
-        Shell(AppState.DeInstallPath, 1);
+        Interaction::Shell(AppState.DeInstallPath, 1);
         End();
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_SyncManager");

@@ -175,7 +175,7 @@ void frmZKRMain::zkr_UninstallToy() {
         if (commandLine.empty()) return;
         zkr_RemoveToyData(path, t.ToyKey);
         zkr_RefreshToyz();
-        Shell(commandLine, 1);
+        Interaction::Shell(commandLine, 1);
         zkr_SetStatus("The uninstaller of " + t.ToyText + " was started.");
     } catch (const Failure& f) {
         ReportError(f);

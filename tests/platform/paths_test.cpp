@@ -57,12 +57,12 @@ TEST(ShellLauncher, StartsTheProgramDetachedAndReportsOneThatCannotStart) {
               "#!/bin/sh\nsleep 1\necho \"$@\" > '" + mark + "'\n");
     std::filesystem::permissions(prefix.path("drive_c/Un Install/setup.exe"),
                                  std::filesystem::perms::owner_all);
-    double pid = Shell("C:\\Un Install\\setup.exe /uninst now", 1);
+    double pid = Interaction::Shell("C:\\Un Install\\setup.exe /uninst now", 1);
     EXPECT_GT(pid, 0);
     EXPECT_FALSE(FileExists(mark)); // started, not waited for
     EXPECT_EQ(WaitForLine(mark), "/uninst now\n");
     try {
-        Shell("C:\\Nowhere\\setup.exe /uninst", 1);
+        Interaction::Shell("C:\\Nowhere\\setup.exe /uninst", 1);
         FAIL() << "no failure";
     } catch (const Failure& f) {
         EXPECT_EQ(f.Number, 53);
@@ -71,7 +71,7 @@ TEST(ShellLauncher, StartsTheProgramDetachedAndReportsOneThatCannotStart) {
     WriteFile(prefix.path("drive_c/noexec/setup.exe"), "#!/bin/sh\n");
     std::filesystem::permissions(prefix.path("drive_c/noexec/setup.exe"),
                                  std::filesystem::perms::owner_read);
-    EXPECT_THROW(Shell("C:\\noexec\\setup.exe", 1), Failure);
+    EXPECT_THROW(Interaction::Shell("C:\\noexec\\setup.exe", 1), Failure);
 }
 
 } // namespace

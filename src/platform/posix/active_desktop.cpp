@@ -93,7 +93,7 @@ class ActiveDesktop final : public IActiveDesktop {
         platform::LogShellCall("GetWallpaper");
         if (HRESULT f = Fault("GetWallpaper")) return f;
         if (!buf || cch == 0) return E_INVALIDARG;
-        std::u16string w = platform::ToWide(state_.wallpaper);
+        platform::Wide w = platform::ToWide(state_.wallpaper);
         size_t n = std::min<size_t>(w.size(), cch - 1);
         std::copy(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(n), buf);
         buf[n] = u'\0';
@@ -160,7 +160,7 @@ class ActiveDesktop final : public IActiveDesktop {
         pcomp->dwSize = size;
         pcomp->dwID = ids_[static_cast<size_t>(n)];
         pcomp->fChecked = TRUE;
-        std::u16string name = platform::ToWide(state_.items[static_cast<size_t>(n)]);
+        platform::Wide name = platform::ToWide(state_.items[static_cast<size_t>(n)]);
         size_t len = std::min<size_t>(name.size(), MAX_PATH - 1);
         std::copy(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(len),
                   pcomp->wszFriendlyName);

@@ -152,7 +152,7 @@ bool StartDesktopHostIfNeeded() {
     // Started as every program is: detached, in a session of its own, reaped;
     // and kept running, as the session's autostart keeps it.
     try {
-        Shell("\"" + program + "\" --keep-running", 0);
+        Interaction::Shell("\"" + program + "\" --keep-running", 0);
         return true;
     } catch (const Failure&) {
         return false;

@@ -181,7 +181,7 @@ ResolvedCommand ResolveStartable(std::string_view commandLine) {
 
 } // namespace platform
 
-double Shell(const std::string& commandLine, int /*windowStyle*/) {
+double Interaction::Shell(const std::string& commandLine, int /*windowStyle*/) {
     if (commandLine.find_first_not_of(" \t") == std::string::npos) Raise(Err::InvalidProcedureCall);
     platform::ResolvedCommand cmd = platform::ResolveStartable(commandLine);
     std::vector<std::string> argvStore;

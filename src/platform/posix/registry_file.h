@@ -2,6 +2,8 @@
 // into keys and values and written back preserving what was not changed.
 #pragma once
 
+#include "platform/text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -47,8 +49,7 @@ bool KeyExists(const File& file, std::string_view path);
 Value* FindValue(Key& key, std::string_view name);
 const Value* FindValue(const Key& key, std::string_view name);
 
-// Conversions between UTF-8 and UTF-16LE bytes.
-std::string Utf16LeToUtf8(std::string_view bytes);
-std::string Utf8ToUtf16Le(std::string_view text);
+using platform::Utf16LeToUtf8;
+using platform::Utf8ToUtf16Le;
 
 } // namespace platform::reg
