@@ -113,7 +113,7 @@ void kel_RemoveWallPaper() {
     try {
         if (!kel_IsActiveDesktopEnabled()) return;
         ActiveDesktopObject ad;
-        CheckHResult(ad->SetWallpaper(u"", 0));
+        CheckHResult(ad->SetWallpaper(platform::Wide().c_str(), 0));
         CheckHResult(ad->ApplyChanges(AD_APPLY_ALL));
     } catch (const Failure& f) {
         ReportFailure(f, "kel_RemoveWallPaper");

@@ -1,5 +1,7 @@
 #include "platform/prefix.h"
 
+#include <mutex>
+
 namespace platform {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -38,6 +40,33 @@ std::string_view TrimBlanks(std::string_view s) {
     while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
         --e;
     return s.substr(b, e - b);
+}
+
+std::string ReadWholeFile(const std::string& nativePath) {
+    std::string text;
+    return ReadWholeFile(nativePath, text) ? text : std::string();
+}
+
+namespace {
+
+std::recursive_mutex& ThreadLock() {
+    static std::recursive_mutex m;
+    return m;
+}
+
+thread_local int lockDepth = 0; // the lock is taken again by nested read-modify-writes
+
+} // namespace
+
+WriteLock::WriteLock() {
+    ThreadLock().lock();
+    if (lockDepth++ == 0) held_ = LockPrefixFile();
+}
+
+WriteLock::~WriteLock() {
+    --lockDepth;
+    UnlockPrefixFile(held_);
+    ThreadLock().unlock();
 }
 
 } // namespace platform

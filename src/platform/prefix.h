@@ -65,6 +65,11 @@ class WriteLock {
     intptr_t held_ = -1; // a descriptor, or a Windows handle
 };
 
+// The system's side of WriteLock: the prefix's lock file, taken (its handle;
+// -1 when it cannot be had) and let go.
+intptr_t LockPrefixFile();
+void UnlockPrefixFile(intptr_t held);
+
 // What the program's file test sees at a path.
 enum class FileKind { Missing, PlainFile, Other };
 

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -170,11 +169,6 @@ void ClearOldTemporaries(const std::string& dir, const std::string& name) {
 
 } // namespace
 
-std::string ReadWholeFile(const std::string& nativePath) {
-    std::string text;
-    return ReadWholeFile(nativePath, text) ? text : std::string();
-}
-
 bool ReadWholeFile(const std::string& nativePath, std::string& out, FileStamp* stamp) {
     if (int e = InjectedReadFault(nativePath)) {
         errno = e;
@@ -288,33 +282,18 @@ int WriteFileAtomic(const std::string& nativePath, std::string_view content) {
     return 0;
 }
 
-namespace {
-std::recursive_mutex& ThreadLock() {
-    static std::recursive_mutex m;
-    return m;
-}
-} // namespace
-
-namespace {
-thread_local int lockDepth = 0; // the lock is taken again by nested read-modify-writes
-} // namespace
-
-WriteLock::WriteLock() {
-    ThreadLock().lock();
-    if (lockDepth++ > 0) return;
+intptr_t LockPrefixFile() {
     std::string dir = PrefixDir();
     ::mkdir(dir.c_str(), 0755);
     int fd = ::open((dir + "/.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd >= 0)
         while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
         }
-    held_ = fd;
+    return fd;
 }
 
-WriteLock::~WriteLock() {
-    --lockDepth;
-    if (held_ >= 0) ::close(static_cast<int>(held_)); // closing releases the lock
-    ThreadLock().unlock();
+void UnlockPrefixFile(intptr_t held) {
+    if (held >= 0) ::close(static_cast<int>(held)); // closing releases the lock
 }
 
 FileKind ProbeFile(std::string_view path) {
