@@ -7,12 +7,14 @@
 #include "platform/native_files.h"
 #include "platform/prefix.h"
 #include "platform/win32.h"
+#include "runtime/app.h"
 #include "startup/AppState.h"
 #include "startup/kel_basINI.h"
 #include "startup/zkr_Main.h"
 #include "startup/zkr_basRegistry.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -132,6 +134,12 @@ void PlatformBodies(const std::string& root) {
 } // namespace
 
 int main() {
+    // A setting the Manager cannot read ends it at start, as End ends it.
+    SetEndHandler([] {
+        std::printf("FAIL the program ended at start\n");
+        std::fflush(stdout);
+        std::_Exit(1);
+    });
     std::string root = std::filesystem::temp_directory_path().string();
     while (!root.empty() && (root.back() == '\\' || root.back() == '/'))
         root.pop_back();
