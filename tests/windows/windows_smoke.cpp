@@ -8,6 +8,7 @@
 #include "platform/prefix.h"
 #include "platform/win32.h"
 #include "runtime/app.h"
+#include "runtime/failure.h"
 #include "startup/AppState.h"
 #include "startup/kel_basINI.h"
 #include "startup/zkr_Main.h"
@@ -123,6 +124,16 @@ void PlatformBodies(const std::string& root) {
         Expect(lock.Held() && std::filesystem::is_directory(work), "the working folder held");
     }
     Expect(!std::filesystem::exists(work), "and removed when left empty");
+
+    double started = Interaction::Shell("cmd.exe /c exit 0", 0);
+    Expect(started > 0, "a program started by Shell: " + std::to_string(started));
+    bool refused = false;
+    try {
+        Interaction::Shell(folder + "\\none.exe", 1);
+    } catch (const Failure& f) {
+        refused = f.Number == Err::FileNotFound;
+    }
+    Expect(refused, "a missing program refused with File not found");
 
     std::tm local = platform::LocalTime(86400 * 365);
     Expect(local.tm_year == 71 || (local.tm_year == 70 && local.tm_yday == 364), "the local time");
