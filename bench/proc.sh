@@ -15,12 +15,14 @@ cpu_percent() { # pid, seconds -> percent of one core used by its tree
   local a b; a=$(cpu_ticks "$1"); sleep "$2"; b=$(cpu_ticks "$1")
   awk -v a="$a" -v b="$b" -v s="$2" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}'
 }
-cpu_and_x() { # pid, seconds -> "CPU% X%": its tree's CPU and the X server's over the same span
-  local a b xa xb; a=$(cpu_ticks "$1"); xa=$(cpu_ticks "$xvfb_pid"); sleep "$2"
-  b=$(cpu_ticks "$1"); xb=$(cpu_ticks "$xvfb_pid")
-  awk -v a="$a" -v b="$b" -v xa="$xa" -v xb="$xb" -v s="$2" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN {printf "%.2f %.2f", (b - a) / hz / s * 100, (xb - xa) / hz / s * 100}'
+cpu_beside() { # pid, server pid, seconds -> "CPU% SERVER%": a tree's CPU and its display
+  # server's over the same span
+  local a b sa sb; a=$(cpu_ticks "$1"); sa=$(cpu_ticks "$2"); sleep "$3"
+  b=$(cpu_ticks "$1"); sb=$(cpu_ticks "$2")
+  awk -v a="$a" -v b="$b" -v sa="$sa" -v sb="$sb" -v s="$3" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN {printf "%.2f %.2f\n", (b - a) / hz / s * 100, (sb - sa) / hz / s * 100}'
 }
+cpu_and_x() { cpu_beside "$1" "$xvfb_pid" "$2"; } # pid, seconds -> "CPU% X%" on the Xvfb
 demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the demo, on an
   # Xvfb of 1280x800 made $DISPLAY; both, and every pid added to pids, gone at exit
   work=$(mktemp -d)

@@ -21,13 +21,6 @@ export XDG_RUNTIME_DIR=$work/run && mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$X
 app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
 printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' > "$app/ZelToyz/ZelToyz.txt"
 
-cpu_beside() { # pid, server pid, seconds -> "CPU% SERVER%"
-  local a b sa sb; a=$(cpu_ticks "$1"); sa=$(cpu_ticks "$2"); sleep "$3"
-  b=$(cpu_ticks "$1"); sb=$(cpu_ticks "$2")
-  awk -v a="$a" -v b="$b" -v sa="$sa" -v sb="$sb" -v s="$3" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN {printf "%.2f %.2f\n", (b - a) / hz / s * 100, (sb - sa) / hz / s * 100}'
-}
-
 # The host on X11.
 (unset WAYLAND_DISPLAY; "$build/zelkora-desktop" >/dev/null 2>&1) &
 x11=$!; pids+=($x11)

@@ -7,7 +7,7 @@
 
 namespace host {
 
-void WatchPrefix(QObject* owner, int delayMs, std::function<void()> look) {
+void WatchPrefix(QObject* owner, int delayMs, std::function<void()> look, bool safetyNet) {
     auto* watcher = new QFileSystemWatcher(owner);
     QString prefix = QString::fromStdString(platform::PrefixDir());
     bool watched = watcher->addPath(prefix);
@@ -21,6 +21,7 @@ void WatchPrefix(QObject* owner, int delayMs, std::function<void()> look) {
         if (!watcher->directories().contains(prefix)) watcher->addPath(prefix);
         if (!soon->isActive()) soon->start();
     });
+    if (watched && !safetyNet) return;
     auto* every = new QTimer(owner);
     QObject::connect(every, &QTimer::timeout, owner, look);
     every->start(watched ? 5000 : 1000);

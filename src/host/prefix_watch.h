@@ -9,8 +9,8 @@ class QObject;
 namespace host {
 
 // Calls look `delayMs` after the first change of a burst in the prefix's
-// folder, and every 5 seconds besides as a safety net (every second where the
-// folder cannot be watched). The watch lives as long as owner.
-void WatchPrefix(QObject* owner, int delayMs, std::function<void()> look);
+// folder, and, with a safety net, every 5 seconds besides; every second where
+// the folder cannot be watched. The watch lives as long as owner.
+void WatchPrefix(QObject* owner, int delayMs, std::function<void()> look, bool safetyNet = true);
 
 } // namespace host

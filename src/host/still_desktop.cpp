@@ -1,11 +1,14 @@
 #include "host/still_desktop.h"
 
+#include "desktop/playlist.h"
 #include "host/prefix_watch.h"
 #include "platform/desktop_host.h"
 #include "render/preview_render.h"
 
+#include <QDateTime>
 #include <QProcess>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -41,8 +44,16 @@ StillDesktop::StillDesktop(QSize output) : output_(output.isEmpty() ? QSize(1920
     platform::SetDesktopHostNote(kStillNote);
     std::fprintf(stderr, "zelkora-desktop: %s\n", kStillNote);
     // A little later than a change: the shell saves its state, then counts
-    // the change, and a still is drawn once for both.
-    WatchPrefix(this, 300, [this] { Look(); });
+    // the change, and a still is drawn once for both. Between changes
+    // nothing runs: no page, no look every few seconds.
+    WatchPrefix(this, 300, [this] { Look(); }, false);
+    playlistDue_.setSingleShot(true);
+    connect(&playlistDue_, &QTimer::timeout, this, [this] {
+        if (auto step = playlist::Advance(QDateTime::currentSecsSinceEpoch()))
+            std::fprintf(stderr, "zelkora-desktop: the playlist shows %s\n", step->module.c_str());
+        playlistStamp_ = {}; // read again, with its new step
+        WaitForPlaylist();
+    });
     Look();
 }
 
@@ -50,7 +61,24 @@ StillDesktop::~StillDesktop() {
     platform::SetDesktopHostNote("");
 }
 
+void StillDesktop::WaitForPlaylist() {
+    platform::FileStamp stamp;
+    platform::StatFile(playlist::FilePath(), stamp);
+    if (stamp == playlistStamp_) return;
+    playlistStamp_ = stamp;
+    playlistDue_.stop();
+    playlist::Playlist p = playlist::Load();
+    if (!p.on) return;
+    int64_t now = QDateTime::currentSecsSinceEpoch();
+    auto [minute, dayStart] = playlist::LocalDay(now);
+    int64_t due = playlist::NextTime(p, now, minute, dayStart);
+    if (due < 0) return;
+    // A step days away is looked at again within a day (a timer's reach).
+    playlistDue_.start(static_cast<int>(std::clamp<int64_t>(due - now, 0, 86400) * 1000));
+}
+
 void StillDesktop::Look() {
+    WaitForPlaylist();
     platform::FileStamp changes;
     platform::StatFile(platform::DesktopChangesPath(), changes);
     DesktopState now = ReadDesktopState();
@@ -69,12 +97,13 @@ void StillDesktop::Look() {
 }
 
 std::string StillDesktop::Draw() {
-    if (!renderer_)
-        renderer_ = std::make_unique<render::PreviewRenderer>(QString::fromStdString(state_.appRoot));
+    // A renderer of its own for each still, gone with it: a page left loaded
+    // would go on moving where nobody sees it.
+    render::PreviewRenderer renderer(QString::fromStdString(state_.appRoot));
     std::error_code ec;
     fs::create_directories(StillFolder(), ec);
     std::string file = StillFolder() + "/desktop-" + std::to_string(++drawn_) + ".png";
-    if (!renderer_->Still(QString::fromStdString(state_.wallpaper), QString::fromStdString(file),
+    if (!renderer.Still(QString::fromStdString(state_.wallpaper), QString::fromStdString(file),
                           output_))
         return {};
     return file;

@@ -11,12 +11,7 @@
 
 #include <QObject>
 #include <QSize>
-#include <memory>
-
-
-namespace render {
-class PreviewRenderer;
-}
+#include <QTimer>
 
 namespace host {
 
@@ -35,13 +30,16 @@ class StillDesktop : public QObject {
     std::string Draw();
     // The wallpaper GNOME shows: a picture, or the user's own again ("").
     void SetWallpaper(const std::string& picture);
+    // Wakes the desktop when the playlist's next step is due, and not before.
+    void WaitForPlaylist();
 
     QSize output_;
     DesktopState state_;
     platform::FileStamp changes_;
     bool shown_ = false;
     int drawn_ = 0; // stills drawn: each has a name of its own, so GNOME loads it
-    std::unique_ptr<render::PreviewRenderer> renderer_;
+    platform::FileStamp playlistStamp_;
+    QTimer playlistDue_;
 };
 
 } // namespace host

@@ -359,6 +359,10 @@ no-layer-shell)
   }
   first=$(still none)
   grep -q 'drawing on a still on GNOME' "$work/host.err" || { echo "FAIL: the host did not say it draws a still" >&2; exit 1; }
+  # Once the still is set nothing is left running: no page, no timer.
+  sleep 2; a=$(ticks); sleep 20; idle=$(( $(ticks) - a ))
+  echo "CPU ticks in 20 s on a still: $idle (under 0.5% of a core: 10)"
+  [ "$idle" -le 10 ] || { echo "FAIL: the host's tree keeps running on a still ($idle ticks in 20 s)" >&2; exit 1; }
   [ "$(cat "$ZELKORA_PREFIX/desktop.note")" != "" ] || { echo "FAIL: no note for the Manager" >&2; exit 1; }
   "$build/zelkora" apply 'Autumn Leaves' >/dev/null
   still "$first" >/dev/null
