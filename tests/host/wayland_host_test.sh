@@ -365,7 +365,13 @@ no-layer-shell)
   [ "$idle" -le 10 ] || { echo "FAIL: the host's tree keeps running on a still ($idle ticks in 20 s)" >&2; exit 1; }
   [ "$(cat "$ZELKORA_PREFIX/desktop.note")" != "" ] || { echo "FAIL: no note for the Manager" >&2; exit 1; }
   "$build/zelkora" apply 'Autumn Leaves' >/dev/null
-  still "$first" >/dev/null
+  second=$(still "$first")
+  # A playlist steps the still as well: the host wakes at each step (the
+  # first is the command's own).
+  "$build/zelkora" rotate --every 2s 'Winter Frost' 'Autumn Leaves' >/dev/null
+  third=$(still "$second")
+  still "$third" >/dev/null
+  "$build/zelkora" rotate off >/dev/null
   apply active-desktop off
   mine() { [ "$(gsettings get $key picture-uri) $(gsettings get $key picture-uri-dark)" = "'file:///home/mine.png' 'file:///home/mine-dark.png'" ]; }
   for _ in $(seq 100); do mine && break; sleep 0.1; done
