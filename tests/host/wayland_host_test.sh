@@ -370,6 +370,9 @@ no-layer-shell)
   # first is the command's own).
   "$build/zelkora" rotate --every 2s 'Winter Frost' 'Autumn Leaves' >/dev/null
   third=$(still "$second")
+  for _ in $(seq 100); do grep -q 'the playlist shows' "$work/host.err" && break; sleep 0.1; done
+  grep -q 'the playlist shows' "$work/host.err" ||
+    { echo "FAIL: the host did not take the playlist's next step on a still" >&2; exit 1; }
   still "$third" >/dev/null
   "$build/zelkora" rotate off >/dev/null
   apply active-desktop off
