@@ -6,6 +6,7 @@
 #include "host/fullscreen.h"
 #include "host/host_window.h"
 #include "host/sound/sound_feed.h"
+#include "host/gnome_cover.h"
 #include "host/idle_gnome.h"
 #include "host/power.h"
 #include "host/prefix_watch.h"
@@ -78,6 +79,8 @@ DesktopHost::DesktopHost() {
     connect(power_, &PowerWatch::Changed, this, &DesktopHost::CheckCovered);
     gnomeIdle_ = new GnomeIdle(this);
     connect(gnomeIdle_, &GnomeIdle::Changed, this, &DesktopHost::CheckCovered);
+    gnomeCover_ = new GnomeCover(this);
+    connect(gnomeCover_, &GnomeCover::Changed, this, &DesktopHost::CheckCovered);
     connect(power_, &PowerWatch::Resumed, this, [this] {
         CheckCovered();
         for (auto& [screen, window] : windows_)
@@ -200,7 +203,8 @@ void DesktopHost::CheckCovered() {
         // Where the window system tells only that a window is not drawn
         // (Wayland), that is enough.
         bool unseen = window->windowHandle() && !window->windowHandle()->isExposed();
-        window->SetPaused(resting || unseen || Covers(others, device));
+        window->SetPaused(resting || unseen || Covers(others, device) ||
+                          gnomeCover_->Covers(screen->name(), screen->geometry()));
     }
     const PageNeeds& needs = state_.needs;
     sound_->Update(windows_, needs.module.empty() ? "the module" : needs.module,

@@ -24,6 +24,7 @@ class AppSchemeHandler;
 
 namespace host {
 
+class GnomeCover;
 class GnomeIdle;
 class HostWindow;
 class PowerWatch;
@@ -79,6 +80,7 @@ class DesktopHost : public QObject {
     QTimer* covered_;
     PowerWatch* power_;
     GnomeIdle* gnomeIdle_;
+    GnomeCover* gnomeCover_;
     platform::FileStamp preferencesStamp_;
     bool pauseOnBattery_ = false;
     bool soundAllowed_ = true; // the user lets modules hear

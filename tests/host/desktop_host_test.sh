@@ -373,10 +373,44 @@ m.AddMethod('', 'AddUserActiveWatch', '', 'u', 'ret = dbus.UInt32(8)')" 2>/dev/n
   rests_under 'xset s activate' 'xset s reset'
   rests_under 'battery 1' 'battery 0'
   rests_under 'gnome_watch 7' 'gnome_watch 8'
+  # GNOME's Shell, through the Zelkora extension (as it calls the host): a
+  # window over the monitor (named otherwise than here, at its place), then
+  # the overview; a window over another monitor changes nothing.
+  gnome_cover() {
+    gdbus call --session --dest io.zelkora.Desktop --object-path /io/zelkora/Desktop \
+      --method io.zelkora.Desktop.Cover.Covered "$1" "$2" >/dev/null
+  }
+  rests_under "gnome_cover \"['DP-1 0 0 640 480']\" false" "gnome_cover '@as []' false"
+  rests_under "gnome_cover '@as []' true" "gnome_cover '@as []' false"
+  gnome_cover "['DP-2 640 0 640 480']" false
+  [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: the page rests under a window on another monitor" >&2; exit 1; }
+  gnome_cover '@as []' false
   # Without the user's choice the battery changes nothing.
   "$build/tools/zelkora-shell" pause-on-battery off
   battery 1
   [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: the page rests on battery unasked" >&2; exit 1; }
+  ;;
+gnome-extension)
+  # GNOME's Shell (mocked) without the Zelkora extension: the host says once
+  # how to turn it on, on standard error and to the Manager; the extension's
+  # first word takes the note back.
+  dbus-daemon --session --fork --print-address=3 3>"$work/bus"
+  export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+  /usr/bin/python3 -m dbusmock org.gnome.Shell /org/gnome/Shell/Extensions \
+    org.gnome.Shell.Extensions >/dev/null 2>&1 &
+  for _ in $(seq 50); do /usr/bin/python3 -c "import dbus; b = dbus.bus.BusConnection('$DBUS_SESSION_BUS_ADDRESS')
+dbus.Interface(b.get_object('org.gnome.Shell', '/org/gnome/Shell/Extensions'), 'org.freedesktop.DBus.Mock').AddMethod(
+    '', 'GetExtensionInfo', 's', 'a{sv}', 'ret = {}')" 2>/dev/null && break; sleep 0.1; done
+  page Test red
+  start_host
+  apply page "$T\ZKRtest.htm"
+  fills_screen 640 480 $RED
+  note="Turn on the Zelkora extension in GNOME's Extensions to let the desktop rest under windows."
+  [ "$(grep -c "$note" "$work/host.err")" = 1 ] || { echo "FAIL: the note was not said once" >&2; cat "$work/host.err" >&2; exit 1; }
+  [ "$(cat "$ZELKORA_PREFIX/desktop.note")" = "$note" ] || { echo "FAIL: no note for the Manager" >&2; exit 1; }
+  gdbus call --session --dest io.zelkora.Desktop --object-path /io/zelkora/Desktop \
+    --method io.zelkora.Desktop.Cover.Covered '@as []' false >/dev/null
+  [ -z "$(cat "$ZELKORA_PREFIX/desktop.note" 2>/dev/null)" ] || { echo "FAIL: the note stays with the extension on" >&2; exit 1; }
   ;;
 idle-until-asked)
   # With nothing of Zelkora's to show, the host shows nothing and starts no
