@@ -18,6 +18,10 @@ if(ZELKORA_QT)
   # The desktop host starts with every session (/etc/xdg/autostart under /usr).
   install(FILES ${PROJECT_SOURCE_DIR}/resources/zelkora-desktop.desktop
           DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
+  # GNOME's Shell tells the desktop what covers it through this extension,
+  # which the user turns on in GNOME's Extensions.
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/gnome-shell/desktop@zelkora.io
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions)
   # Where the user's systemd runs, it keeps the desktop running.
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/zelkora-desktop.service
           DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/user)
