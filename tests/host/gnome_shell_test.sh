@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The Zelkora extension on GNOME Shell 43, headless (Wayland, no X), with a
+# stand-in for the desktop on the session bus: what covers the monitor is
+# said as it changes. GNOME Shell needs logind: a mocked one, on a private
+# system bus. The overview is shown and hidden by a test extension of its own.
+#   gnome_shell_test.sh BUILD_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in gnome-shell gnome-extensions foot gdbus dbus-daemon; do
+  command -v "$tool" >/dev/null || {
+    echo "FAIL: the GNOME test needs $tool, which is not installed; install the packages" \
+         "of packages.txt (./run.sh does)" >&2
+    exit 1
+  }
+done
+. "$here/../support/as_wayland_user.sh"
+as_wayland_user "$here/gnome_shell_test.sh" "$@"
+
+work=$(mktemp -d)
+export HOME=$work/home XDG_RUNTIME_DIR=$work/run GSETTINGS_BACKEND=keyfile
+unset DISPLAY WAYLAND_DISPLAY
+extensions=$HOME/.local/share/gnome-shell/extensions
+mkdir -p "$extensions" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+cp -r "$here/../../resources/gnome-shell/desktop@zelkora.io" "$here/../support/gnome-shell/test@zelkora.io" \
+  "$extensions/"
+dbus-daemon --session --fork --print-pid=4 --print-address=3 3>"$work/system" 4>"$work/system.pid"
+export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/system")
+dbus-daemon --session --fork --print-pid=4 --print-address=3 3>"$work/session" 4>"$work/session.pid"
+export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/session")
+shell=
+cleanup() {
+  [ -n "$shell" ] && kill "$shell" 2>/dev/null
+  pkill -P $$ 2>/dev/null || true
+  kill "$(cat "$work/system.pid")" "$(cat "$work/session.pid")" 2>/dev/null || true
+  sleep 0.3
+  rm -rf "$work"
+}
+trap cleanup EXIT
+/usr/bin/python3 -m dbusmock --system --template logind >/dev/null 2>&1 &
+/usr/bin/python3 "$here/../support/cover_listener.py" >"$work/said" 2>&1 &
+gsettings set org.gnome.shell enabled-extensions "['desktop@zelkora.io', 'test@zelkora.io']"
+for _ in $(seq 50); do gdbus introspect --session --dest io.zelkora.Desktop --object-path / >/dev/null 2>&1 && break; sleep 0.1; done
+# Started from a subshell: the Shell crashes as it is stopped, and its end is
+# nobody's to report.
+(gnome-shell --headless --wayland --no-x11 --virtual-monitor 640x480 >"$work/shell.log" 2>&1 &
+ echo $! >"$work/shell.pid")
+shell=$(cat "$work/shell.pid")
+for _ in $(seq 150); do [ -S "$XDG_RUNTIME_DIR/wayland-0" ] && break; sleep 0.1; done
+export WAYLAND_DISPLAY=wayland-0
+
+said() { # waits for the extension's last word to be $1
+  for _ in $(seq 100); do [ "$(tail -1 "$work/said")" = "$1" ] && return 0; sleep 0.1; done
+  echo "FAIL: the extension said \"$(tail -1 "$work/said")\", not \"$1\" ($2)" >&2
+  grep -i "zelkora\|JS ERROR" "$work/shell.log" >&2 || true
+  exit 1
+}
+overview() {
+  for _ in $(seq 50); do gdbus call --session --dest io.zelkora.Test --object-path /io/zelkora/Test \
+    --method io.zelkora.Test.Overview "$1" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "FAIL: the test extension did not answer" >&2; exit 1
+}
+monitor='Monitor-0 0 0 640 480'
+# The Shell starts on its overview, which covers the desktop.
+said 'covered - shell' 'at start, the overview shown'
+overview false
+said 'covered - -' 'the overview hidden'
+foot --fullscreen sleep 60 >/dev/null 2>&1 &
+window=$!
+said "covered $monitor -" 'a full-screen window'
+kill $window
+said 'covered - -' 'the full-screen window closed'
+foot --maximized sleep 60 >/dev/null 2>&1 &
+window=$!
+said "covered $monitor -" 'a maximised window'
+kill $window
+said 'covered - -' 'the maximised window closed'
+overview true
+said 'covered - shell' 'the overview shown'
+overview false
+said 'covered - -' 'the overview hidden again'
+# Turned off, the extension says last that nothing covers the desktop.
+overview true
+said 'covered - shell' 'the overview shown before the extension is turned off'
+gnome-extensions disable desktop@zelkora.io
+said 'covered - -' 'the extension turned off'
+echo "GNOME Shell $(gnome-shell --version | awk '{print $3}'): the extension said $(wc -l <"$work/said") times"

@@ -1,0 +1,29 @@
+// For the tests only, installed in a test's own home: what a user does with
+// the keyboard, asked for on the session bus (io.zelkora.Test).
+/* exported init */
+const { Gio } = imports.gi;
+const Main = imports.ui.main;
+
+const INTERFACE = `<node><interface name="io.zelkora.Test">
+  <method name="Overview"><arg type="b" direction="in" name="show"/></method>
+</interface></node>`;
+
+class ZelkoraTest {
+    enable() {
+        this._object = Gio.DBusExportedObject.wrapJSObject(INTERFACE, {
+            Overview: show => (show ? Main.overview.show() : Main.overview.hide()),
+        });
+        this._object.export(Gio.DBus.session, '/io/zelkora/Test');
+        this._name = Gio.bus_own_name(Gio.BusType.SESSION, 'io.zelkora.Test',
+            Gio.BusNameOwnerFlags.NONE, null, null, null);
+    }
+
+    disable() {
+        Gio.bus_unown_name(this._name);
+        this._object.unexport();
+    }
+}
+
+function init() {
+    return new ZelkoraTest();
+}
