@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# The Zelkora extension on GNOME Shell 43, headless (Wayland, no X), with a
-# stand-in for the desktop on the session bus: what covers the monitor is
-# said as it changes. GNOME Shell needs logind: a mocked one, on a private
-# system bus. The overview is shown and hidden by a test extension of its own.
-#   gnome_shell_test.sh BUILD_DIR
+# The Zelkora extension on GNOME Shell 43, headless. GNOME Shell needs
+# logind: a mocked one, on a private system bus. The overview is shown and
+# hidden by a test extension of its own.
+#  - extension: with a stand-in for the desktop on the session bus (no X),
+#    what covers the monitor is said as it changes;
+#  - host: the desktop on Xwayland rests under a native full-screen window,
+#    which X11 cannot see, and draws again when it closes.
+#   gnome_shell_test.sh CASE BUILD_DIR
 set -euo pipefail
+case_name=$1
+build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 for tool in gnome-shell gnome-extensions foot gdbus dbus-daemon; do
   command -v "$tool" >/dev/null || {
@@ -37,12 +42,12 @@ cleanup() {
 }
 trap cleanup EXIT
 /usr/bin/python3 -m dbusmock --system --template logind >/dev/null 2>&1 &
-/usr/bin/python3 "$here/../support/cover_listener.py" >"$work/said" 2>&1 &
 gsettings set org.gnome.shell enabled-extensions "['desktop@zelkora.io', 'test@zelkora.io']"
-for _ in $(seq 50); do gdbus introspect --session --dest io.zelkora.Desktop --object-path / >/dev/null 2>&1 && break; sleep 0.1; done
+x11=--no-x11
+[ "$case_name" = host ] && x11=
 # Started from a subshell: the Shell crashes as it is stopped, and its end is
 # nobody's to report.
-(gnome-shell --headless --wayland --no-x11 --virtual-monitor 640x480 >"$work/shell.log" 2>&1 &
+(gnome-shell --headless --wayland $x11 --virtual-monitor 640x480 >"$work/shell.log" 2>&1 &
  echo $! >"$work/shell.pid")
 shell=$(cat "$work/shell.pid")
 for _ in $(seq 150); do [ -S "$XDG_RUNTIME_DIR/wayland-0" ] && break; sleep 0.1; done
@@ -59,6 +64,9 @@ overview() {
     --method io.zelkora.Test.Overview "$1" >/dev/null 2>&1 && return 0; sleep 0.1; done
   echo "FAIL: the test extension did not answer" >&2; exit 1
 }
+case $case_name in
+extension)
+/usr/bin/python3 "$here/../support/cover_listener.py" >"$work/said" 2>&1 &
 monitor='Monitor-0 0 0 640 480'
 # The Shell starts on its overview, which covers the desktop.
 said 'covered - shell' 'at start, the overview shown'
@@ -84,3 +92,31 @@ said 'covered - shell' 'the overview shown before the extension is turned off'
 gnome-extensions disable desktop@zelkora.io
 said 'covered - -' 'the extension turned off'
 echo "GNOME Shell $(gnome-shell --version | awk '{print $3}'): the extension said $(wc -l <"$work/said") times"
+;;
+host)
+  # The desktop under Xwayland, Rolling Waves on it (the overview hidden).
+  export XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -1)
+  export DISPLAY=:$(grep -o 'public X11 display :[0-9]*' "$work/shell.log" | grep -o '[0-9]*$')
+  export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
+  "$build/tools/zelkora-demo" >/dev/null
+  overview false
+  "$build/zelkora-desktop" 2>"$work/host.err" &
+  host_pid=$!
+  . "$here/test_pages.sh"
+  sleep 6
+  shown=$(ticks_now)
+  foot --fullscreen sleep 60 >/dev/null 2>&1 &
+  window=$!
+  sleep 1
+  rested=$(ticks_now)
+  kill $window
+  sleep 1
+  again=$(ticks_now)
+  echo "CPU ticks in 2 s: shown $shown, under a native full-screen window $rested, after $again"
+  [ "$rested" -le 6 ] || { echo "FAIL: the desktop runs under a full-screen window ($rested ticks)" >&2; cat "$work/host.err" >&2; exit 1; }
+  [ "$shown" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; cat "$work/host.err" >&2; exit 1; }
+  [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the desktop did not draw again ($again ticks)" >&2; exit 1; }
+  grep -q 'drawing on X11' "$work/host.err" || { echo "FAIL: the desktop was not on Xwayland" >&2; exit 1; }
+  kill $host_pid
+  ;;
+esac

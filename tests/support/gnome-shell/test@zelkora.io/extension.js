@@ -10,8 +10,21 @@ const INTERFACE = `<node><interface name="io.zelkora.Test">
 
 class ZelkoraTest {
     enable() {
+        // The overview stays as asked: the Shell's own at start-up, should it
+        // come after the test's word, is hidden again.
+        this._wanted = null;
+        this._shown = Main.overview.connect('shown', () => {
+            if (this._wanted === false)
+                Main.overview.hide();
+        });
         this._object = Gio.DBusExportedObject.wrapJSObject(INTERFACE, {
-            Overview: show => (show ? Main.overview.show() : Main.overview.hide()),
+            Overview: show => {
+                this._wanted = show;
+                if (show)
+                    Main.overview.show();
+                else
+                    Main.overview.hide();
+            },
         });
         this._object.export(Gio.DBus.session, '/io/zelkora/Test');
         this._name = Gio.bus_own_name(Gio.BusType.SESSION, 'io.zelkora.Test',
@@ -19,6 +32,7 @@ class ZelkoraTest {
     }
 
     disable() {
+        Main.overview.disconnect(this._shown);
         Gio.bus_unown_name(this._name);
         this._object.unexport();
     }
