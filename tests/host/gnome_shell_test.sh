@@ -5,7 +5,9 @@
 #  - extension: with a stand-in for the desktop on the session bus (no X),
 #    what covers the monitor is said as it changes;
 #  - host: the desktop on Xwayland rests under a native full-screen window,
-#    which X11 cannot see, and draws again when it closes.
+#    which X11 cannot see, and draws again when it closes;
+#  - still: without X the desktop sets a still as GNOME's wallpaper, and
+#    then nothing of it runs until an Apply asks for the next.
 #   gnome_shell_test.sh CASE BUILD_DIR
 set -euo pipefail
 case_name=$1
@@ -44,7 +46,7 @@ trap cleanup EXIT
 /usr/bin/python3 -m dbusmock --system --template logind >/dev/null 2>&1 &
 gsettings set org.gnome.shell enabled-extensions "['desktop@zelkora.io', 'test@zelkora.io']"
 x11=--no-x11
-[ "$case_name" = host ] && x11=
+[ "$case_name" = host ] && x11= # the desktop on Xwayland
 # Started from a subshell: the Shell crashes as it is stopped, and its end is
 # nobody's to report.
 (gnome-shell --headless --wayland $x11 --virtual-monitor 640x480 >"$work/shell.log" 2>&1 &
@@ -117,6 +119,31 @@ host)
   [ "$shown" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; cat "$work/host.err" >&2; exit 1; }
   [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the desktop did not draw again ($again ticks)" >&2; exit 1; }
   grep -q 'drawing on X11' "$work/host.err" || { echo "FAIL: the desktop was not on Xwayland" >&2; exit 1; }
+  kill $host_pid
+  ;;
+still)
+  export ZELKORA_PREFIX=$work/prefix ZELKORA_DESKTOP_HOST=0 QTWEBENGINE_DISABLE_SANDBOX=1
+  "$build/tools/zelkora-demo" >/dev/null
+  "$build/zelkora-desktop" 2>"$work/host.err" &
+  host_pid=$!
+  . "$here/test_pages.sh"
+  key=org.gnome.desktop.background
+  still() { # waits for the wallpaper, light and dark, to be a still other than $1
+    local uri= dark=
+    for _ in $(seq 200); do
+      uri=$(gsettings get $key picture-uri); dark=$(gsettings get $key picture-uri-dark)
+      case "$uri" in *"/still/desktop-"*) [ "$uri" != "$1" ] && [ "$dark" = "$uri" ] && break ;; esac
+      sleep 0.1
+    done
+    case "$uri" in *"/still/desktop-"*) [ "$dark" = "$uri" ] && echo "$uri" && return ;; esac
+    echo "FAIL: GNOME's wallpaper is $uri and $dark, not a new still" >&2; cat "$work/host.err" >&2; exit 1
+  }
+  first=$(still none)
+  sleep 2; a=$(ticks); sleep 20; idle=$(( $(ticks) - a ))
+  echo "CPU ticks in 20 s on a still: $idle (under 0.5% of a core: 10)"
+  [ "$idle" -le 10 ] || { echo "FAIL: the desktop keeps running on a still ($idle ticks in 20 s)" >&2; exit 1; }
+  "$build/zelkora" apply 'Autumn Leaves' >/dev/null
+  still "$first" >/dev/null
   kill $host_pid
   ;;
 esac
