@@ -3,17 +3,36 @@
 # host's whole process tree (browser processes included) over a span, for
 # each module with three toyz bound, a still page and one moving dot, side by
 # side with Chromium (--kiosk, a throw-away profile) on the same page.
-# Runs on Xvfb, so every frame is drawn in software.
-# Usage: bench/module_pages.sh [SECONDS]   (after a build of the default preset)
+# Runs on Xvfb, or with "sway" on sway headless (the host on layer-shell,
+# Chromium with --ozone-platform=wayland); every frame is drawn in software.
+# Usage: bench/module_pages.sh [SECONDS [sway]] [RUNS=N] [PAGES=...]
+#   (after a build of the default preset)
 #   RUNS=N runs each page N times (3), the table giving the medians; PAGES=...
-#   measures only those pages of the demo (Theme/Module/ZKRModule).
+#   measures only those pages of the demo (Theme/Module/ZKRModule). Both may
+#   be given in the environment too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+for a in "$@"; do case $a in RUNS=* | PAGES=*) export "${a?}" ;; esac; done
 span=${1:-10}
+[ "$span" -gt 0 ] 2>/dev/null || span=10
+server=xvfb
+[ "${2:-}" = sway ] && server=sway
+if [ $server = sway ]; then
+  # sway refuses root: as root the bench runs again as the Wayland tests' user.
+  . tests/support/as_wayland_user.sh
+  as_wayland_user "$PWD/bench/module_pages.sh" "$span" sway "RUNS=${RUNS:-3}" "PAGES=${PAGES:-}"
+  export HOME=$(mktemp -d)
+fi
 settle=6 # seconds from showing a page to measuring it: the load is over
 build=$PWD/build/default
 . bench/proc.sh
 demo_on_xvfb "$build"
+if [ $server = sway ]; then
+  export XDG_RUNTIME_DIR=$work/run && mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  sway_headless 1280x800
+  server_pid=$sway_pid
+  unset DISPLAY
+fi
 app="$ZELKORA_PREFIX/drive_c/Program Files/Zelkora"
 printf '&myFav1=Clock&myFav2=Sticky Notes&myFav3=Calendar&\r\n' >"$app/ZelToyz/ZelToyz.txt"
 # Two pages of a module folder of their own, as the desktop serves modules.
@@ -35,7 +54,7 @@ PAGE
 "$build/zelkora-desktop" >/dev/null 2>"$work/host.err" &
 host=$!; pids+=($host)
 # The anchor: Chromium showing the same pages, served as the desktop serves
-# them, on the same Xvfb (while it runs, the host under it rests).
+# them, on the same display server (while it runs, the host under it rests).
 serve_app "$app"
 sleep 3
 host_cpu() { # page under the application folder -> CPU % of one core
@@ -58,11 +77,12 @@ row() { # label, page -> its line of the table, after its ratio and a tab (to so
   printf '%s\t  %-30s %7s%% %9s%% %6s %8s %8s %7s%% %7s%%\n' "$ratio" "$1" "$H" "$C" "$ratio" \
     "$(med "${hm[@]}")" "$(med "${cm[@]}")" "$(med "${hx[@]}")" "$(med "${cx[@]}")"
 }
-echo "CPU over $span s (percent of one core, the median of $runs runs) and memory (PSS, MB),"
-echo "three toyz bound; the host against Chromium, and the X server's CPU under each (what"
+srv=X; [ $server = sway ] && srv=sway
+echo "On $server. CPU over $span s (percent of one core, the median of $runs runs) and memory (PSS, MB),"
+echo "three toyz bound; the host against Chromium, and the display server's CPU under each (what"
 echo "each sends it); the pages from the cheapest for the host against Chromium to the dearest:"
 printf '  %-30s %8s %10s %6s %8s %8s %8s %8s\n' page host chromium ratio "host MB" "chr. MB" \
-  "X host" "X chr."
+  "$srv host" "$srv chr."
 lines=("$(row "still page (no motion)" "Modules/Bench/Pages/ZKRstill.htm")"
        "$(row "still page, the toyz only" "Modules/Bench/Pages/ZKRtoyz.htm")"
        "$(row "one moving dot (the floor)" "Modules/Bench/Pages/ZKRdot.htm")")

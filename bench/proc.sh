@@ -22,7 +22,9 @@ cpu_beside() { # pid, server pid, seconds -> "CPU% SERVER%": a tree's CPU and it
   awk -v a="$a" -v b="$b" -v sa="$sa" -v sb="$sb" -v s="$3" -v hz="$(getconf CLK_TCK)" \
     'BEGIN {printf "%.2f %.2f\n", (b - a) / hz / s * 100, (sb - sa) / hz / s * 100}'
 }
-cpu_and_x() { cpu_beside "$1" "$xvfb_pid" "$2"; } # pid, seconds -> "CPU% X%" on the Xvfb
+# pid, seconds -> "CPU% SERVER%": beside the display server in use ($server_pid,
+# else the Xvfb)
+cpu_and_x() { cpu_beside "$1" "${server_pid:-$xvfb_pid}" "$2"; }
 demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the demo, on an
   # Xvfb of 1280x800 made $DISPLAY; both, and every pid added to pids, gone at exit
   work=$(mktemp -d)
@@ -39,6 +41,16 @@ demo_on_xvfb() { # build folder -> a throw-away prefix ($work/prefix) with the d
   xset -dpms 2>/dev/null || true # where the server has DPMS
   "$1/tools/zelkora-demo" >/dev/null
 }
+sway_headless() { # WxH -> sway, headless with the pixman renderer, made the Wayland display
+  # ($sway_pid, WAYLAND_DISPLAY, SWAYSOCK), in $XDG_RUNTIME_DIR; as a user not root
+  printf 'output HEADLESS-1 resolution %s\nxwayland disable\ndefault_border none\n' "$1" >"$work/sway.conf"
+  WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$work/sway.conf" >/dev/null 2>&1 &
+  sway_pid=$!; pids+=($sway_pid)
+  for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/wayland-? >/dev/null 2>&1 &&
+    ls "$XDG_RUNTIME_DIR"/sway-ipc.* >/dev/null 2>&1 && break; sleep 0.05; done
+  export WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-? | head -1)")
+  export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
+}
 serve_app() { # application folder -> $port: the folder served as the desktop serves it
   "$(dirname "${BASH_SOURCE[0]}")/serve_app.py" "$1" >"$work/port" &
   pids+=($!)
@@ -46,7 +58,10 @@ serve_app() { # application folder -> $port: the folder served as the desktop se
   port=$(head -1 "$work/port")
 }
 chromium_kiosk() { # address, profile folder: Chromium showing it on the whole screen, in the background
-  chromium --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
+  # (on the Wayland compositor of $WAYLAND_DISPLAY where there is no $DISPLAY)
+  local ozone=--ozone-platform=wayland
+  [ -n "${DISPLAY:-}" ] && ozone=--ozone-platform=x11
+  chromium $ozone --kiosk --no-sandbox --no-first-run --no-default-browser-check --disable-gpu \
     --user-data-dir="$2" --window-position=0,0 --window-size=1280,800 "$1" >/dev/null 2>&1 &
 }
 chromium_measure() { # address, seconds[, settle] -> "CPU% X% PSS-MB" of Chromium --kiosk showing it

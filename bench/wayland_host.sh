@@ -30,16 +30,8 @@ x11_pss=$(pss_mb $x11)
 kill $x11; wait $x11 2>/dev/null || true
 
 # sway, headless, with the same output.
-cat > "$work/sway.conf" <<CONF
-output HEADLESS-1 resolution 1280x800
-xwayland disable
-default_border none
-CONF
-WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$work/sway.conf" >/dev/null 2>&1 &
-sway=$!; pids+=($sway)
-for _ in $(seq 100); do ls "$XDG_RUNTIME_DIR"/wayland-? >/dev/null 2>&1 && ls "$XDG_RUNTIME_DIR"/sway-ipc.* >/dev/null 2>&1 && break; sleep 0.05; done
-export WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-? | head -1)")
-export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
+sway_headless 1280x800
+sway=$sway_pid
 
 # The host on Wayland, then under a full-screen window.
 (unset DISPLAY; "$build/zelkora-desktop" >/dev/null 2>&1) &
