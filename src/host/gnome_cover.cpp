@@ -56,20 +56,23 @@ void GnomeCover::Covered(const QStringList& monitors, bool shell) {
         noted_ = false;
         platform::SetDesktopHostNote("");
     }
-    if (monitors == monitors_ && shell == shell_) return;
-    monitors_ = monitors;
+    // Read once here: the host asks every second, for every screen.
+    QList<Monitor> covered;
+    for (const QString& monitor : monitors) {
+        QStringList f = monitor.split(' ', Qt::SkipEmptyParts);
+        if (f.size() == 5)
+            covered.append({f[0], QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt())});
+    }
+    if (covered == monitors_ && shell == shell_) return;
+    monitors_ = covered;
     shell_ = shell;
     emit Changed();
 }
 
 bool GnomeCover::Covers(const QString& name, const QRect& geometry) const {
     if (shell_) return true;
-    for (const QString& monitor : monitors_) {
-        QStringList f = monitor.split(' ', Qt::SkipEmptyParts);
-        if (f.size() != 5) continue;
-        QRect at(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
-        if (f[0] == name || at == geometry) return true;
-    }
+    for (const Monitor& monitor : monitors_)
+        if (monitor.name == name || monitor.at == geometry) return true;
     return false;
 }
 

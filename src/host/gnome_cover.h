@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QObject>
+#include <QList>
 #include <QRect>
 #include <QStringList>
 
@@ -41,7 +42,12 @@ class GnomeCover : public QObject {
     void ExtensionInfo(const QVariantMap& info);
 
   private:
-    QStringList monitors_;
+    struct Monitor {
+        QString name;
+        QRect at;
+        bool operator==(const Monitor&) const = default;
+    };
+    QList<Monitor> monitors_; // covered, as the Shell said last
     bool shell_ = false;
     bool heard_ = false, noted_ = false;
 };

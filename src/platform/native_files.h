@@ -40,6 +40,9 @@ class NativeFile {
   private:
     static constexpr intptr_t kClosed = -1;
     NativeFile() = default;
+    // The system's side: lets an open handle go; false when what was
+    // written could not be kept (errno or the last error tells why).
+    static bool Release(intptr_t handle);
     intptr_t handle_ = kClosed; // a descriptor, or a Windows handle
     std::string error_;
     int64_t size_ = 0, modified_ = 0;

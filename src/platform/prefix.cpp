@@ -1,5 +1,6 @@
 #include "platform/prefix.h"
 
+#include <filesystem>
 #include <mutex>
 
 namespace platform {
@@ -40,6 +41,12 @@ std::string_view TrimBlanks(std::string_view s) {
     while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
         --e;
     return s.substr(b, e - b);
+}
+
+std::string TemporaryNameFor(const std::string& nativePath) {
+    std::filesystem::path target(nativePath);
+    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    return (folder / ("." + target.filename().string() + ".new")).string();
 }
 
 std::string ReadWholeFile(const std::string& nativePath) {

@@ -37,23 +37,8 @@ NativeFile NativeFile::OpenForReading(const std::string& path) {
     return f;
 }
 
-NativeFile::NativeFile(NativeFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed)), error_(std::move(other.error_)),
-      size_(other.size_), modified_(other.modified_) {}
-
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen()) ::close(static_cast<int>(handle_));
-        handle_ = std::exchange(other.handle_, kClosed);
-        error_ = std::move(other.error_);
-        size_ = other.size_;
-        modified_ = other.modified_;
-    }
-    return *this;
-}
-
-NativeFile::~NativeFile() {
-    if (IsOpen()) ::close(static_cast<int>(handle_));
+bool NativeFile::Release(intptr_t handle) {
+    return ::close(static_cast<int>(handle)) == 0;
 }
 
 bool NativeFile::WriteAt(int64_t offset, const char* data, size_t size) {
@@ -86,8 +71,8 @@ int64_t NativeFile::Read(char* data, size_t size) {
 }
 
 bool NativeFile::Close() {
-    int fd = static_cast<int>(std::exchange(handle_, kClosed));
-    if (fd >= 0 && ::close(fd) != 0) {
+    intptr_t fd = std::exchange(handle_, kClosed);
+    if (fd != kClosed && !Release(fd)) {
         error_ = std::strerror(errno);
         return false;
     }

@@ -210,13 +210,6 @@ bool StatFile(const std::string& nativePath, FileStamp& stamp) {
     return true;
 }
 
-std::string TemporaryNameFor(const std::string& nativePath) {
-    auto slash = nativePath.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : nativePath.substr(0, slash);
-    std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
-    return dir + "/." + name + ".new";
-}
-
 int MoveIntoPlace(const std::string& from, const std::string& to) {
     return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0
                                                                                             : errno;

@@ -61,23 +61,8 @@ NativeFile NativeFile::OpenForReading(const std::string& path) {
     return f;
 }
 
-NativeFile::NativeFile(NativeFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed)), error_(std::move(other.error_)),
-      size_(other.size_), modified_(other.modified_) {}
-
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-    if (this != &other) {
-        if (IsOpen()) CloseHandle(Handle(handle_));
-        handle_ = std::exchange(other.handle_, kClosed);
-        error_ = std::move(other.error_);
-        size_ = other.size_;
-        modified_ = other.modified_;
-    }
-    return *this;
-}
-
-NativeFile::~NativeFile() {
-    if (IsOpen()) CloseHandle(Handle(handle_));
+bool NativeFile::Release(intptr_t handle) {
+    return CloseHandle(Handle(handle));
 }
 
 bool NativeFile::WriteAt(int64_t offset, const char* data, size_t size) {
@@ -110,7 +95,7 @@ int64_t NativeFile::Read(char* data, size_t size) {
 
 bool NativeFile::Close() {
     intptr_t h = std::exchange(handle_, kClosed);
-    if (h != kClosed && !CloseHandle(Handle(h))) {
+    if (h != kClosed && !Release(h)) {
         error_ = SystemMessage(GetLastError());
         return false;
     }

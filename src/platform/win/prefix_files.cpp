@@ -96,13 +96,6 @@ bool StatFile(const std::string& nativePath, FileStamp& stamp) {
     return plain;
 }
 
-std::string TemporaryNameFor(const std::string& nativePath) {
-    auto slash = nativePath.find_last_of("\\/");
-    std::string dir = slash == std::string::npos ? "." : nativePath.substr(0, slash);
-    std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
-    return dir + "\\." + name + ".new";
-}
-
 int MoveIntoPlace(const std::string& from, const std::string& to) {
     return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_WRITE_THROUGH)
                ? 0
