@@ -20,8 +20,7 @@ if(ZELKORA_QT)
           DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart)
   # GNOME's Shell tells the desktop what covers it through this extension,
   # which the user turns on in GNOME's Extensions.
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/gnome-shell/desktop@zelkora.io
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions)
+  include(${PROJECT_SOURCE_DIR}/cmake/GnomeExtension.cmake)
   # Where the user's systemd runs, it keeps the desktop running.
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/zelkora-desktop.service
           DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/user)
@@ -73,6 +72,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The autostart entry is the administrator's to change: a configuration file.
 file(WRITE ${gen}/conffiles "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/zelkora-desktop.desktop\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${gen}/conffiles)
+if(ZELKORA_QT)
+  list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${gen}/postinst ${gen}/prerm ${gen}/triggers)
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 include(CPack)

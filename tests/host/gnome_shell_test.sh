@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # The Zelkora extension on GNOME Shell 43, headless. GNOME Shell needs
-# logind: a mocked one, on a private system bus. The overview is shown and
-# hidden by a test extension of its own.
+# logind: a mocked one, on a private system bus. The Zelkora extension takes
+# the form the package would choose for this Shell. A test extension of its
+# own shows and hides the overview, locks, and takes screenshots.
 #  - extension: with a stand-in for the desktop on the session bus (no X),
-#    what covers the monitor is said as it changes;
-#  - host: the desktop on Xwayland rests under a native full-screen window,
-#    which X11 cannot see, and draws again when it closes;
-#  - still: without X the desktop sets a still as GNOME's wallpaper, and
-#    then nothing of it runs until an Apply asks for the next.
-#   gnome_shell_test.sh CASE BUILD_DIR
+#    what covers the monitor is said as it changes, the lock screen too;
+#  - host: the desktop on Xwayland is seen moving on the screen, rests under
+#    a native full-screen window, which X11 cannot see, and draws again when
+#    it closes;
+#  - still: without X the desktop sets a still as GNOME's wallpaper, which is
+#    what the screen shows, and then nothing of it runs until an Apply asks
+#    for the next.
+#   gnome_shell_test.sh CASE BUILD_DIR [SCREENSHOT]   (host, still: the screen kept)
 set -euo pipefail
 case_name=$1
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in gnome-shell gnome-extensions foot gdbus dbus-daemon; do
+for tool in gnome-shell gnome-extensions foot gdbus dbus-daemon convert compare; do
   command -v "$tool" >/dev/null || {
     echo "FAIL: the GNOME test needs $tool, which is not installed; install the packages" \
          "of packages.txt (./run.sh does)" >&2
@@ -28,8 +31,10 @@ export HOME=$work/home XDG_RUNTIME_DIR=$work/run GSETTINGS_BACKEND=keyfile
 unset DISPLAY WAYLAND_DISPLAY
 extensions=$HOME/.local/share/gnome-shell/extensions
 mkdir -p "$extensions" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-cp -r "$here/../../resources/gnome-shell/desktop@zelkora.io" "$here/../support/gnome-shell/test@zelkora.io" \
-  "$extensions/"
+mkdir "$extensions/desktop@zelkora.io"
+cp "$here/../../resources/gnome-shell/desktop@zelkora.io/metadata.json" "$extensions/desktop@zelkora.io/"
+sh "$build/gnome-shell/choose-extension.sh" "$extensions/desktop@zelkora.io"
+cp -r "$here/../support/gnome-shell/test@zelkora.io" "$extensions/"
 dbus-daemon --session --fork --print-pid=4 --print-address=3 3>"$work/system" 4>"$work/system.pid"
 export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/system")
 dbus-daemon --session --fork --print-pid=4 --print-address=3 3>"$work/session" 4>"$work/session.pid"
@@ -61,11 +66,15 @@ said() { # waits for the extension's last word to be $1
   grep -i "zelkora\|JS ERROR" "$work/shell.log" >&2 || true
   exit 1
 }
-overview() {
+asked() { # asks the test extension: METHOD ARGUMENT
   for _ in $(seq 50); do gdbus call --session --dest io.zelkora.Test --object-path /io/zelkora/Test \
-    --method io.zelkora.Test.Overview "$1" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "FAIL: the test extension did not answer" >&2; exit 1
+    --method "io.zelkora.Test.$1" "$2" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "FAIL: the test extension did not answer $1" >&2; exit 1
 }
+overview() { asked Overview "$1"; }
+shot() { asked Screenshot "$1"; } # the whole screen, as a PNG at $1
+# One pixel of a picture, as RRGGBB.
+pixel_of() { convert "$1" -crop "1x1+$2+$3" -depth 8 rgb:- | od -An -tx1 | tr -d ' \n' | tr a-f A-F; }
 case $case_name in
 extension)
 /usr/bin/python3 "$here/../support/cover_listener.py" >"$work/said" 2>&1 &
@@ -88,6 +97,10 @@ overview true
 said 'covered - shell' 'the overview shown'
 overview false
 said 'covered - -' 'the overview hidden again'
+asked Lock true
+said 'covered - shell' 'the screen locked'
+asked Lock false
+said 'covered - -' 'the screen unlocked'
 # Turned off, the extension says last that nothing covers the desktop.
 overview true
 said 'covered - shell' 'the overview shown before the extension is turned off'
@@ -106,6 +119,13 @@ host)
   host_pid=$!
   . "$here/test_pages.sh"
   sleep 6
+  # What the screen shows moves: the page, not GNOME's wallpaper.
+  shot "$work/a.png"; sleep 0.5; shot "$work/b.png"
+  moved=$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true)
+  echo "pixels changed on the screen in 0.5 s: $moved of $((640 * 480))"
+  [ "${moved%% *}" -gt 1000 ] 2>/dev/null ||
+    { echo "FAIL: the screen does not move ($moved pixels)" >&2; cp "$work/a.png" /tmp/gnome-host.png; exit 1; }
+  cp "$work/a.png" "${3:-$work/shot.png}"
   shown=$(ticks_now)
   foot --fullscreen sleep 60 >/dev/null 2>&1 &
   window=$!
@@ -139,6 +159,20 @@ still)
     echo "FAIL: GNOME's wallpaper is $uri and $dark, not a new still" >&2; cat "$work/host.err" >&2; exit 1
   }
   first=$(still none)
+  # The screen shows the still, pixel for pixel beside the top bar, at the
+  # bottom corners and in the middle (GNOME fades to a new wallpaper).
+  overview false
+  file=${first#\'file://}; file=${file%\'}
+  for p in "0 60" "639 60" "0 479" "639 479" "320 240"; do
+    want=$(pixel_of "$file" $p)
+    for _ in $(seq 50); do
+      shot "$work/screen.png"; got=$(pixel_of "$work/screen.png" $p)
+      [ "$want" = "$got" ] && break; sleep 0.1
+    done
+    [ "$want" = "$got" ] ||
+      { echo "FAIL: the screen at $p is $got, the still $want" >&2; cp "$work/screen.png" /tmp/gnome-still.png; exit 1; }
+  done
+  cp "$work/screen.png" "${3:-$work/shot.png}"
   sleep 2; a=$(ticks); sleep 20; idle=$(( $(ticks) - a ))
   echo "CPU ticks in 20 s on a still: $idle (under 0.5% of a core: 10)"
   [ "$idle" -le 10 ] || { echo "FAIL: the desktop keeps running on a still ($idle ticks in 20 s)" >&2; exit 1; }

@@ -38,6 +38,28 @@ if command -v systemd-analyze >/dev/null; then
   XDG_RUNTIME_DIR="$work/run" systemd-analyze verify --man=no --user "$work/zelkora-desktop.service" ||
     { echo "FAIL: systemd-analyze verify finds fault with the unit" >&2; exit 1; }
 fi
+# The GNOME Shell extension: the installed Shell's form is made its
+# extension.js when the package is configured, and again by the trigger when
+# GNOME Shell changes (tried here with stand-ins for the Shell's version).
+dpkg-deb -e "$deb" "$work/control"
+grep -qx "interest-noawait /usr/bin/gnome-shell" "$work/control/triggers" &&
+  grep -q "configure|triggered) sh /usr/share/zelkora/gnome-shell/choose-extension.sh" "$work/control/postinst" &&
+  grep -q 'rm -f "/usr/share/gnome-shell/extensions/desktop@zelkora.io/extension.js"' "$work/control/prerm" ||
+  { echo "FAIL: the package does not choose the GNOME extension's form" >&2; exit 1; }
+extension=$root/usr/share/gnome-shell/extensions/desktop@zelkora.io
+mkdir "$work/shell" # the tools the choice needs, and a stand-in GNOME Shell or none
+for tool in dirname sed cp mv; do ln -s "$(command -v $tool)" "$work/shell/"; done
+for shell in "43.9 43" "44.1 43" "45.0 45" "47.2 45" "none 45"; do
+  version=${shell% *}; form=${shell#* }
+  rm -f "$work/shell/gnome-shell"
+  [ "$version" = none ] || printf '#!/bin/sh\necho "GNOME Shell %s"\n' "$version" >"$work/shell/gnome-shell"
+  chmod +x "$work/shell/gnome-shell" 2>/dev/null || true
+  PATH="$work/shell" /bin/sh "$root/usr/share/zelkora/gnome-shell/choose-extension.sh"
+  cmp -s "$extension/extension.js" "$root/usr/share/zelkora/gnome-shell/extension-$form.js" ||
+    { echo "FAIL: GNOME Shell $version is not given the extension's form for $form" >&2; exit 1; }
+done
+grep -q '"shell-version": \["43", "44", "45", "46", "47"\]' "$extension/metadata.json" ||
+  { echo "FAIL: the extension does not name GNOME Shell 43 to 47" >&2; exit 1; }
 # A package file is of the package type, and opens in the installer (what
 # the system's triggers do on installation, done here by hand).
 update-mime-database "$root/usr/share/mime"

@@ -1,11 +1,14 @@
 // For the tests only, installed in a test's own home: what a user does with
-// the keyboard, asked for on the session bus (io.zelkora.Test).
+// the keyboard, and a look at the screen, asked for on the session bus
+// (io.zelkora.Test).
 /* exported init */
-const { Gio } = imports.gi;
+const { Gio, Shell } = imports.gi;
 const Main = imports.ui.main;
 
 const INTERFACE = `<node><interface name="io.zelkora.Test">
   <method name="Overview"><arg type="b" direction="in" name="show"/></method>
+  <method name="Lock"><arg type="b" direction="in" name="locked"/></method>
+  <method name="Screenshot"><arg type="s" direction="in" name="path"/></method>
 </interface></node>`;
 
 class ZelkoraTest {
@@ -24,6 +27,27 @@ class ZelkoraTest {
                     Main.overview.show();
                 else
                     Main.overview.hide();
+            },
+            // The session mode the screen shield puts on: this headless Shell
+            // has no shield of its own to lock.
+            Lock: locked => {
+                if (locked)
+                    Main.sessionMode.pushMode('unlock-dialog');
+                else
+                    Main.sessionMode.popMode('unlock-dialog');
+            },
+            ScreenshotAsync: ([path], invocation) => {
+                const file = Gio.File.new_for_path(path);
+                const stream = file.replace(null, false, Gio.FileCreateFlags.NONE, null);
+                new Shell.Screenshot().screenshot(false, stream, (shooter, result) => {
+                    try {
+                        shooter.screenshot_finish(result);
+                        stream.close(null);
+                        invocation.return_value(null);
+                    } catch (e) {
+                        invocation.return_error_literal(Gio.DBusError, Gio.DBusError.FAILED, e.message);
+                    }
+                });
             },
         });
         this._object.export(Gio.DBus.session, '/io/zelkora/Test');

@@ -1,11 +1,9 @@
-// Zelkora Desktop: tells the Zelkora desktop (zelkora-desktop, on the session
-// bus as io.zelkora.Desktop) what covers each monitor, as it changes: a
-// full-screen or maximised window, or the overview or the lock screen over
-// all of them. Under Xwayland the desktop cannot see native windows itself.
-/* exported init */
-const { Gio, GLib, Meta } = imports.gi;
-const Main = imports.ui.main;
-
+// What the Zelkora extension does, in either of its forms (the forms give it
+// Gio, GLib, Meta and the Shell's Main): it tells the Zelkora desktop
+// (zelkora-desktop, on the session bus as io.zelkora.Desktop) what covers
+// each monitor, as it changes: a full-screen or maximised window, or the
+// overview or the lock screen over all of them. Under Xwayland the desktop
+// cannot see native windows itself.
 const BUS_NAME = 'io.zelkora.Desktop';
 const OBJECT_PATH = '/io/zelkora/Desktop';
 const INTERFACE = 'io.zelkora.Desktop.Cover';
@@ -95,8 +93,4 @@ class ZelkoraDesktop {
             new GLib.Variant('(asb)', [covered, shell]), null,
             Gio.DBusCallFlags.NO_AUTO_START, -1, null, null);
     }
-}
-
-function init() {
-    return new ZelkoraDesktop();
 }
