@@ -25,7 +25,7 @@ GnomeCover::GnomeCover(QObject* parent) : QObject(parent) {
     // Where GNOME's Shell runs, is the extension on? Asked once, without
     // waiting; a Shell that is not there answers nothing.
     if (!bus.interface()->isServiceRegistered(kShell)) return;
-    QDBusMessage ask = QDBusMessage::createMethodCall(kShell, "/org/gnome/Shell/Extensions",
+    QDBusMessage ask = QDBusMessage::createMethodCall(kShell, "/org/gnome/Shell",
                                                       "org.gnome.Shell.Extensions",
                                                       "GetExtensionInfo");
     ask << QString(kGnomeExtension);

@@ -1,5 +1,6 @@
 // The Qt view driven through its real widgets on the offscreen platform: each
 // action is checked in the emulated desktop and the files afterwards.
+#include "platform/desktop_host.h"
 #include "sandbox/locked_page.h"
 #include "window/manager_fixture.h"
 #include "window/qt/main_view.h"
@@ -187,6 +188,11 @@ TEST_F(Gui, CaptionsToolTipsPicturesAndTheModuleOnTheDesktopAreShown) {
     EXPECT_EQ(status->text(), "Stars Module is on the desktop.");
     EXPECT_TRUE(item("Stars Module")->font(0).bold());
     EXPECT_FALSE(item("Reef Module")->font(0).bold());
+    // So is what the desktop says of itself when it says it.
+    platform::SetDesktopHostNote("Only a still here.");
+    for (int i = 0; i < 100 && status->text() != "Stars Module is on the desktop. Only a still here."; ++i)
+        QTest::qWait(30);
+    EXPECT_EQ(status->text(), "Stars Module is on the desktop. Only a still here.");
     Shell("active-desktop off");
     for (int i = 0; i < 100 && status->text() != "The Active Desktop is off."; ++i)
         QTest::qWait(30);

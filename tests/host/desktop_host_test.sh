@@ -396,10 +396,10 @@ gnome-extension)
   # first word takes the note back.
   dbus-daemon --session --fork --print-address=3 3>"$work/bus"
   export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
-  /usr/bin/python3 -m dbusmock org.gnome.Shell /org/gnome/Shell/Extensions \
+  /usr/bin/python3 -m dbusmock org.gnome.Shell /org/gnome/Shell \
     org.gnome.Shell.Extensions >/dev/null 2>&1 &
   for _ in $(seq 50); do /usr/bin/python3 -c "import dbus; b = dbus.bus.BusConnection('$DBUS_SESSION_BUS_ADDRESS')
-dbus.Interface(b.get_object('org.gnome.Shell', '/org/gnome/Shell/Extensions'), 'org.freedesktop.DBus.Mock').AddMethod(
+dbus.Interface(b.get_object('org.gnome.Shell', '/org/gnome/Shell'), 'org.freedesktop.DBus.Mock').AddMethod(
     '', 'GetExtensionInfo', 's', 'a{sv}', 'ret = {}')" 2>/dev/null && break; sleep 0.1; done
   page Test red
   start_host

@@ -7,7 +7,7 @@
 #    what covers the monitor is said as it changes, the lock screen too;
 #  - host: the desktop on Xwayland is seen moving on the screen, rests under
 #    a native full-screen window, which X11 cannot see, and draws again when
-#    it closes;
+#    it closes; with the extension off it says how to turn it on;
 #  - still: without X the desktop sets a still as GNOME's wallpaper, which is
 #    what the screen shows, and then nothing of it runs until an Apply asks
 #    for the next.
@@ -139,6 +139,19 @@ host)
   [ "$shown" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the page never ran ($shown ticks)" >&2; cat "$work/host.err" >&2; exit 1; }
   [ "$again" -gt $((rested * 2 + 8)) ] || { echo "FAIL: the desktop did not draw again ($again ticks)" >&2; exit 1; }
   grep -q 'drawing on X11' "$work/host.err" || { echo "FAIL: the desktop was not on Xwayland" >&2; exit 1; }
+  kill $host_pid; wait $host_pid 2>/dev/null || true
+  # With the extension off, the desktop says once how to turn it on, and the
+  # note goes when it is turned on.
+  gnome-extensions disable desktop@zelkora.io
+  "$build/zelkora-desktop" 2>"$work/host.err" &
+  host_pid=$!
+  note="Turn on the Zelkora extension in GNOME's Extensions to let the desktop rest under windows."
+  for _ in $(seq 100); do [ -s "$ZELKORA_PREFIX/desktop.note" ] && break; sleep 0.1; done
+  [ "$(cat "$ZELKORA_PREFIX/desktop.note" 2>/dev/null)" = "$note" ] && [ "$(grep -c "$note" "$work/host.err")" = 1 ] ||
+    { echo "FAIL: with the extension off, the note was not said once" >&2; cat "$work/host.err" >&2; exit 1; }
+  gnome-extensions enable desktop@zelkora.io
+  for _ in $(seq 100); do [ -s "$ZELKORA_PREFIX/desktop.note" ] || break; sleep 0.1; done
+  [ ! -s "$ZELKORA_PREFIX/desktop.note" ] || { echo "FAIL: the note stays with the extension on" >&2; exit 1; }
   kill $host_pid
   ;;
 still)

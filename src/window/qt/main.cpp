@@ -6,6 +6,7 @@
 #include "window/qt/message_box.h"
 #include "window/qt/screenshots.h"
 #include "window/zkr_Main.h"
+#include "platform/desktop_host.h"
 #include "runtime/command_line.h"
 #include "sandbox/app_scheme.h"
 #include "sandbox/profiles.h"
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
         view = new MainView(form);
         view->show();
         qtview::StartProbes(*view);
+        // The desktop shows what the Manager says is on it, also before the
+        // session's autostart first ran (just after the package came).
+        platform::StartDesktopHostIfNeeded();
     });
     Main();
     if (!view) return 0;

@@ -1,5 +1,6 @@
 #include "window/qt/main_view.h"
 
+#include "platform/desktop_host.h"
 #include "platform/prefix.h"
 #include "window/qt/art.h"
 #include "window/qt/message_box.h"
@@ -64,6 +65,8 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
     status->setFrameShape(QFrame::StyledPanel);
     status->setFrameShadow(QFrame::Sunken);
     status->setTextInteractionFlags(Qt::NoTextInteraction);
+    // What the desktop says of itself can be longer than the window is wide.
+    status->setWordWrap(true);
     outer->addWidget(status);
 
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int i) {
@@ -166,11 +169,20 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
             propertiesStamp_ = stamp;
             form_.zkr_ShowCustomise();
         }
-        if (!platform::StatFile(platform::PrefixDir() + "/shell.ini", stamp) || stamp == shellStamp_)
-            return;
-        shellStamp_ = stamp;
-        form_.zkr_FollowDesktop();
+        // What the desktop says of itself (a still only, GNOME's extension
+        // off) comes in the status line as the desktop says it.
+        std::string note = platform::DesktopHostNote();
+        bool noted = note != hostNote_;
+        hostNote_ = std::move(note);
+        if (platform::StatFile(platform::PrefixDir() + "/shell.ini", stamp) && !(stamp == shellStamp_)) {
+            shellStamp_ = stamp;
+            form_.zkr_FollowDesktop();
+        } else if (noted) {
+            form_.zkr_ShowDesktopStatus();
+            ScheduleSync();
+        }
     });
+    hostNote_ = platform::DesktopHostNote();
     platform::StatFile(platform::PrefixDir() + "/shell.ini", shellStamp_);
     platform::StatFile(module_properties::StoreFile(), propertiesStamp_);
     // The frame the window manager adds is not known before the window is

@@ -76,6 +76,7 @@ class MainView : public QWidget {
     bool compact_ = false;
     bool painted_ = false;
     platform::FileStamp shellStamp_; // the shell's record, as last shown
+    std::string hostNote_;            // what the desktop last said of itself
     platform::FileStamp propertiesStamp_; // the modules' properties, as last shown
     int overrideCursors_ = 0;
     // The controls outlive the view: their observers check this first.
