@@ -59,18 +59,42 @@ void DesktopHost::FollowScreens() {
         AddScreen(screen);
 }
 
+DesktopState DesktopHost::StateOf(QScreen* screen) const {
+    auto own = choices_.find(screen->name().toStdString());
+    return own == choices_.end() ? state_ : WithWallpaper(state_, own->second);
+}
+
+void DesktopHost::SaveDisplays() {
+    // The primary first: the toyz' display.
+    QList<QScreen*> screens = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen(); screens.removeOne(primary))
+        screens.prepend(primary);
+    std::vector<display_layout::Display> displays;
+    for (QScreen* screen : screens) {
+        QRect g = screen->geometry();
+        qreal scale = screen->devicePixelRatio();
+        displays.push_back({screen->name().toStdString(), qRound(g.width() * scale),
+                            qRound(g.height() * scale), scale, g.x(), g.y()});
+    }
+    if (displays != display_layout::LoadSeen()) display_layout::SaveSeen(displays);
+}
+
 DesktopHost::DesktopHost() {
     changesStamp_ = StampOf(platform::DesktopChangesPath());
     shellStamp_ = StampOf(platform::PrefixDir() + "/shell.ini");
     registryStamp_ = StampOf(platform::PrefixDir() + "/registry.reg");
+    choicesStamp_ = StampOf(display_layout::ChoicesPath());
     state_ = ReadDesktopState();
+    choices_ = display_layout::LoadChoices();
     platform::SetDesktopPageStopped("");
     if (!state_.problem.empty())
         std::fprintf(stderr, "zelkora-desktop: %s\n", state_.problem.c_str());
 
     FollowScreens();
+    SaveDisplays();
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &DesktopHost::AddScreen);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &DesktopHost::SaveDisplays);
 
     // Each change is seen at once; where the folder cannot be watched, a look
     // every second stands in.
@@ -105,26 +129,34 @@ DesktopHost::~DesktopHost() {
 }
 
 void DesktopHost::AddScreen(QScreen* screen) {
+    if (!screens_.contains(screen)) {
+        screens_.insert(screen);
+        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::SaveDisplays);
+        SaveDisplays();
+    }
     if (windows_.count(screen) || !HasSomethingToShow(state_)) return;
     MakeProfiles();
     auto* w = new HostWindow(screen, installed_, remote_);
     windows_[screen] = w;
     connect(w, &HostWindow::PageEnded, this, &DesktopHost::OnPageEnded);
     connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
-    w->ShowState(state_, true);
+    w->ShowState(StateOf(screen), true);
     w->show();
     w->lower();
     KeepDesktopStates(w->winId());
 }
 
 void DesktopHost::RemoveScreen(QScreen* screen) {
+    screens_.remove(screen);
+    // Told before the screen is gone from the application's list.
+    QTimer::singleShot(0, this, &DesktopHost::SaveDisplays);
     auto it = windows_.find(screen);
     if (it == windows_.end()) return;
     it->second->deleteLater();
     windows_.erase(it);
 }
 
-void DesktopHost::Show(bool reload) {
+void DesktopHost::Show(bool reload, bool changedOnly) {
     if (scheme_ && !state_.appRoot.empty()) scheme_->SetRoot(state_.appRoot);
     // Windows made now show the state as they are made.
     bool had = !windows_.empty();
@@ -136,8 +168,10 @@ void DesktopHost::Show(bool reload) {
     }
     budget_.Reset();
     if (!had) return;
-    for (auto& [screen, window] : windows_)
-        window->ShowState(state_, reload);
+    for (auto& [screen, window] : windows_) {
+        DesktopState shows = StateOf(screen);
+        window->ShowState(shows, reload && !(changedOnly && shows == window->Shown()));
+    }
 }
 
 void DesktopHost::Look() {
@@ -149,7 +183,9 @@ void DesktopHost::Look() {
     platform::FileStamp changes = StampOf(platform::DesktopChangesPath());
     platform::FileStamp shell = StampOf(platform::PrefixDir() + "/shell.ini");
     platform::FileStamp registry = StampOf(platform::PrefixDir() + "/registry.reg");
-    if (changes == changesStamp_ && shell == shellStamp_ && registry == registryStamp_) {
+    platform::FileStamp choices = StampOf(display_layout::ChoicesPath());
+    if (changes == changesStamp_ && shell == shellStamp_ && registry == registryStamp_ &&
+        choices == choicesStamp_) {
         if (!pending_) return;
     } else if (changes == changesStamp_ && !pending_) {
         // shell.ini or the registry changed without a counted change: the
@@ -157,6 +193,7 @@ void DesktopHost::Look() {
         // look for the count rather than load the page twice.
         shellStamp_ = shell;
         registryStamp_ = registry;
+        choicesStamp_ = choices;
         pending_ = true;
         QTimer::singleShot(300, this, &DesktopHost::Look);
         return;
@@ -167,22 +204,30 @@ void DesktopHost::Look() {
     changesStamp_ = changes;
     shellStamp_ = shell;
     registryStamp_ = registry;
+    choicesStamp_ = choices;
     DesktopState now = ReadDesktopState();
+    display_layout::Choices own = display_layout::LoadChoices();
     if (!now.problem.empty() && now.problem != state_.problem)
         std::fprintf(stderr, "zelkora-desktop: %s\n", now.problem.c_str());
     // An applied change loads the page again, even at the same address; a
     // file changed by other means shows only what differs.
-    if (!counted && now == state_) return;
+    if (!counted && now == state_ && own == choices_) return;
+    // A module given to one display leaves the others' pages as they are.
+    bool displaysOnly = now == state_ && own != choices_;
     // WebGL needs OpenGL; a page that wants it, or the first after it that
     // does not, is drawn by the host started anew on the path it needs.
-    if (!PathSuits(now.needs.webgl)) {
+    bool webgl = now.needs.webgl;
+    for (const auto& [display, wallpaper] : own)
+        webgl = webgl || WithWallpaper(now, wallpaper).needs.webgl;
+    if (!PathSuits(webgl)) {
         std::fprintf(stderr, "zelkora-desktop: %s\n",
-                     now.needs.webgl ? "the page draws with WebGL: the desktop starts anew to draw it through OpenGL"
+                     webgl ? "the page draws with WebGL: the desktop starts anew to draw it through OpenGL"
                                : "the page needs no WebGL: the desktop starts anew without OpenGL");
         DrawAnew();
     }
     state_ = now;
-    Show(counted);
+    choices_ = std::move(own);
+    Show(counted, displaysOnly);
 }
 
 void DesktopHost::CheckCovered() {
@@ -279,7 +324,7 @@ void DesktopHost::RecoverPages(const std::string& ended) {
                  state_.wallpaper.c_str(), ended.c_str());
     // What the toyz stored lives in the prefix, and is read again with the page.
     for (auto& [screen, window] : windows_)
-        window->ShowState(state_, true);
+        window->ShowState(StateOf(screen), true);
 }
 
 void DesktopHost::CheckClock() {

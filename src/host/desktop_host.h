@@ -5,6 +5,7 @@
 // while a window covers its whole screen.
 #pragma once
 
+#include "desktop/display_layout.h"
 #include "host/desktop_state.h"
 #include "host/page_budget.h"
 #include "host/recovery.h"
@@ -12,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <map>
 
 class QScreen;
@@ -61,7 +63,14 @@ class DesktopHost : public QObject {
     void CheckClock();
     // Takes the playlist's next step when it is due and the desktop is seen.
     void CheckPlaylist();
-    void Show(bool reload);
+    // Shows the state on every screen; reload loads the pages again, all of
+    // them or, when only displays' own modules changed, the changed ones.
+    void Show(bool reload, bool changedOnly = false);
+    // What a screen shows: its own module, or the one of every display.
+    DesktopState StateOf(QScreen* screen) const;
+    // Keeps the displays as they are now in the prefix, for the programs
+    // that have no display connection of their own.
+    void SaveDisplays();
 
     // The browser's profiles, made with the first window that needs them.
     void MakeProfiles();
@@ -74,8 +83,10 @@ class DesktopHost : public QObject {
     BudgetWatch budget_{BudgetInForce()};
     ProcessTree lowered_; // the processes whose threads were lowered last
     std::map<QScreen*, HostWindow*> windows_;
+    QSet<QScreen*> screens_; // every screen, with a window or not
     DesktopState state_;
-    platform::FileStamp changesStamp_, shellStamp_, registryStamp_;
+    display_layout::Choices choices_; // the displays that have a module of their own
+    platform::FileStamp changesStamp_, shellStamp_, registryStamp_, choicesStamp_;
     bool pending_ = false; // a file changed, its count not seen yet
     QTimer* covered_;
     PowerWatch* power_;

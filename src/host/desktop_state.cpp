@@ -147,6 +147,23 @@ PageNeeds ReadPageNeeds(const std::string& nativePage) {
     return needs;
 }
 
+namespace {
+
+// What a wallpaper of the Active Desktop shows: a picture, or a page.
+void ShowWallpaper(DesktopState& d, const std::string& wallpaper) {
+    if (IsPicture(wallpaper) && !HasScheme(wallpaper)) {
+        d.show = Show::Picture;
+        d.wallpaper = platform::MapPath(wallpaper);
+        return;
+    }
+    if (d.appRoot.empty()) d.appRoot = ApplicationRoot();
+    d.wallpaper = WallpaperAddress(wallpaper, d.appRoot, d.remote, d.problem);
+    d.show = d.wallpaper.empty() ? Show::Classic : Show::Page;
+    if (d.show == Show::Page && !d.remote) d.needs = ReadPageNeeds(platform::MapPath(wallpaper));
+}
+
+} // namespace
+
 DesktopState ReadDesktopState() {
     DesktopState d;
     HKEY key;
@@ -164,16 +181,20 @@ DesktopState ReadDesktopState() {
         d.preferences = platform::MapPath(Setting("INIFilePath") + name);
     platform::ShellState shell;
     if (!platform::LoadShellState(shell, d.problem)) return d; // the classic wallpaper, then
+    d.activeDesktop = shell.activeDesktop;
     if (!shell.activeDesktop || shell.wallpaper.empty()) return d;
-    if (IsPicture(shell.wallpaper) && !HasScheme(shell.wallpaper)) {
-        d.show = Show::Picture;
-        d.wallpaper = platform::MapPath(shell.wallpaper);
-    } else {
-        d.appRoot = ApplicationRoot();
-        d.wallpaper = WallpaperAddress(shell.wallpaper, d.appRoot, d.remote, d.problem);
-        d.show = d.wallpaper.empty() ? Show::Classic : Show::Page;
-        if (d.show == Show::Page && !d.remote) d.needs = ReadPageNeeds(platform::MapPath(shell.wallpaper));
-    }
+    ShowWallpaper(d, shell.wallpaper);
+    return d;
+}
+
+DesktopState WithWallpaper(const DesktopState& all, const std::string& wallpaper) {
+    if (!all.activeDesktop) return all;
+    DesktopState d = all;
+    d.show = Show::Classic;
+    d.wallpaper.clear();
+    d.remote = false;
+    d.needs = {};
+    ShowWallpaper(d, wallpaper);
     return d;
 }
 

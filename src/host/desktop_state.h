@@ -21,6 +21,7 @@ struct PageNeeds {
 
 struct DesktopState {
     Show show = Show::Classic;
+    bool activeDesktop = false; // switched on
     // Show::Page: the address to load (the application scheme's for a page
     // of the installation, else an http(s) address the user chose);
     // Show::Picture: the native path of the picture.
@@ -41,6 +42,9 @@ struct DesktopState {
 };
 
 DesktopState ReadDesktopState();
+// The same desktop showing another wallpaper of the Active Desktop (a
+// display's own module); while the Active Desktop is off, as it is.
+DesktopState WithWallpaper(const DesktopState& all, const std::string& wallpaper);
 
 // Whether Zelkora has something to show: a page or picture of the Active
 // Desktop, or a classic wallpaper set through it. Otherwise the desktop host

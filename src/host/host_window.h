@@ -41,6 +41,8 @@ class HostWindow : public QWidget {
     // Installed pages run on the first profile, web addresses on the second.
     HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote);
     // Shows the state; a page loads again when asked, even at the same address.
+    // What the window shows now.
+    const DesktopState& Shown() const { return state_; }
     void ShowState(const DesktopState& state, bool reload);
     // Freezes the page while nobody can see it, and wakes it again.
     void SetPaused(bool paused);

@@ -14,8 +14,12 @@ const char kUsage[] = R"(Usage: zelkora                  set up Zelkora when the
                                 start Zelkora Manager
        zelkora list [--json]    the modules, as Theme/Module, the one on the desktop
                                 marked "* "; then the toyz, the bound ones marked
-       zelkora apply NAME       make a module the Active Desktop wallpaper (NAME is
-                                the module's name, or Theme/Module)
+       zelkora apply NAME [--display DISPLAY]
+                                make a module the Active Desktop wallpaper of every
+                                display, or of one (NAME is the module's name, or
+                                Theme/Module)
+       zelkora displays [--json]
+                                the displays, and the module each shows
        zelkora rotate --every DURATION [--shuffle] NAME...
                                 a playlist: the modules in turn, every 30s, 10m, 2h...
        zelkora rotate --at HH:MM=NAME...
@@ -38,11 +42,15 @@ toyz, the ones bound into the modules marked the same way. --json prints the
 same as one JSON document.
 )";
 
-const char kApplyUsage[] = R"(Usage: zelkora apply NAME
+const char kApplyUsage[] = R"(Usage: zelkora apply NAME [--display DISPLAY]
 Makes the module NAME the Active Desktop wallpaper (switching the Active Desktop
-on), as the Manager's Apply does. NAME is a module's name, or Theme/Module where
-the name alone is not enough. An unknown or ambiguous name is refused and the
-desktop is left as it is.
+on), as the Manager's Apply does, on every display: displays given a module of
+their own show it again. NAME is a module's name, or Theme/Module where the name
+alone is not enough. An unknown or ambiguous name is refused and the desktop is
+left as it is.
+With --display, the module goes on that display only (a name zelkora displays
+lists), and the others keep theirs. The display keeps it by its name: unplugged
+and plugged in again, it shows it again.
 )";
 
 int List(bool json, std::ostream& out) {
@@ -67,9 +75,14 @@ int List(bool json, std::ostream& out) {
     return kDone;
 }
 
-int Apply(const std::string& name, std::ostream& out) {
+int Apply(const std::string& name, const std::string& display, std::ostream& out) {
     LoadInstallation();
     Module m = Named(Modules(), name);
+    if (!display.empty()) {
+        out << ApplyToDisplay(m, display) << '\n';
+        return kDone;
+    }
+    ForgetDisplays();
     ApplyModule(m);
     out << m.theme << '/' << m.name << " is on the desktop.\n";
     return kDone;
@@ -98,9 +111,21 @@ int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& 
         }
         if (command == "apply") {
             if (help) return out << kApplyUsage, kDone;
+            std::string display;
+            if (rest.size() == 3 && rest[1] == "--display") {
+                display = rest[2];
+                rest.resize(1);
+                if (display.empty()) return bad("--display takes a display's name");
+            }
             if (rest.size() != 1 || rest[0].empty() || rest[0][0] == '-')
-                return bad("apply takes one module's name");
-            return Apply(rest[0], out);
+                return bad("apply takes one module's name, and --display DISPLAY");
+            return Apply(rest[0], display, out);
+        }
+        if (command == "displays") {
+            if (help) return out << kDisplaysUsage, kDone;
+            if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json"))
+                return bad("displays takes only --json");
+            return Displays(!rest.empty(), out);
         }
         if (command == "rotate") {
             if (help) return out << kRotateUsage, kDone;

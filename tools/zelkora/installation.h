@@ -41,6 +41,12 @@ extern const char kRotateUsage[];
 int SetProperties(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int GetProperties(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 extern const char kSetUsage[], kGetUsage[];
+// The displays (zelkora displays [--json]); a module on one display only,
+// what it says done; every display showing the Active Desktop's module again.
+int Displays(bool json, std::ostream& out);
+std::string ApplyToDisplay(const Module& m, const std::string& display);
+void ForgetDisplays();
+extern const char kDisplaysUsage[];
 // The sound switch (zelkora sound [on|off]).
 int Sound(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 extern const char kSoundUsage[];
