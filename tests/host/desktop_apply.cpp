@@ -6,6 +6,9 @@
 //                      SystemParametersInfoA(SPI_SETDESKWALLPAPER)
 //   install FOLDER     the installation's ApplicationPath, as an installer sets it
 //   setting NAME VALUE another of the installation's settings
+//   display NAME [PATH] a display's own page, or none, as zelkora apply --display
+#include "desktop/display_layout.h"
+#include "platform/desktop_host.h"
 #include "platform/text.h"
 #include "platform/win32.h"
 
@@ -70,8 +73,16 @@ int main(int argc, char** argv) {
         ok = SetValue("WallpaperStyle", argv[3]) && SetValue("TileWallpaper", argv[4]) &&
              SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, argv[2],
                                    SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+    } else if (cmd == "display" && (argc == 3 || argc == 4)) {
+        display_layout::Choices own = display_layout::LoadChoices();
+        if (argc == 4)
+            own[argv[2]] = argv[3];
+        else
+            own.erase(argv[2]);
+        ok = display_layout::SaveChoices(own);
+        platform::SignalDesktopChanged();
     } else {
-        std::fprintf(stderr, "usage: desktop_apply page|remove-apply|active-desktop|classic ...\n");
+        std::fprintf(stderr, "usage: desktop_apply page|display|remove-apply|active-desktop|classic ...\n");
         return 2;
     }
     return ok ? 0 : 1;

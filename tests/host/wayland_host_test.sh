@@ -190,6 +190,34 @@ HTML
   apply page "$T\ZKRtest.htm"
   expect_pixel 320 240 5 FF0000
   ;;
+displays)
+  # Every output by its name; one given a module of its own shows it and the
+  # other keeps its page, unloaded; unplugged and plugged in again the output
+  # shows its own again; every output the same again when it is forgotten.
+  page Test red
+  mkdir -p "$ZELKORA_PREFIX/drive_c/App/Modules/T/Other"
+  page Other blue
+  start_host
+  apply page "$T\ZKRtest.htm"
+  swaymsg create_output >/dev/null
+  swaymsg output HEADLESS-1 position 0 0 >/dev/null
+  swaymsg output HEADLESS-2 resolution 800x600 position 640 0 >/dev/null
+  fills 800 600 FF0000 HEADLESS-2
+  for _ in $(seq 50); do grep -q '^HEADLESS-2' "$ZELKORA_PREFIX/displays.seen" 2>/dev/null && break; sleep 0.1; done
+  seen=$(grep -v '^#' "$ZELKORA_PREFIX/displays.seen" | tr '\t' ' ')
+  [ "$seen" = $'HEADLESS-1 640 480 1 0 0\nHEADLESS-2 800 600 1 640 0' ] ||
+    { echo "FAIL: the displays seen are: $seen" >&2; exit 1; }
+  echo green > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt" # shown only if loaded again
+  apply display HEADLESS-2 'C:\App\Modules\T\Other\ZKRtest.htm'
+  fills 800 600 0000FF HEADLESS-2
+  fills 640 480 FF0000 HEADLESS-1
+  swaymsg output HEADLESS-2 disable >/dev/null
+  sleep 1
+  swaymsg output HEADLESS-2 enable >/dev/null
+  fills 800 600 0000FF HEADLESS-2
+  apply display HEADLESS-2
+  fills 800 600 008000 HEADLESS-2
+  ;;
 kwin)
   # The same layer on KDE's compositor: the module fills the output and a
   # new apply shows at once; left without input, the session goes idle

@@ -1,5 +1,7 @@
 // zelkora on the command line: what each command prints, what it refuses
 // (with its exit status), and that a refused command leaves the desktop alone.
+#include "desktop/display_layout.h"
+#include "platform/desktop_host.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +54,10 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
         {"set 'Rolling Waves' speed=2 tide=high", 1, "it has no property \"tide\""},
         {"set 'Winter Frost' flakes=Huge", 1, "it is one of Fine, Medium, Large"},
         {"set 'Blue Orbit' speed=2", 1, "Deep Space/Blue Orbit has no properties"},
+        {"displays", 1, "zelkora: the desktop is not running, so its displays are not known"},
+        {"displays --all", 2, "displays takes only --json"},
+        {"apply 'Deep Blue' --display", 2, "apply takes one module's name, and --display DISPLAY"},
+        {"apply 'Deep Blue' --display DP-9", 1, "there is no display \"DP-9\" (see zelkora displays)"},
     };
     std::string shell = ReadFile(prefix.path("shell.ini"));
     for (const auto& c : cases) {
@@ -75,6 +81,25 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
     EXPECT_NE(out.find("Modules\\Space\\Starfield\\ZKRStarfield.htm"), std::string::npos) << out;
     ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora list", &out), 0);
     EXPECT_NE(out.find("* Deep Space/Starfield\n"), std::string::npos) << out;
+
+    // Displays, as a running desktop keeps them: one given a module of its
+    // own, and every display the same again when a module is applied to all.
+    ASSERT_GE(platform::TakeDesktopHostLock(), 0);
+    display_layout::SaveSeen({{"DP-1", 1920, 1080, 1, 0, 0}, {"HDMI-2", 1280, 800, 1.5, 1920, 0}});
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Blue' --display HDMI-2", &out), 0) << out;
+    EXPECT_EQ(out, "Ocean Dreams/Deep Blue is on HDMI-2.\n");
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
+    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Deep Space/Starfield\n"
+                   "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue (its own)\n");
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays --json", &out), 0) << out;
+    EXPECT_NE(out.find("\"name\": \"HDMI-2\",\n      \"own\": true,\n      \"scale\": 1.5,\n"
+                       "      \"shows\": \"Ocean Dreams/Deep Blue\""),
+              std::string::npos)
+        << out;
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Space/Starfield'", &out), 0) << out;
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
+    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Deep Space/Starfield\n"
+                   "HDMI-2  1280x800  scale 1.5  Deep Space/Starfield\n");
 }
 
 } // namespace
