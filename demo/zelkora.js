@@ -326,7 +326,9 @@
                         readProperties()])
       .then(function (files) {
         var level = parseTransparency(files[0]);
-        var names = parseBinding(files[1]);
+        // The toyz are on one display only: the desktop tells the others.
+        var here = window.ZelkoraDisplay;
+        var names = here && here.toyz === false ? [] : parseBinding(files[1]);
         applyTransparency(level);
         Zelkora.transparency = level;
         var places = slots();

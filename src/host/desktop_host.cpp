@@ -94,7 +94,11 @@ DesktopHost::DesktopHost() {
     SaveDisplays();
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &DesktopHost::AddScreen);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &DesktopHost::SaveDisplays);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* primary) {
+        for (auto& [screen, window] : windows_)
+            window->SetToyz(screen == primary);
+        SaveDisplays();
+    });
 
     // Each change is seen at once; where the folder cannot be watched, a look
     // every second stands in.
@@ -140,6 +144,7 @@ void DesktopHost::AddScreen(QScreen* screen) {
     windows_[screen] = w;
     connect(w, &HostWindow::PageEnded, this, &DesktopHost::OnPageEnded);
     connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
+    w->SetToyz(screen == QGuiApplication::primaryScreen());
     w->ShowState(StateOf(screen), true);
     w->show();
     w->lower();

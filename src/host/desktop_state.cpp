@@ -195,7 +195,9 @@ DesktopState WithWallpaper(const DesktopState& all, const std::string& wallpaper
     d.remote = false;
     d.needs = {};
     ShowWallpaper(d, wallpaper);
-    return d;
+    // A display's module that cannot be shown (uninstalled since) gives way
+    // to the module of every display.
+    return d.show == Show::Classic ? all : d;
 }
 
 } // namespace host

@@ -43,7 +43,8 @@ struct DesktopState {
 
 DesktopState ReadDesktopState();
 // The same desktop showing another wallpaper of the Active Desktop (a
-// display's own module); while the Active Desktop is off, as it is.
+// display's own module); while the Active Desktop is off, or when that
+// wallpaper cannot be shown, as it is.
 DesktopState WithWallpaper(const DesktopState& all, const std::string& wallpaper);
 
 // Whether Zelkora has something to show: a page or picture of the Active

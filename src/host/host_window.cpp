@@ -10,6 +10,8 @@
 #include <QStackedLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <algorithm>
@@ -71,6 +73,22 @@ HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngine
     MakeDesktopWindow(winId());
 }
 
+namespace {
+
+// Told to the page before its own scripts run: zelkora.js then places no toyz.
+const char kNoToyz[] = "zelkora-no-toyz";
+QWebEngineScript NoToyzScript() {
+    QWebEngineScript script;
+    script.setName(kNoToyz);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode("window.ZelkoraDisplay = Object.freeze({toyz: false});");
+    return script;
+}
+
+} // namespace
+
 sandbox::LockedPage* HostWindow::PageFor(bool remote) {
     QWebEngineProfile* profile = remote ? remote_ : installed_;
     if (page_ && page_->profile() == profile) return page_;
@@ -89,9 +107,21 @@ sandbox::LockedPage* HostWindow::PageFor(bool remote) {
                                                     RendererEnd::Crashed, RendererEnd::Killed};
                 emit PageEnded(kEnds[std::min<int>(status, 3)], code);
             });
+    if (!toyz_) page_->scripts().insert(NoToyzScript());
     web_->setPage(page_);
     delete old;
     return page_;
+}
+
+void HostWindow::SetToyz(bool shown) {
+    if (shown == toyz_) return;
+    toyz_ = shown;
+    if (!page_) return;
+    if (shown)
+        page_->scripts().remove(page_->scripts().find(kNoToyz).value(0));
+    else
+        page_->scripts().insert(NoToyzScript());
+    if (state_.show == Show::Page) ShowState(state_, true);
 }
 
 void HostWindow::Blank() {

@@ -41,9 +41,12 @@ class HostWindow : public QWidget {
     // Installed pages run on the first profile, web addresses on the second.
     HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote);
     // Shows the state; a page loads again when asked, even at the same address.
+    void ShowState(const DesktopState& state, bool reload);
     // What the window shows now.
     const DesktopState& Shown() const { return state_; }
-    void ShowState(const DesktopState& state, bool reload);
+    // Whether the page places the bound toyz: on one display only, so that a
+    // toy is never shown twice. A change loads the page shown again.
+    void SetToyz(bool shown);
     // Freezes the page while nobody can see it, and wakes it again.
     void SetPaused(bool paused);
     bool Paused() const { return paused_; }
@@ -99,6 +102,7 @@ class HostWindow : public QWidget {
     sandbox::LockedPage* page_ = nullptr;
     DesktopState state_;
     bool paused_ = false;
+    bool toyz_ = true;
     bool pageShown_ = false;
     bool listensSound_ = false, listensMedia_ = false;
     quint64 loads_ = 0; // pages loaded: an answer about an earlier one is dropped

@@ -218,6 +218,21 @@ displays)
   apply display HEADLESS-2
   fills 800 600 008000 HEADLESS-2
   ;;
+display-toyz)
+  # The toyz are on the first output only: the second shows the module
+  # without them, so a note is never shown twice.
+  "$build/tools/zelkora-demo" >/dev/null
+  swaymsg create_output >/dev/null
+  swaymsg output HEADLESS-1 position 0 0 >/dev/null
+  swaymsg output HEADLESS-2 resolution 640x480 position 640 0 >/dev/null
+  start_host
+  yellow() { local p; p=$(pixel 560 260 "$1"); [ ${#p} = 6 ] && [ $((16#${p:0:2})) -gt $((16#${p:4:2} + 60)) ]; }
+  for _ in $(seq 300); do yellow HEADLESS-1 && break; sleep 0.1; done
+  yellow HEADLESS-1 || { echo "FAIL: no note on the first output" >&2; grim "/tmp/wayland-host-$case_name.png"; exit 1; }
+  sleep 2
+  ! yellow HEADLESS-2 || { echo "FAIL: the note is on the second output too" >&2; grim "/tmp/wayland-host-$case_name.png"; exit 1; }
+  [ "$(pixel 320 240 HEADLESS-2)" != 000000 ] || { echo "FAIL: the second output shows nothing" >&2; exit 1; }
+  ;;
 kwin)
   # The same layer on KDE's compositor: the module fills the output and a
   # new apply shows at once; left without input, the session goes idle
