@@ -1,5 +1,6 @@
 #include "desktop/display_layout.h"
 
+#include "platform/desktop_host.h"
 #include "platform/prefix.h"
 
 #include <charconv>
@@ -104,6 +105,25 @@ Choices LoadChoices() {
 
 bool SaveChoices(const Choices& choices) {
     return Save(ChoicesPath(), FormatChoices(choices));
+}
+
+bool ChooseForDisplay(const std::string& display, const std::string& wallpaper) {
+    Choices choices = LoadChoices();
+    choices[display] = wallpaper;
+    if (!SaveChoices(choices)) return false;
+    platform::SignalDesktopChanged();
+    return true;
+}
+
+bool ForgetChoices() {
+    return LoadChoices().empty() || SaveChoices({});
+}
+
+std::vector<std::string> DisplaysShowing(const Choices& choices, const std::string& wallpaper) {
+    std::vector<std::string> names;
+    for (const auto& [name, shown] : choices)
+        if (shown == wallpaper) names.push_back(name);
+    return names;
 }
 
 std::vector<Display> LoadSeen() {

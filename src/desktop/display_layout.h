@@ -29,6 +29,14 @@ struct Display {
     bool operator==(const Display&) const = default;
 };
 
+// A display given a module of its own (the wallpaper it shows), or every
+// display the Active Desktop's again; the desktop is told. False when the
+// file cannot be written.
+bool ChooseForDisplay(const std::string& display, const std::string& wallpaper);
+bool ForgetChoices();
+// The displays that show a wallpaper of their own, by name.
+std::vector<std::string> DisplaysShowing(const Choices& choices, const std::string& wallpaper);
+
 std::string SeenPath(); // <prefix>/displays.seen
 // The displays the desktop host saw last, the first the one of the toyz.
 std::vector<Display> LoadSeen();

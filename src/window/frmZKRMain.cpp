@@ -133,6 +133,7 @@ void frmZKRMain::Form_Load() {
         zkr_RefreshToyz();
         zkr_RefreshModules();
         zkr_ShowPlaylist();
+        zkr_ListDisplays();
         zkr_SetAbout();
         zkr_SetOptions();
         zkr_SetOfflineDefaults();

@@ -2,6 +2,7 @@
 // its logic. The tabs' procedures live in one source file per tab.
 #pragma once
 
+#include "desktop/display_layout.h"
 #include "desktop/module_properties.h"
 #include "desktop/playlist.h"
 #include "startup/AppState.h"
@@ -47,6 +48,10 @@ class frmZKRMain {
         "cmdApply", "&Apply",
         "Click this button to apply the previewed Zelkora module to your desktop."};
     toolkit::WebBrowser wbModuleCopyright{"wbModuleCopyright"};
+    // Where Apply puts the module: every display, or one by its name.
+    toolkit::Label lblDisplay{"lblDisplay", "Display:"};
+    toolkit::ListBox cboDisplay{"cboDisplay", {},
+                                "Choose the display that Apply puts the module on."};
     toolkit::CommandButton cmdRefresh{
         "cmdRefresh", "Re&fresh List",
         "Click this button to update the Modules list above, following a module installation."};
@@ -188,6 +193,8 @@ class frmZKRMain {
     bool showingProperties_ = false;
     bool ModuleApplied = false;
     std::string CurrentModuleURL;
+    std::vector<std::string> DisplayNames; // the Display list's, after "All displays"
+    display_layout::Choices DisplayModules; // the displays that show a module of their own
 
     // Requests that a second instance sent to this window.
     std::atomic<int> FlashRequests{0};
@@ -223,7 +230,16 @@ class frmZKRMain {
     void zkr_UpdateModulePreview();
     void zkr_LoadSelectedModule();
     void zkr_ApplyModuleToDesktop();
+    // What the user's preferences do after an Apply: end, or minimise.
+    void zkr_AfterApply();
     void cmdApply_Click();
+    // ---- Displays ----
+    // The Display list, as the desktop sees the displays now; the choice is
+    // kept by the display's name while it is there.
+    void zkr_ListDisplays();
+    // Applies the selected module where the Display list says.
+    void zkr_ApplyModuleToChosen();
+    void zkr_ApplyModuleToDisplay(const std::string& display);
     void zkr_RemoveModuleFromDesktop();
     void cmdRemove_Click();
     void zkr_UninstallModule();

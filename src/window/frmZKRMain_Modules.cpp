@@ -109,7 +109,7 @@ void frmZKRMain::TreeView_Click() {
 
 void frmZKRMain::TreeView_DblClick() {
     try {
-        if (TreeView.Count() >= 1 && SelectedEntry().TreeType == 200) zkr_ApplyModuleToDesktop();
+        if (TreeView.Count() >= 1 && SelectedEntry().TreeType == 200) zkr_ApplyModuleToChosen();
     } catch (const Failure& f) {
         ReportFailure(f, "TreeView_DblClick");
     }
@@ -182,16 +182,20 @@ void frmZKRMain::zkr_ApplyModuleToDesktop() {
         zkr_LoadSelectedModule();
         zkr_SetModuleCommandState();
         zkr_ShowDesktopStatus();
-        if (chkExitAfterApply.Value() != 0) End();
-        if (chkMinimizeAfterApply.Value() != 0) Me.SetWindowState(toolkit::vbMinimized);
+        zkr_AfterApply();
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_ApplyModuleToDesktop");
     }
 }
 
+void frmZKRMain::zkr_AfterApply() {
+    if (chkExitAfterApply.Value() != 0) End();
+    if (chkMinimizeAfterApply.Value() != 0) Me.SetWindowState(toolkit::vbMinimized);
+}
+
 void frmZKRMain::cmdApply_Click() {
     try {
-        if (SelectedEntry().TreeType == 200) zkr_ApplyModuleToDesktop();
+        if (SelectedEntry().TreeType == 200) zkr_ApplyModuleToChosen();
     } catch (const Failure& f) {
         ReportFailure(f, "cmdApply_Click");
     }

@@ -23,11 +23,22 @@ std::string frmZKRMain::AppliedModuleName() const {
 }
 
 void frmZKRMain::zkr_MarkAppliedModule() {
+    // Displays given a module of their own show it while the Active Desktop is on.
+    DisplayModules = chkShowDeskTop.Value() == 1 ? display_layout::LoadChoices() : display_layout::Choices{};
     for (int node = 1; node <= TreeView.Count(); ++node) {
-        bool applied = IsOnDesktop(ItemOfNode(node));
+        int item = ItemOfNode(node);
+        std::string note = IsOnDesktop(item) ? "on the desktop" : "";
+        if (item >= 1 && item < static_cast<int>(AppState.ModuleItems.size()) &&
+            AppState.ModuleItems[static_cast<size_t>(item)].TreeType == 200) {
+            std::string on;
+            for (const std::string& display : display_layout::DisplaysShowing(
+                     DisplayModules, AppState.ModuleItems[static_cast<size_t>(item)].URL))
+                on += (on.empty() ? "" : ", ") + display;
+            if (!on.empty()) note += (note.empty() ? "on " : " and on ") + on;
+        }
         toolkit::Node& n = TreeView.Nodes(node);
-        n.SetBold(applied);
-        n.SetNote(applied ? "on the desktop" : "");
+        n.SetBold(!note.empty());
+        n.SetNote(note);
     }
 }
 

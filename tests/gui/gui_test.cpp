@@ -260,11 +260,11 @@ TEST_F(Gui, TheTabOrderRunsThroughTheTreesCommandsAndAltUActsByTab) {
     QApplication::setActiveWindow(view.get());
     view->tree()->setFocus();
     std::vector<std::string> order;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order.push_back(QApplication::focusWidget()->objectName().toStdString());
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"cmdApply", "cmdRemove", "cmdRefresh",
+    EXPECT_EQ(order, (std::vector<std::string>{"cboDisplay", "cmdApply", "cmdRemove", "cmdRefresh",
                                                "cmdRemoveNode"}));
     for (const char* pane : {"wbModuleCopyright", "wbBanner", "wbToyCopyright", "wbHelp"})
         EXPECT_EQ(Widget<QWidget>(pane)->focusPolicy(), Qt::NoFocus) << pane;

@@ -1,5 +1,6 @@
 // What the window tells about the desktop: the marked module, the status
 // line, and the banner's stand-in page.
+#include "desktop/display_layout.h"
 #include "platform/desktop_host.h"
 #include "window/manager_fixture.h"
 
@@ -62,6 +63,42 @@ TEST_F(Status, TheModuleOnTheDesktopIsMarkedThroughApplyRemoveSyncAndRefresh) {
     form->cmdRefresh.UserClick();
     EXPECT_EQ(Marked(), V{});
     EXPECT_EQ(Line(), "No module is on the desktop.");
+}
+
+TEST_F(Status, TheDisplayListAppliesToOneDisplayFollowsTheDisplaysAndMarksWhereModulesAre) {
+    StandardCatalogue();
+    display_layout::SaveSeen({{"DP-1", 1920, 1080, 1, 0, 0}, {"HDMI-2", 1280, 800, 1.5, 1920, 0}});
+    Shell("wallpaper " + ShellQuote(ModuleUrl("Reef")));
+    Load();
+    auto items = [this] {
+        V v;
+        for (int i = 0; i < form->cboDisplay.ListCount(); ++i)
+            v.push_back(form->cboDisplay.List(i));
+        return v;
+    };
+    EXPECT_EQ(items(), (V{"All displays", "DP-1 (1920x1080)", "HDMI-2 (1280x800)"}));
+    EXPECT_EQ(form->cboDisplay.ListIndex(), 0);
+    // One display: the module is its own, the others keep every display's.
+    form->cboDisplay.UserSelect(2);
+    form->TreeView.UserClick(NodeOf("Waves Module"));
+    form->cmdApply.UserClick();
+    EXPECT_EQ(display_layout::LoadChoices(), (display_layout::Choices{{"HDMI-2", ModuleUrl("Waves")}}));
+    EXPECT_EQ(Line(), "Waves Module is on HDMI-2.");
+    EXPECT_EQ(Marked(), (V{"Waves Module (on HDMI-2)", "Reef Module (on the desktop)"}));
+    // The display unplugged: the list follows, and Apply is for every display again.
+    display_layout::SaveSeen({{"DP-1", 1920, 1080, 1, 0, 0}});
+    form->zkr_ListDisplays();
+    EXPECT_EQ(items(), (V{"All displays", "DP-1 (1920x1080)"}));
+    EXPECT_EQ(form->cboDisplay.ListIndex(), 0);
+    form->TreeView.UserDblClick(NodeOf("Stars Module"));
+    EXPECT_EQ(display_layout::LoadChoices(), display_layout::Choices{});
+    EXPECT_EQ(Marked(), V{"Stars Module (on the desktop)"});
+    EXPECT_EQ(Line(), "Stars Module is on the desktop.");
+    // With no module on every display, the first put on one is on all of them.
+    form->cmdRemove.UserClick();
+    form->cboDisplay.UserSelect(1);
+    form->TreeView.UserDblClick(NodeOf("Reef Module"));
+    EXPECT_EQ(Marked(), V{"Reef Module (on the desktop and on DP-1)"});
 }
 
 TEST_F(Status, ToyzAndTransparencySayWhatWasApplied) {

@@ -73,17 +73,13 @@ std::string ApplyToDisplay(const Module& m, const std::string& display) {
         throw Refusal{"there is no display \"" + display + "\" (see zelkora displays)"};
     // With no module on every display yet, this one is that one as well.
     if (!kel_IsActiveDesktopOn() || kel_GetWallPaper().empty()) ApplyModule(m);
-    display_layout::Choices own = display_layout::LoadChoices();
-    own[display] = m.url;
-    if (!display_layout::SaveChoices(own))
+    if (!display_layout::ChooseForDisplay(display, m.url))
         throw Refusal{"cannot write " + display_layout::ChoicesPath()};
-    platform::SignalDesktopChanged();
     return m.theme + "/" + m.name + " is on " + display + ".";
 }
 
 void ForgetDisplays() {
-    if (!display_layout::LoadChoices().empty() && !display_layout::SaveChoices({}))
-        throw Refusal{"cannot write " + display_layout::ChoicesPath()};
+    if (!display_layout::ForgetChoices()) throw Refusal{"cannot write " + display_layout::ChoicesPath()};
 }
 
 } // namespace cli

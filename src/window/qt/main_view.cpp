@@ -1,5 +1,6 @@
 #include "window/qt/main_view.h"
 
+#include "desktop/display_layout.h"
 #include "platform/desktop_host.h"
 #include "platform/prefix.h"
 #include "window/qt/art.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,6 +28,20 @@
 
 using qtview::Q;
 using qtview::Seen;
+
+namespace {
+
+// Whether a file of the prefix changed since its stamp was taken; the stamp
+// is taken anew.
+bool Changed(const std::string& path, platform::FileStamp& stamp) {
+    platform::FileStamp now;
+    if (!platform::StatFile(path, now)) now = {};
+    if (now == stamp) return false;
+    stamp = now;
+    return true;
+}
+
+} // namespace
 
 MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(form) {
     setObjectName("frmZKRMain");
@@ -163,28 +179,30 @@ MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(f
     connect(follow, &QTimer::timeout, this, [this, watcher, prefix] {
         if (!watcher->directories().contains(prefix)) watcher->addPath(prefix);
         // A module's properties set by the command line show in Customise.
-        platform::FileStamp stamp;
-        platform::StatFile(module_properties::StoreFile(), stamp);
-        if (!(stamp == propertiesStamp_)) {
-            propertiesStamp_ = stamp;
-            form_.zkr_ShowCustomise();
-        }
+        if (Changed(module_properties::StoreFile(), propertiesStamp_)) form_.zkr_ShowCustomise();
+        // Displays plugged in or out, as the desktop sees them, and modules
+        // given to displays by the command line.
+        bool displays = Changed(display_layout::SeenPath(), seenStamp_);
+        if (displays) form_.zkr_ListDisplays();
+        displays = Changed(display_layout::ChoicesPath(), choicesStamp_) || displays;
         // What the desktop says of itself (a still only, GNOME's extension
         // off) comes in the status line as the desktop says it.
         std::string note = platform::DesktopHostNote();
         bool noted = note != hostNote_;
         hostNote_ = std::move(note);
-        if (platform::StatFile(platform::PrefixDir() + "/shell.ini", stamp) && !(stamp == shellStamp_)) {
-            shellStamp_ = stamp;
+        if (Changed(platform::PrefixDir() + "/shell.ini", shellStamp_)) {
             form_.zkr_FollowDesktop();
-        } else if (noted) {
+        } else if (noted || displays) {
             form_.zkr_ShowDesktopStatus();
             ScheduleSync();
         }
     });
     hostNote_ = platform::DesktopHostNote();
-    platform::StatFile(platform::PrefixDir() + "/shell.ini", shellStamp_);
-    platform::StatFile(module_properties::StoreFile(), propertiesStamp_);
+    for (auto [path, stamp] : {std::pair{display_layout::SeenPath(), &seenStamp_},
+                               {display_layout::ChoicesPath(), &choicesStamp_},
+                               {platform::PrefixDir() + "/shell.ini", &shellStamp_},
+                               {module_properties::StoreFile(), &propertiesStamp_}})
+        Changed(path, *stamp);
     // The frame the window manager adds is not known before the window is
     // shown; leave room for a title bar.
     resize(preferred.boundedTo(available.size() - QSize(8, 40)));
@@ -338,6 +356,28 @@ QWidget* MainView::List(toolkit::ListBox& c) {
         }
         w->setCurrentRow(c.ListIndex());
         if (c.ListIndex() < 0) w->clearSelection();
+    });
+    return w;
+}
+
+QWidget* MainView::Combo(toolkit::ListBox& c) {
+    auto* w = new QComboBox;
+    w->setObjectName(Q(c.Name));
+    w->setToolTip(Q(c.ToolTipText()));
+    w->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(w, &QComboBox::activated, this, [&c](int row) {
+        if (row >= 0 && row != c.ListIndex()) c.UserSelect(row);
+    });
+    auto items = std::make_shared<uint64_t>(~0ULL);
+    syncs_.push_back([w, &c, items] {
+        QSignalBlocker block(w);
+        if (*items != c.ItemsRevision()) {
+            *items = c.ItemsRevision();
+            w->clear();
+            for (int i = 0; i < c.ListCount(); ++i)
+                w->addItem(Q(c.List(i)));
+        }
+        w->setCurrentIndex(c.ListIndex());
     });
     return w;
 }

@@ -59,6 +59,7 @@ class MainView : public QWidget {
     // made anew, whose syncs go with them).
     QWidget* Check(toolkit::CheckBox& c, std::vector<std::function<void()>>& syncs);
     QWidget* List(toolkit::ListBox& c);
+    QWidget* Combo(toolkit::ListBox& c); // a list that drops down
     QWidget* Picture(toolkit::PictureBox& c, QSize size);
     QWidget* Web(toolkit::WebBrowser& c);
     QWidget* Text(toolkit::Label& c);
@@ -77,6 +78,7 @@ class MainView : public QWidget {
     bool painted_ = false;
     platform::FileStamp shellStamp_; // the shell's record, as last shown
     std::string hostNote_;            // what the desktop last said of itself
+    platform::FileStamp seenStamp_, choicesStamp_; // the displays, and their own modules
     platform::FileStamp propertiesStamp_; // the modules' properties, as last shown
     int overrideCursors_ = 0;
     // The controls outlive the view: their observers check this first.

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLineEdit>
@@ -74,6 +75,13 @@ void MainView::BuildModulesTab(QWidget* page) {
     auto* f = new QVBoxLayout(frame);
     f->addWidget(Picture(form_.pctModule, Scaled(QSize(220, 150))), 0, Qt::AlignHCenter);
     f->addWidget(Web(form_.wbModuleCopyright), 1);
+    auto* display = new QHBoxLayout;
+    QWidget* displays = Combo(form_.cboDisplay);
+    QLabel* displayLabel = static_cast<QLabel*>(Text(form_.lblDisplay));
+    displayLabel->setBuddy(displays);
+    display->addWidget(displayLabel);
+    display->addWidget(displays, 1);
+    f->addLayout(display);
     auto* buttons = new QHBoxLayout;
     QWidget* apply = Button(form_.cmdApply);
     QWidget* remove = Button(form_.cmdRemove);
@@ -86,7 +94,8 @@ void MainView::BuildModulesTab(QWidget* page) {
     // The keyboard goes from the tree to what acts on its selection, then to
     // the list's own commands.
     QWidget::setTabOrder(filter_, tree_);
-    QWidget::setTabOrder(tree_, apply);
+    QWidget::setTabOrder(tree_, displays);
+    QWidget::setTabOrder(displays, apply);
     QWidget::setTabOrder(apply, remove);
     QWidget::setTabOrder(remove, customise);
     QWidget::setTabOrder(customise, refresh);
