@@ -313,6 +313,8 @@ class frmZKRMain {
   private:
     // True when catalogue entry i is the module on the desktop.
     bool IsOnDesktop(int item) const;
+    // " NAME is on DISPLAY." for each module a display was given, or "".
+    std::string OnDisplays() const;
     // The catalogue entry of the selected node.
     const ModuleRecord& SelectedEntry();
     void BindEvents();

@@ -50,7 +50,6 @@ void frmZKRMain::zkr_ApplyModuleToDisplay(const std::string& display) {
             return zkr_SetStatus("Cannot write " + display_layout::ChoicesPath() + ".");
         zkr_SetModuleCommandState();
         zkr_ShowDesktopStatus();
-        zkr_SetStatus(entry.TreeText + " is on " + display + ".");
         zkr_AfterApply();
     } catch (const Failure& f) {
         ReportFailure(f, "zkr_ApplyModuleToDisplay");

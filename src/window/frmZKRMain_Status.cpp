@@ -54,11 +54,25 @@ void frmZKRMain::zkr_ShowDesktopStatus() {
     else if (!name.empty())
         // What the desktop cannot show here (a still where moving modules
         // need layer-shell) is said with it.
-        zkr_SetStatus(name + " is on the desktop." + (platform::DesktopHostNote().empty()
-                                                           ? ""
-                                                           : " " + platform::DesktopHostNote()));
+        zkr_SetStatus(name + " is on the desktop." + OnDisplays() +
+                      (platform::DesktopHostNote().empty() ? "" : " " + platform::DesktopHostNote()));
     else
-        zkr_SetStatus("No module is on the desktop.");
+        zkr_SetStatus("No module is on the desktop." + OnDisplays());
+}
+
+std::string frmZKRMain::OnDisplays() const {
+    // Each module a display was given, with the displays that show it.
+    std::string said;
+    for (int i = 1; i <= AppState.ModuleItemCount && i < static_cast<int>(AppState.ModuleItems.size());
+         ++i) {
+        const ModuleRecord& m = AppState.ModuleItems[static_cast<size_t>(i)];
+        if (m.TreeType != 200) continue;
+        std::string on;
+        for (const std::string& display : display_layout::DisplaysShowing(DisplayModules, m.URL))
+            on += (on.empty() ? "" : ", ") + display;
+        if (!on.empty()) said += " " + m.TreeText + " is on " + on + ".";
+    }
+    return said;
 }
 
 void frmZKRMain::zkr_FollowDesktop() {

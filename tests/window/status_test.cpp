@@ -83,7 +83,7 @@ TEST_F(Status, TheDisplayListAppliesToOneDisplayFollowsTheDisplaysAndMarksWhereM
     form->TreeView.UserClick(NodeOf("Waves Module"));
     form->cmdApply.UserClick();
     EXPECT_EQ(display_layout::LoadChoices(), (display_layout::Choices{{"HDMI-2", ModuleUrl("Waves")}}));
-    EXPECT_EQ(Line(), "Waves Module is on HDMI-2.");
+    EXPECT_EQ(Line(), "Reef Module is on the desktop. Waves Module is on HDMI-2.");
     EXPECT_EQ(Marked(), (V{"Waves Module (on HDMI-2)", "Reef Module (on the desktop)"}));
     // The display unplugged: the list follows, and Apply is for every display again.
     display_layout::SaveSeen({{"DP-1", 1920, 1080, 1, 0, 0}});
