@@ -23,7 +23,16 @@ work=$(mktemp -d)
 screens=(-screen 0 640x480x24)
 # Two screens: two X screens of one display, which Qt shows as two screens.
 [ "$case_name" = two-screens ] || [ "$case_name" = renderer-ends ] && screens=(-screen 0 640x480x24 -screen 1 800x600x24)
-Xvfb -displayfd 3 -nolisten tcp -noreset +extension MIT-SCREEN-SAVER "${screens[@]}" 3>"$work/display" 2>"$work/xvfb.err" &
+if [ "$case_name" = monitors ]; then
+  # Two monitors of one X screen: Xorg's dummy driver (Xvfb has one output).
+  command -v Xorg >/dev/null && [ "$(id -u)" = 0 ] || {
+    echo "FAIL: two monitors of one X screen need Xorg with its dummy driver, run as root" \
+         "(packages.txt has it; CI runs as root)" >&2; exit 1; }
+  Xorg -displayfd 3 -config "$(cd "$(dirname "$0")/../support" && pwd)/xorg-dummy.conf" -noreset \
+    -nolisten tcp -novtswitch -sharevts -logfile "$work/xorg.log" 3>"$work/display" 2>"$work/xvfb.err" &
+else
+  Xvfb -displayfd 3 -nolisten tcp -noreset +extension MIT-SCREEN-SAVER "${screens[@]}" 3>"$work/display" 2>"$work/xvfb.err" &
+fi
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -1 "$work/display")
@@ -175,6 +184,41 @@ two-screens)
   export DISPLAY=$display0.1
   fills_screen 800 600 $BLUE 10
   export DISPLAY=$display0
+  ;;
+monitors)
+  # Two RandR monitors of one X screen, named as X names them: one given a
+  # page of its own shows it and the other keeps its page, unloaded; a
+  # window over one monitor rests that monitor's page only.
+  xrandr --newmode 800x600_60 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
+  xrandr --addmode DUMMY1 800x600_60
+  xrandr --output DUMMY0 --mode 640x480 --pos 0x0 --output DUMMY1 --mode 800x600_60 --pos 640x0
+  corners() { # x y width height colour: the monitor's corners and middle
+    expect_pixel $(($1 + $3 / 2)) $(($2 + $4 / 2)) 20 "$5"
+    for p in "$1 $2" "$(($1 + $3 - 1)) $2" "$1 $(($2 + $4 - 1))" "$(($1 + $3 - 1)) $(($2 + $4 - 1))"; do
+      expect_pixel ${p% *} ${p#* } 3 "$5"
+    done
+  }
+  page Test red
+  busy_page
+  start_host
+  apply page "$T\ZKRtest.htm"
+  corners 0 0 640 480 $RED
+  corners 640 0 800 600 $RED
+  seen=$(grep -v '^#' "$ZELKORA_PREFIX/displays.seen" | tr '\t' ' ')
+  [ "$seen" = $'DUMMY0 640 480 1 0 0\nDUMMY1 800 600 1 640 0' ] ||
+    { echo "FAIL: the displays seen are: $seen" >&2; exit 1; }
+  echo green > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/color.txt" # shown only if loaded again
+  apply display DUMMY1 "$T\ZKRbusy.htm"
+  expect_pixel 1000 300 20 '#0000FF'
+  expect_pixel 1000 300 2 '#0000EE' # it moves
+  corners 0 0 640 480 $RED
+  convert -size 800x600 xc:'#808080' "$work/cover.png"
+  rests_under 'display -geometry 800x600+640+0 "$work/cover.png" & cover=$!; sleep 1' 'kill $cover'
+  # Over the other monitor, a window rests nothing that moves.
+  display -geometry 640x480+0+0 "$work/cover.png" & cover=$!
+  sleep 1
+  [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: a window over DUMMY0 rests DUMMY1's page" >&2; exit 1; }
+  kill $cover
   ;;
 window-above)
   # Under a window manager: of the desktop type alone, in no task bar or
