@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <QWebEngineProfile>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -171,7 +172,7 @@ void DesktopHost::Show(bool reload, bool changedOnly) {
         platform::SetDesktopPageStopped("");
         pageEnds_.Reset();
     }
-    budget_.Reset();
+    budgets_.clear();
     if (!had) return;
     for (auto& [screen, window] : windows_) {
         DesktopState shows = StateOf(screen);
@@ -221,9 +222,7 @@ void DesktopHost::Look() {
     bool displaysOnly = now == state_ && own != choices_;
     // WebGL needs OpenGL; a page that wants it, or the first after it that
     // does not, is drawn by the host started anew on the path it needs.
-    bool webgl = now.needs.webgl;
-    for (const auto& [display, wallpaper] : own)
-        webgl = webgl || WithWallpaper(now, wallpaper).needs.webgl;
+    bool webgl = NeedsOfPages(now, own).webgl;
     if (!PathSuits(webgl)) {
         std::fprintf(stderr, "zelkora-desktop: %s\n",
                      webgl ? "the page draws with WebGL: the desktop starts anew to draw it through OpenGL"
@@ -264,14 +263,15 @@ void DesktopHost::CheckCovered() {
 void DesktopHost::CheckBudget() {
     // A resting page costs nothing and is not looked at (nor is the host
     // woken for it, nor the system's processes walked); its budget starts
-    // again when it wakes.
-    bool shown = false;
+    // again when it wakes. A module shown on several displays is one page's
+    // code (one renderer may serve them all); each module is held to the
+    // budget on its own.
+    std::map<std::string, std::vector<HostWindow*>> pages;
     for (auto& [screen, window] : windows_)
-        shown = shown || (window->ShowsPage() && !window->Paused());
-    if (!shown) {
-        budget_.Reset();
-        return;
-    }
+        if (window->ShowsPage() && !window->Paused()) pages[window->Shown().wallpaper].push_back(window);
+    for (auto it = budgets_.begin(); it != budgets_.end();)
+        it = pages.count(it->first) ? std::next(it) : budgets_.erase(it);
+    if (pages.empty()) return;
     // The pages' renderers give way to the user's programs; the zygotes are
     // lowered too, so that renderers started later begin low. Their threads
     // are looked at again only when the processes have changed.
@@ -281,11 +281,37 @@ void DesktopHost::CheckBudget() {
         lowered_ = below;
     }
     LowerPageThreadsOfHost(::getpid()); // made when a page first asks for WebGL
-    std::string why =
-        budget_.Look(PageProcesses(below), QDateTime::currentMSecsSinceEpoch(), ::getpid());
-    if (why.empty()) return;
-    std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", state_.wallpaper.c_str(),
-                 why.c_str());
+    // What is no page's own renderer (the browser's services) counts for every page.
+    std::vector<pid_t> all = PageProcesses(below), shared = all;
+    for (auto& [screen, window] : windows_)
+        shared.erase(std::remove(shared.begin(), shared.end(), pid_t(window->RendererPid())), shared.end());
+    long long now = QDateTime::currentMSecsSinceEpoch();
+    for (auto& [page, shown] : pages) {
+        std::vector<pid_t> pids = shared;
+        for (HostWindow* window : shown)
+            if (pid_t pid = pid_t(window->RendererPid());
+                pid > 0 && std::count(all.begin(), all.end(), pid) && !std::count(pids.begin(), pids.end(), pid))
+                pids.push_back(pid);
+        std::string why = budgets_.try_emplace(page, BudgetInForce()).first->second.Look(pids, now, ::getpid());
+        if (why.empty()) continue;
+        std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", page.c_str(), why.c_str());
+        StopPage(page, shown, why);
+        budgets_.erase(page);
+    }
+}
+
+void DesktopHost::StopPage(const std::string& page, const std::vector<HostWindow*>& shown,
+                           const std::string& why) {
+    bool others = false;
+    for (auto& [screen, window] : windows_)
+        others = others || (window->ShowsPage() && std::find(shown.begin(), shown.end(), window) == shown.end());
+    if (others) {
+        // The other displays' modules go on, on the profiles they have.
+        platform::SetDesktopPageStopped(page + ": " + why);
+        for (HostWindow* window : shown)
+            window->StopPage();
+        return;
+    }
     StopPages(why);
     // What the page stored lives in its profile for as long as the profile
     // does: the pages get fresh profiles, and the old ones go with it.
@@ -297,7 +323,6 @@ void DesktopHost::CheckBudget() {
         window->SetProfiles(installed_, remote_);
     delete oldInstalled;
     delete oldRemote;
-    budget_.Reset();
 }
 
 void DesktopHost::StopPages(const std::string& why) {

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QSet>
 #include <map>
+#include <vector>
 
 class QScreen;
 class QTimer;
@@ -51,6 +52,9 @@ class DesktopHost : public QObject {
     void CheckCovered();
     // Stops a page that is over its budget.
     void CheckBudget();
+    // Takes a page over its budget off the displays that show it: off every
+    // display, with fresh profiles, when no other module is shown.
+    void StopPage(const std::string& page, const std::vector<HostWindow*>& shown, const std::string& why);
     // Takes every screen's page off, for why: the classic wallpaper until
     // the next change shown.
     void StopPages(const std::string& why);
@@ -80,7 +84,7 @@ class DesktopHost : public QObject {
     sandbox::AppSchemeHandler* scheme_ = nullptr;
     QWebEngineProfile* installed_ = nullptr;
     QWebEngineProfile* remote_ = nullptr;
-    BudgetWatch budget_{BudgetInForce()};
+    std::map<std::string, BudgetWatch> budgets_; // of each page shown, by its address
     ProcessTree lowered_; // the processes whose threads were lowered last
     std::map<QScreen*, HostWindow*> windows_;
     QSet<QScreen*> screens_; // every screen, with a window or not

@@ -1,5 +1,7 @@
 #include "host/desktop_state.h"
 
+#include <algorithm>
+
 #include "platform/posix/shell_state.h"
 #include "platform/prefix.h"
 #include "platform/win32.h"
@@ -198,6 +200,21 @@ DesktopState WithWallpaper(const DesktopState& all, const std::string& wallpaper
     // A display's module that cannot be shown (uninstalled since) gives way
     // to the module of every display.
     return d.show == Show::Classic ? all : d;
+}
+
+PagesNeed NeedsOfPages(const DesktopState& all, const display_layout::Choices& own) {
+    std::vector<DesktopState> shown = {all};
+    for (const auto& [display, wallpaper] : own)
+        shown.push_back(WithWallpaper(all, wallpaper));
+    PagesNeed need;
+    std::vector<std::string> pages;
+    for (const DesktopState& s : shown) {
+        if (s.show != Show::Page) continue;
+        need.webgl = need.webgl || s.needs.webgl;
+        if (std::find(pages.begin(), pages.end(), s.wallpaper) == pages.end()) pages.push_back(s.wallpaper);
+    }
+    need.renderers = std::max<int>(1, static_cast<int>(pages.size()));
+    return need;
 }
 
 } // namespace host

@@ -3,6 +3,8 @@
 // or a picture) while the Active Desktop is on, else the classic wallpaper.
 #pragma once
 
+#include "desktop/display_layout.h"
+
 #include <string>
 
 namespace host {
@@ -46,6 +48,15 @@ DesktopState ReadDesktopState();
 // display's own module); while the Active Desktop is off, or when that
 // wallpaper cannot be shown, as it is.
 DesktopState WithWallpaper(const DesktopState& all, const std::string& wallpaper);
+
+// What the pages of every display and of the displays given a module of
+// their own need of the browser: WebGL for any of them, and a renderer each
+// (the same module on several displays is one page).
+struct PagesNeed {
+    bool webgl = false;
+    int renderers = 1;
+};
+PagesNeed NeedsOfPages(const DesktopState& all, const display_layout::Choices& own);
 
 // Whether Zelkora has something to show: a page or picture of the Active
 // Desktop, or a classic wallpaper set through it. Otherwise the desktop host

@@ -134,6 +134,10 @@ bool HostWindow::ShowsPage() const {
     return pageShown_;
 }
 
+qint64 HostWindow::RendererPid() const {
+    return page_ ? page_->renderProcessPid() : 0;
+}
+
 void HostWindow::StopPage() {
     if (!page_) return;
     // Frozen at once, then let go of, so that its renderer ends.

@@ -52,6 +52,8 @@ class HostWindow : public QWidget {
     bool Paused() const { return paused_; }
     QScreen* Screen() const { return screen_; }
     bool ShowsPage() const;
+    // The process the page runs in (0 when none).
+    qint64 RendererPid() const;
     // Takes the page off (over its budget): the classic wallpaper until the
     // next change.
     void StopPage();

@@ -14,7 +14,9 @@
 #include "sandbox/app_scheme.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QtPlugin>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -89,14 +91,19 @@ int main(int argc, char** argv) {
     sandbox::RegisterAppScheme();
     // WebGL needs OpenGL: on layer-shell the platform offers it only to a
     // host that will draw it, so every other one makes no GL context at all.
-    bool webgl = !still && host::ReadDesktopState().needs.webgl;
+    host::DesktopState state = host::ReadDesktopState();
+    display_layout::Choices own = display_layout::LoadChoices();
+    bool webgl = !still && host::NeedsOfPages(state, own).webgl;
     if (layer) host::wayland::OfferOpenGL(host::OpenGLWanted(webgl));
     host::ChooseRenderPathEarly(webgl);
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zelkora Desktop");
     QApplication::setQuitOnLastWindowClosed(false);
-    host::ChooseRenderPath(webgl);
+    // A renderer for each display, so that another display's own module
+    // needs no new start (the same module on two may share one).
+    int renderers = static_cast<int>(QGuiApplication::screens().size());
+    host::ChooseRenderPath(webgl, still ? 1 : std::max(renderers, host::NeedsOfPages(state, own).renderers));
     if (still) {
         host::StillDesktop desktop(host::wayland::LargestOutput());
         return app.exec();

@@ -10,6 +10,7 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <cerrno>
 #include <csignal>
@@ -67,7 +68,7 @@ void ChooseRenderPathEarly(bool webgl) {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
-void ChooseRenderPath(bool webgl) {
+void ChooseRenderPath(bool webgl, int renderers) {
     bool gpu = false;
     QString why;
     QString renderer = OpenGLWanted(webgl) ? OpenGLRenderer() : QString();
@@ -87,10 +88,12 @@ void ChooseRenderPath(bool webgl) {
             why = "the GPU (OpenGL: " + renderer + ")";
         }
     }
-    // The desktop shows one page at a time: one renderer serves each page in
-    // turn, so an applied module does not wait for a new process (each
-    // module is an origin of its own). It halves the time from apply to paint.
-    std::vector<std::string> switches = {"--renderer-process-limit=1"};
+    // A renderer serves each page shown, and the next page in its turn, so
+    // that an applied module does not wait for a new process (each module is
+    // an origin of its own): it halves the time from apply to paint. Pages
+    // of other modules on other displays run apart, each held to its budget.
+    std::vector<std::string> switches = {"--renderer-process-limit=" +
+                                         std::to_string(std::max(1, renderers))};
     gpuPath = drawsWebGL = gpu;
     webglAsked = webgl;
     if (webgl && !gpu) {

@@ -16,8 +16,9 @@ bool OpenGLWanted(bool webgl);
 void ChooseRenderPathEarly(bool webgl);
 // After it, before the first window: looks at OpenGL when the GPU or WebGL
 // was asked for, falls back to software on a software renderer or none, sets
-// the browser's switches and says on standard error which path it took.
-void ChooseRenderPath(bool webgl);
+// the browser's switches (renderers for that many pages at once) and says
+// on standard error which path it took.
+void ChooseRenderPath(bool webgl, int renderers = 1);
 // Whether the path taken suits a page that does or does not want WebGL: the
 // GPU suits both; otherwise OpenGL is for WebGL's pages only (it costs the
 // others about twice the CPU), and where WebGL was asked for and there was

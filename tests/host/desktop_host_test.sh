@@ -188,7 +188,8 @@ two-screens)
 monitors)
   # Two RandR monitors of one X screen, named as X names them: one given a
   # page of its own shows it and the other keeps its page, unloaded; a
-  # window over one monitor rests that monitor's page only.
+  # window over one monitor rests that monitor's page only; a page over its
+  # budget is stopped on its monitor only.
   xrandr --newmode 800x600_60 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
   xrandr --addmode DUMMY1 800x600_60
   xrandr --output DUMMY0 --mode 640x480 --pos 0x0 --output DUMMY1 --mode 800x600_60 --pos 640x0
@@ -219,6 +220,19 @@ monitors)
   sleep 1
   [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: a window over DUMMY0 rests DUMMY1's page" >&2; exit 1; }
   kill $cover
+  # Each page is held to its budget on its own: the one over it is stopped,
+  # and the other display keeps its module.
+  kill $host_pid; wait $host_pid 2>/dev/null || true
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Other/ZKRhog.htm" <<'HTML'
+<!doctype html><html style="height:100%"><body style="margin:0;height:100%;background:#f00">
+<script>setInterval(function () { var t = Date.now(); while (Date.now() - t < 95) {} }, 100);</script></body></html>
+HTML
+  apply display DUMMY1 "$O\ZKRhog.htm"
+  ZELKORA_PAGE_BUDGET=50:4:1024 start_host
+  expect_pixel 1000 300 20 $RED
+  expect_pixel 1000 300 30 '#3A6EA5'
+  expect_said "stopped the page .*ZKRhog.htm: .*% of a core" 5
+  corners 0 0 640 480 $GREEN
   ;;
 window-above)
   # Under a window manager: of the desktop type alone, in no task bar or
