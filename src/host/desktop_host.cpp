@@ -255,7 +255,14 @@ void DesktopHost::CheckCovered() {
         window->SetPaused(resting || unseen || Covers(others, device) ||
                           gnomeCover_->Covers(screen->name(), screen->geometry()));
     }
-    const PageNeeds& needs = state_.needs;
+    // What the pages shown hear: a display's own module may listen too.
+    PageNeeds needs = state_.needs;
+    for (auto& [screen, window] : windows_) {
+        const PageNeeds& its = window->Shown().needs;
+        if ((its.audio || its.media) && !needs.audio && !needs.media) needs.module = its.module;
+        needs.audio = needs.audio || its.audio;
+        needs.media = needs.media || its.media;
+    }
     sound_->Update(windows_, needs.module.empty() ? "the module" : needs.module,
                    soundAllowed_ && needs.audio, soundAllowed_ && needs.media);
 }

@@ -1,5 +1,6 @@
 // The Qt view driven through its real widgets on the offscreen platform: each
 // action is checked in the emulated desktop and the files afterwards.
+#include "desktop/display_layout.h"
 #include "platform/desktop_host.h"
 #include "sandbox/locked_page.h"
 #include "window/manager_fixture.h"
@@ -193,6 +194,13 @@ TEST_F(Gui, CaptionsToolTipsPicturesAndTheModuleOnTheDesktopAreShown) {
     for (int i = 0; i < 100 && status->text() != "Stars Module is on the desktop. Only a still here."; ++i)
         QTest::qWait(30);
     EXPECT_EQ(status->text(), "Stars Module is on the desktop. Only a still here.");
+    // Displays plugged in while the window is open come in its Display list.
+    auto* displays = Widget<QComboBox>("cboDisplay");
+    EXPECT_EQ(displays->count(), 1);
+    display_layout::SaveSeen({{"DP-1", 1920, 1080, 1, 0, 0}, {"HDMI-2", 1280, 800, 1, 1920, 0}});
+    for (int i = 0; i < 100 && displays->count() != 3; ++i)
+        QTest::qWait(30);
+    EXPECT_EQ(displays->itemText(2), "HDMI-2 (1280x800)");
     Shell("active-desktop off");
     for (int i = 0; i < 100 && status->text() != "The Active Desktop is off."; ++i)
         QTest::qWait(30);
