@@ -193,7 +193,7 @@ HTML
 displays)
   # Every output by its name; one given a module of its own shows it and the
   # other keeps its page, unloaded; unplugged and plugged in again the output
-  # shows its own again; every output the same again when it is forgotten.
+  # shows its own again; its module gone, or forgotten, every output's.
   page Test red
   mkdir -p "$ZELKORA_PREFIX/drive_c/App/Modules/T/Other"
   page Other blue
@@ -215,8 +215,11 @@ displays)
   sleep 1
   swaymsg output HEADLESS-2 enable >/dev/null
   fills 800 600 0000FF HEADLESS-2
-  apply display HEADLESS-2
+  # Its module gone (uninstalled), the display shows every display's.
+  apply display HEADLESS-2 'C:\App\Modules\T\Gone\ZKRtest.htm'
   fills 800 600 008000 HEADLESS-2
+  apply display HEADLESS-2
+  expect_pixel 400 300 2 008000 HEADLESS-2
   ;;
 display-toyz)
   # The toyz are on the first output only: the second shows the module
