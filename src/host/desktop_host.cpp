@@ -92,8 +92,15 @@ DesktopHost::DesktopHost() {
         std::fprintf(stderr, "zelkora-desktop: %s\n", state_.problem.c_str());
 
     FollowScreens();
+    // Every screen is kept in the prefix's list, shown on or not.
+    for (QScreen* screen : QGuiApplication::screens())
+        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::SaveDisplays);
     SaveDisplays();
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, &DesktopHost::AddScreen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::SaveDisplays);
+        SaveDisplays();
+        AddScreen(screen);
+    });
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* primary) {
         for (auto& [screen, window] : windows_)
@@ -134,11 +141,6 @@ DesktopHost::~DesktopHost() {
 }
 
 void DesktopHost::AddScreen(QScreen* screen) {
-    if (!screens_.contains(screen)) {
-        screens_.insert(screen);
-        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::SaveDisplays);
-        SaveDisplays();
-    }
     if (windows_.count(screen) || !HasSomethingToShow(state_)) return;
     MakeProfiles();
     auto* w = new HostWindow(screen, installed_, remote_);
@@ -153,7 +155,6 @@ void DesktopHost::AddScreen(QScreen* screen) {
 }
 
 void DesktopHost::RemoveScreen(QScreen* screen) {
-    screens_.remove(screen);
     // Told before the screen is gone from the application's list.
     QTimer::singleShot(0, this, &DesktopHost::SaveDisplays);
     auto it = windows_.find(screen);
@@ -299,7 +300,7 @@ void DesktopHost::CheckBudget() {
             if (pid_t pid = pid_t(window->RendererPid());
                 pid > 0 && std::count(all.begin(), all.end(), pid) && !std::count(pids.begin(), pids.end(), pid))
                 pids.push_back(pid);
-        std::string why = budgets_.try_emplace(page, BudgetInForce()).first->second.Look(pids, now, ::getpid());
+        std::string why = budgets_.try_emplace(page, budget_).first->second.Look(pids, now, ::getpid());
         if (why.empty()) continue;
         std::fprintf(stderr, "zelkora-desktop: stopped the page %s: %s\n", page.c_str(), why.c_str());
         StopPage(page, shown, why);

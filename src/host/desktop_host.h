@@ -13,7 +13,6 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QSet>
 #include <map>
 #include <vector>
 
@@ -84,10 +83,10 @@ class DesktopHost : public QObject {
     sandbox::AppSchemeHandler* scheme_ = nullptr;
     QWebEngineProfile* installed_ = nullptr;
     QWebEngineProfile* remote_ = nullptr;
+    const Budget budget_ = BudgetInForce();
     std::map<std::string, BudgetWatch> budgets_; // of each page shown, by its address
     ProcessTree lowered_; // the processes whose threads were lowered last
     std::map<QScreen*, HostWindow*> windows_;
-    QSet<QScreen*> screens_; // every screen, with a window or not
     DesktopState state_;
     display_layout::Choices choices_; // the displays that have a module of their own
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_, choicesStamp_;

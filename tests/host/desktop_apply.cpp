@@ -74,13 +74,14 @@ int main(int argc, char** argv) {
              SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, argv[2],
                                    SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
     } else if (cmd == "display" && (argc == 3 || argc == 4)) {
-        display_layout::Choices own = display_layout::LoadChoices();
-        if (argc == 4)
-            own[argv[2]] = argv[3];
-        else
+        if (argc == 4) {
+            ok = display_layout::ChooseForDisplay(argv[2], argv[3]);
+        } else {
+            display_layout::Choices own = display_layout::LoadChoices();
             own.erase(argv[2]);
-        ok = display_layout::SaveChoices(own);
-        platform::SignalDesktopChanged();
+            ok = display_layout::SaveChoices(own);
+            platform::SignalDesktopChanged();
+        }
     } else {
         std::fprintf(stderr, "usage: desktop_apply page|display|remove-apply|active-desktop|classic ...\n");
         return 2;

@@ -41,6 +41,23 @@ bool Changed(const std::string& path, platform::FileStamp& stamp) {
     return true;
 }
 
+// Keeps a list widget's entries those of the list box (filled again only
+// when they changed) and its selection the box's, told through select.
+template <typename Widget, typename Select>
+std::function<void()> EntriesSync(Widget* w, toolkit::ListBox& c, Select select) {
+    auto items = std::make_shared<uint64_t>(~0ULL);
+    return [w, &c, items, select] {
+        QSignalBlocker block(w);
+        if (*items != c.ItemsRevision()) {
+            *items = c.ItemsRevision();
+            w->clear();
+            for (int i = 0; i < c.ListCount(); ++i)
+                w->addItem(Q(c.List(i)));
+        }
+        select(c.ListIndex());
+    };
+}
+
 } // namespace
 
 MainView::MainView(frmZKRMain& form, QWidget* parent) : QWidget(parent), form_(form) {
@@ -345,18 +362,10 @@ QWidget* MainView::List(toolkit::ListBox& c) {
     connect(w, &QListWidget::currentRowChanged, this, [&c](int row) {
         if (row >= 0 && row != c.ListIndex()) c.UserSelect(row);
     });
-    auto items = std::make_shared<uint64_t>(~0ULL);
-    syncs_.push_back([w, &c, items] {
-        QSignalBlocker block(w);
-        if (*items != c.ItemsRevision()) {
-            *items = c.ItemsRevision();
-            w->clear();
-            for (int i = 0; i < c.ListCount(); ++i)
-                w->addItem(Q(c.List(i)));
-        }
-        w->setCurrentRow(c.ListIndex());
-        if (c.ListIndex() < 0) w->clearSelection();
-    });
+    syncs_.push_back(EntriesSync(w, c, [w](int index) {
+        w->setCurrentRow(index);
+        if (index < 0) w->clearSelection();
+    }));
     return w;
 }
 
@@ -368,17 +377,7 @@ QWidget* MainView::Combo(toolkit::ListBox& c) {
     connect(w, &QComboBox::activated, this, [&c](int row) {
         if (row >= 0 && row != c.ListIndex()) c.UserSelect(row);
     });
-    auto items = std::make_shared<uint64_t>(~0ULL);
-    syncs_.push_back([w, &c, items] {
-        QSignalBlocker block(w);
-        if (*items != c.ItemsRevision()) {
-            *items = c.ItemsRevision();
-            w->clear();
-            for (int i = 0; i < c.ListCount(); ++i)
-                w->addItem(Q(c.List(i)));
-        }
-        w->setCurrentIndex(c.ListIndex());
-    });
+    syncs_.push_back(EntriesSync(w, c, [w](int index) { w->setCurrentIndex(index); }));
     return w;
 }
 
