@@ -58,7 +58,8 @@ std::string SeenPath() {
 }
 
 std::string FormatChoices(const Choices& choices) {
-    std::string text = "# Zelkora: the module of each display that has its own (display, page)\n";
+    std::string text = "# Zelkora: the module of each display that has its own (display, page),\n"
+                       "# or * for the one module across all displays as one page\n";
     for (const auto& [name, wallpaper] : choices)
         if (Plain(name) && Plain(wallpaper)) text += name + '\t' + wallpaper + '\n';
     return text;
@@ -108,11 +109,21 @@ bool SaveChoices(const Choices& choices) {
 }
 
 bool ChooseForDisplay(const std::string& display, const std::string& wallpaper) {
+    // A display's own module ends the page across them all.
     Choices choices = LoadChoices();
+    choices.erase(kAcrossAll);
     choices[display] = wallpaper;
     if (!SaveChoices(choices)) return false;
     platform::SignalDesktopChanged();
     return true;
+}
+
+bool Spans(const Choices& choices) {
+    return choices.count(kAcrossAll) > 0;
+}
+
+bool SpanDisplays() {
+    return SaveChoices({{kAcrossAll, "one page across all displays"}});
 }
 
 bool ForgetChoices() {

@@ -17,6 +17,11 @@ namespace display_layout {
 // (a page's path as the Active Desktop keeps it).
 using Choices = std::map<std::string, std::string>;
 
+// The entry that lays the Active Desktop's module across all displays as
+// one page, over the rectangle that bounds them ("*" names no display).
+inline constexpr char kAcrossAll[] = "*";
+bool Spans(const Choices& choices);
+
 std::string ChoicesPath(); // <prefix>/displays.txt
 Choices LoadChoices();
 bool SaveChoices(const Choices& choices);
@@ -29,11 +34,14 @@ struct Display {
     bool operator==(const Display&) const = default;
 };
 
-// A display given a module of its own (the wallpaper it shows), or every
-// display the Active Desktop's again; the desktop is told. False when the
-// file cannot be written.
+// A display given a module of its own (the wallpaper it shows), the desktop
+// told. False when the file cannot be written.
 bool ChooseForDisplay(const std::string& display, const std::string& wallpaper);
+// Every display the Active Desktop's module again, or that module as one
+// page across them all: the desktop sees it with the Apply that follows.
+// False when the file cannot be written.
 bool ForgetChoices();
+bool SpanDisplays();
 // The displays that show a wallpaper of their own, by name.
 std::vector<std::string> DisplaysShowing(const Choices& choices, const std::string& wallpaper);
 

@@ -49,11 +49,18 @@ void DesktopHost::MakeProfiles() {
 }
 
 void DesktopHost::FollowScreens() {
-    // With nothing to show the host stays out of the way: no window.
-    if (!HasSomethingToShow(state_)) {
+    // With nothing to show the host stays out of the way: no window. Between
+    // a page a display and one across them all, the windows are made anew.
+    bool across = display_layout::Spans(choices_) && HasSomethingToShow(state_);
+    if (!HasSomethingToShow(state_) || across != acrossAll_) {
         for (auto& [screen, window] : windows_)
             window->deleteLater();
         windows_.clear();
+    }
+    acrossAll_ = across;
+    if (!HasSomethingToShow(state_)) return;
+    if (acrossAll_) {
+        if (windows_.empty()) LayAcrossAll();
         return;
     }
     for (QScreen* screen : QGuiApplication::screens())
@@ -61,7 +68,7 @@ void DesktopHost::FollowScreens() {
 }
 
 DesktopState DesktopHost::StateOf(QScreen* screen) const {
-    auto own = choices_.find(screen->name().toStdString());
+    auto own = acrossAll_ ? choices_.end() : choices_.find(screen->name().toStdString());
     return own == choices_.end() ? state_ : WithWallpaper(state_, own->second);
 }
 
@@ -94,17 +101,18 @@ DesktopHost::DesktopHost() {
     FollowScreens();
     // Every screen is kept in the prefix's list, shown on or not.
     for (QScreen* screen : QGuiApplication::screens())
-        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::SaveDisplays);
+        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::ScreensChanged);
     SaveDisplays();
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
-        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::SaveDisplays);
-        SaveDisplays();
+        connect(screen, &QScreen::geometryChanged, this, &DesktopHost::ScreensChanged);
+        ScreensChanged();
         AddScreen(screen);
     });
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &DesktopHost::RemoveScreen);
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* primary) {
-        for (auto& [screen, window] : windows_)
-            window->SetToyz(screen == primary);
+        if (!acrossAll_)
+            for (auto& [screen, window] : windows_)
+                window->SetToyz(screen == primary);
         SaveDisplays();
     });
 
@@ -140,23 +148,56 @@ DesktopHost::~DesktopHost() {
         delete window;
 }
 
-void DesktopHost::AddScreen(QScreen* screen) {
-    if (windows_.count(screen) || !HasSomethingToShow(state_)) return;
+HostWindow* DesktopHost::MakeWindow(QScreen* screen, bool acrossAll) {
     MakeProfiles();
-    auto* w = new HostWindow(screen, installed_, remote_);
+    auto* w = new HostWindow(screen, installed_, remote_, acrossAll);
     windows_[screen] = w;
     connect(w, &HostWindow::PageEnded, this, &DesktopHost::OnPageEnded);
-    connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
-    w->SetToyz(screen == QGuiApplication::primaryScreen());
+    // The toyz are on the first display, or in the one page across them all.
+    w->SetToyz(acrossAll || screen == QGuiApplication::primaryScreen());
     w->ShowState(StateOf(screen), true);
     w->show();
     w->lower();
     KeepDesktopStates(w->winId());
+    return w;
+}
+
+void DesktopHost::AddScreen(QScreen* screen) {
+    if (acrossAll_) {
+        ScreensChanged();
+        return;
+    }
+    if (windows_.count(screen) || !HasSomethingToShow(state_)) return;
+    HostWindow* w = MakeWindow(screen, false);
+    connect(screen, &QScreen::geometryChanged, w, [w] { w->FitScreen(); });
+}
+
+void DesktopHost::LayAcrossAll() {
+    for (auto& [screen, window] : windows_)
+        window->deleteLater();
+    windows_.clear();
+    // Drawn at the finest scale, the primary's when they are alike: the
+    // displays of coarser scales show the same pixels made smaller.
+    QScreen* finest = QGuiApplication::primaryScreen();
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->devicePixelRatio() > finest->devicePixelRatio()) finest = screen;
+    MakeWindow(finest, true);
+}
+
+void DesktopHost::ScreensChanged() {
+    SaveDisplays();
+    if (!acrossAll_ || relayPending_) return;
+    // Screens come and change several at a time: laid anew once they settled.
+    relayPending_ = true;
+    QTimer::singleShot(300, this, [this] {
+        relayPending_ = false;
+        if (acrossAll_) LayAcrossAll();
+    });
 }
 
 void DesktopHost::RemoveScreen(QScreen* screen) {
     // Told before the screen is gone from the application's list.
-    QTimer::singleShot(0, this, &DesktopHost::SaveDisplays);
+    QTimer::singleShot(0, this, &DesktopHost::ScreensChanged);
     auto it = windows_.find(screen);
     if (it == windows_.end()) return;
     it->second->deleteLater();
@@ -165,8 +206,9 @@ void DesktopHost::RemoveScreen(QScreen* screen) {
 
 void DesktopHost::Show(bool reload, bool changedOnly) {
     if (scheme_ && !state_.appRoot.empty()) scheme_->SetRoot(state_.appRoot);
-    // Windows made now show the state as they are made.
-    bool had = !windows_.empty();
+    // Windows made now show the state as they are made: all of them when the
+    // layout changes between a page a display and one across them all.
+    bool had = !windows_.empty() && display_layout::Spans(choices_) == acrossAll_;
     FollowScreens();
     // A change shown tries the page again, budget and all.
     if (reload) {
@@ -247,14 +289,18 @@ void DesktopHost::CheckCovered() {
     for (auto& [screen, window] : windows_)
         ours.insert(window->winId());
     const QRegion others = resting ? QRegion() : OtherWindows(ours);
-    for (auto& [screen, window] : windows_) {
+    auto covered = [&](QScreen* screen) {
         QRect device(screen->geometry().topLeft() * screen->devicePixelRatio(),
                      screen->geometry().size() * screen->devicePixelRatio());
+        return Covers(others, device) || gnomeCover_->Covers(screen->name(), screen->geometry());
+    };
+    for (auto& [screen, window] : windows_) {
         // Where the window system tells only that a window is not drawn
-        // (Wayland), that is enough.
+        // (Wayland), that is enough. A page across all displays rests when
+        // every display is covered.
         bool unseen = window->windowHandle() && !window->windowHandle()->isExposed();
-        window->SetPaused(resting || unseen || Covers(others, device) ||
-                          gnomeCover_->Covers(screen->name(), screen->geometry()));
+        QList<QScreen*> under = window->Screens();
+        window->SetPaused(resting || unseen || std::all_of(under.begin(), under.end(), covered));
     }
     // What the pages shown hear: a display's own module may listen too.
     PageNeeds needs = state_.needs;

@@ -45,6 +45,13 @@ class DesktopHost : public QObject {
   private:
     void AddScreen(QScreen* screen);
     void RemoveScreen(QScreen* screen);
+    // A screen came, went or changed: kept in the prefix, and a page across
+    // all displays laid anew over them.
+    void ScreensChanged();
+    HostWindow* MakeWindow(QScreen* screen, bool acrossAll);
+    // One window over the rectangle that bounds every screen, drawn for the
+    // finest of them.
+    void LayAcrossAll();
     void Look();
     // Freezes the page of each screen nobody can see: covered by windows,
     // the display asleep, or on battery when the user chose that.
@@ -89,6 +96,8 @@ class DesktopHost : public QObject {
     std::map<QScreen*, HostWindow*> windows_;
     DesktopState state_;
     display_layout::Choices choices_; // the displays that have a module of their own
+    bool acrossAll_ = false; // one page across all displays
+    bool relayPending_ = false; // the screens changed under it
     platform::FileStamp changesStamp_, shellStamp_, registryStamp_, choicesStamp_;
     bool pending_ = false; // a file changed, its count not seen yet
     QTimer* covered_;

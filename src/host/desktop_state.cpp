@@ -205,7 +205,7 @@ DesktopState WithWallpaper(const DesktopState& all, const std::string& wallpaper
 PagesNeed NeedsOfPages(const DesktopState& all, const display_layout::Choices& own) {
     std::vector<DesktopState> shown = {all};
     for (const auto& [display, wallpaper] : own)
-        shown.push_back(WithWallpaper(all, wallpaper));
+        if (display != display_layout::kAcrossAll) shown.push_back(WithWallpaper(all, wallpaper));
     PagesNeed need;
     std::vector<std::string> pages;
     for (const DesktopState& s : shown) {

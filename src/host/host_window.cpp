@@ -5,6 +5,7 @@
 #include "sandbox/locked_page.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QStackedLayout>
@@ -49,9 +50,10 @@ void PictureView::paintEvent(QPaintEvent*) {
     }
 }
 
-HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote)
+HostWindow::HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote,
+                       bool acrossAll)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint), screen_(screen),
-      installed_(installed), remote_(remote) {
+      acrossAll_(acrossAll), installed_(installed), remote_(remote) {
     setObjectName("zelkora-desktop");
     setWindowTitle("Zelkora Desktop");
     // The desktop: below everything, in no task bar or pager, never active
@@ -206,8 +208,15 @@ void HostWindow::PropertiesChanged() {
     CallPage("propertiesChanged");
 }
 
+QList<QScreen*> HostWindow::Screens() const {
+    return acrossAll_ ? QGuiApplication::screens() : QList<QScreen*>{screen_};
+}
+
 void HostWindow::FitScreen() {
-    setGeometry(screen_->geometry());
+    QRect area;
+    for (QScreen* screen : Screens())
+        area |= screen->geometry();
+    setGeometry(area);
 }
 
 void HostWindow::ShowClassic() {

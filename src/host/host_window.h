@@ -39,7 +39,10 @@ class HostWindow : public QWidget {
 
   public:
     // Installed pages run on the first profile, web addresses on the second.
-    HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote);
+    // A window across all displays covers the rectangle that bounds them,
+    // one page over them all; the screen is then the one it is drawn for.
+    HostWindow(QScreen* screen, QWebEngineProfile* installed, QWebEngineProfile* remote,
+               bool acrossAll = false);
     // Shows the state; a page loads again when asked, even at the same address.
     void ShowState(const DesktopState& state, bool reload);
     // What the window shows now.
@@ -51,6 +54,8 @@ class HostWindow : public QWidget {
     void SetPaused(bool paused);
     bool Paused() const { return paused_; }
     QScreen* Screen() const { return screen_; }
+    // The screens the window shows on: its own, or all of them.
+    QList<QScreen*> Screens() const;
     bool ShowsPage() const;
     // The process the page runs in (0 when none).
     qint64 RendererPid() const;
@@ -96,6 +101,7 @@ class HostWindow : public QWidget {
     void Forget();
 
     QScreen* screen_;
+    bool acrossAll_;
     QStackedLayout* stack_;
     PictureView* picture_;
     QWebEngineView* web_;

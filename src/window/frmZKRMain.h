@@ -193,7 +193,7 @@ class frmZKRMain {
     bool showingProperties_ = false;
     bool ModuleApplied = false;
     std::string CurrentModuleURL;
-    std::vector<std::string> DisplayNames; // the Display list's, after "All displays"
+    std::vector<std::string> DisplayNames; // the Display list's, after the layouts of all
     display_layout::Choices DisplayModules; // the displays that show a module of their own
 
     // Requests that a second instance sent to this window.
@@ -237,6 +237,8 @@ class frmZKRMain {
     // The Display list, as the desktop sees the displays now; the choice is
     // kept by the display's name while it is there.
     void zkr_ListDisplays();
+    // The display chosen in the list ("" for a layout of them all).
+    std::string ChosenDisplay() const;
     // Applies the selected module where the Display list says.
     void zkr_ApplyModuleToChosen();
     void zkr_ApplyModuleToDisplay(const std::string& display);

@@ -1,24 +1,36 @@
 // The Display list under the preview: Apply puts the module on every
-// display, or on the one chosen, which keeps it by its name.
+// display, across all of them as one page, or on the one chosen, which
+// keeps it by its name.
 #include "window/frmZKRMain.h"
 
 #include "desktop/kel_basActiveDesktop.h"
 #include "runtime/report.h"
 
+namespace {
+// The list's entries before the displays themselves.
+constexpr int kLayouts = 2;
+} // namespace
+
+std::string frmZKRMain::ChosenDisplay() const {
+    int at = cboDisplay.ListIndex() - kLayouts;
+    return at >= 0 && at < static_cast<int>(DisplayNames.size()) ? DisplayNames[static_cast<size_t>(at)] : "";
+}
+
 void frmZKRMain::zkr_ListDisplays() {
-    std::string chosen = cboDisplay.ListIndex() >= 1 &&
-                                 cboDisplay.ListIndex() <= static_cast<int>(DisplayNames.size())
-                             ? DisplayNames[static_cast<size_t>(cboDisplay.ListIndex() - 1)]
-                             : "";
+    std::string chosen = ChosenDisplay();
+    int layout = cboDisplay.ListIndex() >= 0 && cboDisplay.ListIndex() < kLayouts ? cboDisplay.ListIndex() : 0;
     std::vector<display_layout::Display> seen = display_layout::LoadSeen();
     std::vector<std::string> names;
     for (const auto& d : seen)
         names.push_back(d.name);
-    if (names == DisplayNames && cboDisplay.ListCount() == static_cast<int>(names.size()) + 1) return;
+    if (names == DisplayNames && cboDisplay.ListCount() == static_cast<int>(names.size()) + kLayouts) return;
+    // Made the first time, the list says the layout the desktop has.
+    if (cboDisplay.ListCount() == 0 && display_layout::Spans(display_layout::LoadChoices())) layout = 1;
     DisplayNames = names;
     cboDisplay.Clear();
     cboDisplay.AddItem("All displays");
-    int index = 0;
+    cboDisplay.AddItem("All displays as one");
+    int index = layout;
     for (const auto& d : seen) {
         cboDisplay.AddItem(d.name + " (" + std::to_string(d.width) + "x" + std::to_string(d.height) + ")");
         if (d.name == chosen) index = cboDisplay.ListCount() - 1;
@@ -28,12 +40,11 @@ void frmZKRMain::zkr_ListDisplays() {
 }
 
 void frmZKRMain::zkr_ApplyModuleToChosen() {
-    int chosen = cboDisplay.ListIndex();
-    if (chosen >= 1 && chosen <= static_cast<int>(DisplayNames.size()))
-        return zkr_ApplyModuleToDisplay(DisplayNames[static_cast<size_t>(chosen - 1)]);
-    // Every display the same again.
-    if (!display_layout::ForgetChoices())
-        return zkr_SetStatus("Cannot write " + display_layout::ChoicesPath() + ".");
+    if (std::string display = ChosenDisplay(); !display.empty()) return zkr_ApplyModuleToDisplay(display);
+    // Every display the same again, or one page across them all; the desktop
+    // is told by the Apply.
+    bool written = cboDisplay.ListIndex() == 1 ? display_layout::SpanDisplays() : display_layout::ForgetChoices();
+    if (!written) return zkr_SetStatus("Cannot write " + display_layout::ChoicesPath() + ".");
     zkr_ApplyModuleToDesktop();
 }
 

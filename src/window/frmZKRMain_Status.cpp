@@ -54,7 +54,9 @@ void frmZKRMain::zkr_ShowDesktopStatus() {
     else if (!name.empty())
         // What the desktop cannot show here (a still where moving modules
         // need layer-shell) is said with it.
-        zkr_SetStatus(name + " is on the desktop." + OnDisplays() +
+        zkr_SetStatus(name + (display_layout::Spans(DisplayModules) ? " is on all displays as one."
+                                                                   : " is on the desktop.") +
+                      OnDisplays() +
                       (platform::DesktopHostNote().empty() ? "" : " " + platform::DesktopHostNote()));
     else
         zkr_SetStatus("No module is on the desktop." + OnDisplays());

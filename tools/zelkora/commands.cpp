@@ -14,10 +14,10 @@ const char kUsage[] = R"(Usage: zelkora                  set up Zelkora when the
                                 start Zelkora Manager
        zelkora list [--json]    the modules, as Theme/Module, the one on the desktop
                                 marked "* "; then the toyz, the bound ones marked
-       zelkora apply NAME [--display DISPLAY]
+       zelkora apply NAME [--display DISPLAY | --span]
                                 make a module the Active Desktop wallpaper of every
-                                display, or of one (NAME is the module's name, or
-                                Theme/Module)
+                                display, of one, or of all as one page (NAME is the
+                                module's name, or Theme/Module)
        zelkora displays [--json]
                                 the displays, and the module each shows
        zelkora rotate --every DURATION [--shuffle] NAME...
@@ -42,7 +42,7 @@ toyz, the ones bound into the modules marked the same way. --json prints the
 same as one JSON document.
 )";
 
-const char kApplyUsage[] = R"(Usage: zelkora apply NAME [--display DISPLAY]
+const char kApplyUsage[] = R"(Usage: zelkora apply NAME [--display DISPLAY | --span]
 Makes the module NAME the Active Desktop wallpaper (switching the Active Desktop
 on), as the Manager's Apply does, on every display: displays given a module of
 their own show it again. NAME is a module's name, or Theme/Module where the name
@@ -51,6 +51,8 @@ left as it is.
 With --display, the module goes on that display only (a name zelkora displays
 lists), and the others keep theirs. The display keeps it by its name: unplugged
 and plugged in again, it shows it again.
+With --span, the module is one page across all displays: laid out over the
+rectangle that bounds them, each display showing its own part of it.
 )";
 
 int List(bool json, std::ostream& out) {
@@ -75,16 +77,22 @@ int List(bool json, std::ostream& out) {
     return kDone;
 }
 
-int Apply(const std::string& name, const std::string& display, std::ostream& out) {
+// Where apply puts the module: every display, one page across them all, or one display.
+struct Where {
+    bool acrossAll = false;
+    std::string display;
+};
+
+int Apply(const std::string& name, const Where& where, std::ostream& out) {
     LoadInstallation();
     Module m = Named(Modules(), name);
-    if (!display.empty()) {
-        out << ApplyToDisplay(m, display) << '\n';
+    if (!where.display.empty()) {
+        out << ApplyToDisplay(m, where.display) << '\n';
         return kDone;
     }
-    ForgetDisplays();
+    LayDisplays(where.acrossAll);
     ApplyModule(m);
-    out << m.theme << '/' << m.name << " is on the desktop.\n";
+    out << m.theme << '/' << m.name << (where.acrossAll ? " is on all displays as one.\n" : " is on the desktop.\n");
     return kDone;
 }
 
@@ -111,15 +119,18 @@ int Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& 
         }
         if (command == "apply") {
             if (help) return out << kApplyUsage, kDone;
-            std::string display;
+            Where where;
             if (rest.size() == 3 && rest[1] == "--display") {
-                display = rest[2];
+                where.display = rest[2];
                 rest.resize(1);
-                if (display.empty()) return bad("--display takes a display's name");
+                if (where.display.empty()) return bad("--display takes a display's name");
+            } else if (rest.size() == 2 && rest[1] == "--span") {
+                where.acrossAll = true;
+                rest.resize(1);
             }
             if (rest.size() != 1 || rest[0].empty() || rest[0][0] == '-')
-                return bad("apply takes one module's name, and --display DISPLAY");
-            return Apply(rest[0], display, out);
+                return bad("apply takes one module's name, and --display DISPLAY or --span");
+            return Apply(rest[0], where, out);
         }
         if (command == "displays") {
             if (help) return out << kDisplaysUsage, kDone;

@@ -15,7 +15,8 @@ namespace cli {
 const char kDisplaysUsage[] = R"usage(Usage: zelkora displays [--json]
 Lists the displays as the desktop sees them, one a line: the display's name,
 its size in pixels, its scale, and the module it shows, "(its own)" when the
-display was given a module of its own (zelkora apply NAME --display DISPLAY).
+display was given a module of its own (zelkora apply NAME --display DISPLAY),
+"(all displays as one)" when one page spans them (zelkora apply NAME --span).
 The first is the one that shows the toyz. --json prints the same as one JSON
 document. The desktop (zelkora-desktop) keeps the list: without it running
 the command says so.
@@ -41,6 +42,7 @@ int Displays(bool json, std::ostream& out) {
     bool on = kel_IsActiveDesktopOn();
     std::string all = on ? kel_GetWallPaper() : "";
     display_layout::Choices own = display_layout::LoadChoices();
+    bool across = on && display_layout::Spans(own);
     nlohmann::json doc = {{"displays", nlohmann::json::array()}};
     for (const display_layout::Display& d : display_layout::LoadSeen()) {
         auto mine = on ? own.find(d.name) : own.end();
@@ -53,13 +55,13 @@ int Displays(bool json, std::ostream& out) {
             doc["displays"].push_back({{"name", d.name}, {"width", d.width}, {"height", d.height},
                                        {"scale", d.scale}, {"x", d.x}, {"y", d.y},
                                        {"shows", on && !page.empty() ? shows : ""},
-                                       {"own", isOwn}});
+                                       {"own", isOwn}, {"acrossAll", across}});
             continue;
         }
         char scale[32];
         std::snprintf(scale, sizeof scale, "%g", d.scale);
         out << d.name << "  " << d.width << 'x' << d.height << "  scale " << scale << "  " << shows
-            << (isOwn ? " (its own)" : "") << '\n';
+            << (isOwn ? " (its own)" : across ? " (all displays as one)" : "") << '\n';
     }
     if (json) out << doc.dump(2) << '\n';
     return kDone;
@@ -78,8 +80,9 @@ std::string ApplyToDisplay(const Module& m, const std::string& display) {
     return m.theme + "/" + m.name + " is on " + display + ".";
 }
 
-void ForgetDisplays() {
-    if (!display_layout::ForgetChoices()) throw Refusal{"cannot write " + display_layout::ChoicesPath()};
+void LayDisplays(bool acrossAll) {
+    if (!(acrossAll ? display_layout::SpanDisplays() : display_layout::ForgetChoices()))
+        throw Refusal{"cannot write " + display_layout::ChoicesPath()};
 }
 
 } // namespace cli

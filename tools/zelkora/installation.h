@@ -45,7 +45,8 @@ extern const char kSetUsage[], kGetUsage[];
 // what it says done; every display showing the Active Desktop's module again.
 int Displays(bool json, std::ostream& out);
 std::string ApplyToDisplay(const Module& m, const std::string& display);
-void ForgetDisplays();
+// Every display the same module again, or that module across them all as one page.
+void LayDisplays(bool acrossAll);
 extern const char kDisplaysUsage[];
 // The sound switch (zelkora sound [on|off]).
 int Sound(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

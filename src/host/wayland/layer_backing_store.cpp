@@ -98,7 +98,7 @@ void BackingStore::flush(QWindow* window, const QRegion& region, const QPoint& o
     }
     b->missing = QRegion();
     b->busy = true;
-    w->Attach(b->buffer, changed);
+    w->Attach(b->buffer, canvas_.size(), changed);
 }
 
 } // namespace host::wayland

@@ -93,8 +93,8 @@ struct Input::Events {
     static void Enter(void* data, wl_pointer*, uint32_t serial, wl_surface* surface, wl_fixed_t x,
                       wl_fixed_t y) {
         auto* self = static_cast<Input*>(data);
-        self->pointerWindow_ = Window::Of(surface);
-        self->at_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y));
+        self->pointerWindow_ = Window::Of(surface, &self->offset_);
+        self->at_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)) + self->offset_;
         self->enterSerial_ = serial;
         self->ShowCursor();
         if (Window* w = self->pointerWindow_)
@@ -109,7 +109,7 @@ struct Input::Events {
     }
     static void Motion(void* data, wl_pointer*, uint32_t time, wl_fixed_t x, wl_fixed_t y) {
         auto* self = static_cast<Input*>(data);
-        self->at_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y));
+        self->at_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)) + self->offset_;
         self->Mouse(time, Qt::NoButton, QEvent::MouseMove);
     }
     static void ButtonEvent(void* data, wl_pointer*, uint32_t, uint32_t time, uint32_t button,

@@ -50,7 +50,8 @@ class Input {
     uint32_t enterSerial_ = 0; // of the pointer's last entry, which a shape needs
     Window* pointerWindow_ = nullptr;
     Window* keyWindow_ = nullptr;
-    QPointF at_;
+    QPointF at_;     // in the window
+    QPoint offset_;  // of the pointer's surface in its window (one across outputs)
     Qt::MouseButtons buttons_;
     xkb_context* xkb_ = nullptr;
     xkb_keymap* keymap_ = nullptr;

@@ -6,10 +6,12 @@
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 #include <wayland-client.h>
@@ -21,44 +23,67 @@ namespace {
 // A frame asked for and not drawn within this long: the surface is not seen.
 constexpr int kUnseenMs = 1000;
 
-// The surfaces of this platform's windows (the cursor's is another).
-std::unordered_map<wl_surface*, Window*>& Windows() {
-    static std::unordered_map<wl_surface*, Window*> windows;
-    return windows;
+} // namespace
+
+struct Window::Part {
+    Window* window = nullptr;
+    wl_surface* surface = nullptr;
+    wp_viewport* viewport = nullptr;
+    zwlr_layer_surface_v1* layer = nullptr;
+    wl_output* output = nullptr;
+    wl_callback* frame = nullptr;
+    QSize size; // as configured, logical
+    bool configured = false;
+    bool drawn = true; // the compositor draws what it is sent
+    QTimer unseen;     // a frame asked for and not drawn for a while
+};
+
+namespace {
+
+// The surfaces of this platform's windows (the cursor's is another), each
+// one part of a window.
+std::unordered_map<wl_surface*, Window::Part*>& Parts() {
+    static std::unordered_map<wl_surface*, Window::Part*> parts;
+    return parts;
+}
+
+// Where an output lies on the desktop, logical; empty when it is gone.
+QRect PlaceOf(wl_output* output) {
+    for (QScreen* s : QGuiApplication::screens())
+        if (Screen* screen = Integration::Instance()->ScreenOf(s->handle()); screen && screen->Output() == output)
+            return screen->geometry();
+    return {};
 }
 
 } // namespace
 
 Window::Window(QWindow* window) : QPlatformWindow(window) {
     surface_ = wl_compositor_create_surface(Integration::Instance()->Compositor());
-    Windows()[surface_] = this;
-    unseen_ = new QTimer;
-    unseen_->setSingleShot(true);
-    unseen_->setInterval(kUnseenMs);
-    QObject::connect(unseen_, &QTimer::timeout, [this] {
-        drawn_ = false;
-        Recompute();
-    });
 }
 
 Window::~Window() {
     Unmap();
     gl_.reset(); // before the surface it draws on
-    delete unseen_;
-    Windows().erase(surface_);
     if (viewport_) wp_viewport_destroy(viewport_);
     wl_surface_destroy(surface_);
     Integration::Instance()->Flush();
 }
 
 void Window::ShellChanged() {
-    for (auto& [surface, window] : Windows())
+    std::vector<Window*> windows;
+    for (auto& [surface, part] : Parts())
+        if (std::find(windows.begin(), windows.end(), part->window) == windows.end())
+            windows.push_back(part->window);
+    for (Window* window : windows)
         window->Recompute();
 }
 
-Window* Window::Of(wl_surface* surface) {
-    auto it = Windows().find(surface);
-    return it == Windows().end() ? nullptr : it->second;
+Window* Window::Of(wl_surface* surface, QPoint* offset) {
+    auto it = Parts().find(surface);
+    if (it == Parts().end()) return nullptr;
+    Part* part = it->second;
+    if (offset) *offset = PlaceOf(part->output).topLeft() - part->window->geometry().topLeft();
+    return part->window;
 }
 
 void Window::setVisible(bool visible) {
@@ -69,64 +94,118 @@ void Window::setVisible(bool visible) {
 }
 
 void Window::setGeometry(const QRect& rect) {
-    // Anchored on all edges: the compositor decides the size, the output the place.
-    QPlatformWindow::setGeometry(configured_ ? QRect(geometry().topLeft(), size_) : rect);
+    // Anchored on all edges: the compositor decides the size, the outputs the place.
+    QPlatformWindow::setGeometry(Configured() ? QRect(geometry().topLeft(), size_) : rect);
+}
+
+std::vector<Screen*> Window::OutputsUnder() const {
+    Integration* in = Integration::Instance();
+    Screen* own = in->ScreenOf(window()->screen() ? window()->screen()->handle() : nullptr);
+    if (!own) return {};
+    // A window within its own output stays there; one laid over others as
+    // well is a part on each (cut from its buffer by a viewport).
+    std::vector<Screen*> under{own};
+    QRect want = geometry();
+    if (!in->Viewporter() || own->geometry().contains(want)) return under;
+    for (QScreen* s : QGuiApplication::screens())
+        if (Screen* screen = in->ScreenOf(s->handle());
+            screen && screen != own && screen->geometry().intersects(want))
+            under.push_back(screen);
+    return under;
 }
 
 void Window::Map() {
-    if (layer_) return;
+    if (!parts_.empty()) return;
     Integration* in = Integration::Instance();
-    Screen* screen = in->ScreenOf(window()->screen() ? window()->screen()->handle() : nullptr);
-    // At the output's scale, fractional ones too, where a viewport shows the
-    // buffer at the logical size; otherwise at the next whole scale, which
-    // the compositor scales down.
-    scale_ = screen ? screen->devicePixelRatio() : 1;
+    std::vector<Screen*> outputs = OutputsUnder();
+    // At the window's own output's scale, fractional ones too, where a
+    // viewport shows the buffer at the logical size; otherwise at the next
+    // whole scale, which the compositor scales down. Other outputs under the
+    // window show their part of the same buffer, scaled by the compositor.
+    scale_ = outputs.empty() ? 1 : outputs.front()->devicePixelRatio();
     if (in->Viewporter() && !viewport_)
         viewport_ = wp_viewporter_get_viewport(in->Viewporter(), surface_);
     if (!viewport_) scale_ = std::ceil(scale_);
-    output_ = screen ? screen->Output() : nullptr;
-    layer_ = zwlr_layer_shell_v1_get_layer_surface(
-        in->LayerShell(), surface_, output_,
-        ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "zelkora-desktop");
-    static const zwlr_layer_surface_v1_listener kListener = {Configure, Closed};
-    zwlr_layer_surface_v1_add_listener(layer_, &kListener, this);
-    zwlr_layer_surface_v1_set_anchor(
-        layer_, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_exclusive_zone(layer_, -1);
-    zwlr_layer_surface_v1_set_size(layer_, 0, 0);
-    // Keys only after a click: a note typed into, never otherwise.
-    if (in->LayerShellVersion() >= 4)
-        zwlr_layer_surface_v1_set_keyboard_interactivity(
-            layer_, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND);
-    if (screen) setGeometry(screen->geometry());
-    wl_surface_commit(surface_); // no buffer yet: the compositor answers with a size
+    QRect place;
+    for (size_t i = 0; i < std::max<size_t>(outputs.size(), 1); ++i) {
+        auto part = std::make_unique<Part>();
+        Part* p = part.get();
+        p->window = this;
+        p->surface = i == 0 ? surface_ : wl_compositor_create_surface(in->Compositor());
+        p->viewport = i == 0 ? viewport_ : wp_viewporter_get_viewport(in->Viewporter(), p->surface);
+        p->output = outputs.empty() ? nullptr : outputs[i]->Output();
+        if (!outputs.empty()) place |= outputs[i]->geometry();
+        p->unseen.setSingleShot(true);
+        p->unseen.setInterval(kUnseenMs);
+        QObject::connect(&p->unseen, &QTimer::timeout, [this, p] {
+            p->drawn = false;
+            Recompute();
+        });
+        p->layer = zwlr_layer_shell_v1_get_layer_surface(
+            in->LayerShell(), p->surface, p->output, ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND,
+            "zelkora-desktop");
+        static const zwlr_layer_surface_v1_listener kListener = {Configure, Closed};
+        zwlr_layer_surface_v1_add_listener(p->layer, &kListener, p);
+        zwlr_layer_surface_v1_set_anchor(
+            p->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                          ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        zwlr_layer_surface_v1_set_exclusive_zone(p->layer, -1);
+        zwlr_layer_surface_v1_set_size(p->layer, 0, 0);
+        // Keys only after a click: a note typed into, never otherwise.
+        if (in->LayerShellVersion() >= 4)
+            zwlr_layer_surface_v1_set_keyboard_interactivity(
+                p->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_ON_DEMAND);
+        wl_surface_commit(p->surface); // no buffer yet: the compositor answers with a size
+        Parts()[p->surface] = p;
+        parts_.push_back(std::move(part));
+    }
+    if (!place.isEmpty()) QPlatformWindow::setGeometry(place);
     in->Flush();
 }
 
 void Window::Unmap() {
-    if (!layer_) return;
-    zwlr_layer_surface_v1_destroy(layer_);
-    layer_ = nullptr;
-    if (frame_) wl_callback_destroy(frame_);
-    frame_ = nullptr;
-    unseen_->stop();
-    wl_surface_attach(surface_, nullptr, 0, 0);
-    wl_surface_commit(surface_);
-    configured_ = false;
+    if (parts_.empty()) return;
+    for (auto& p : parts_) {
+        zwlr_layer_surface_v1_destroy(p->layer);
+        if (p->frame) wl_callback_destroy(p->frame);
+        Parts().erase(p->surface);
+        if (p->surface == surface_) {
+            wl_surface_attach(surface_, nullptr, 0, 0);
+            wl_surface_commit(surface_);
+            continue;
+        }
+        wp_viewport_destroy(p->viewport);
+        wl_surface_destroy(p->surface);
+    }
+    parts_.clear();
     Recompute();
     Integration::Instance()->Flush();
 }
 
+bool Window::Configured() const {
+    if (parts_.empty()) return false;
+    for (auto& p : parts_)
+        if (!p->configured) return false;
+    return true;
+}
+
 void Window::Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
                        uint32_t height) {
-    auto* self = static_cast<Window*>(data);
+    auto* part = static_cast<Part*>(data);
+    Window* self = part->window;
     zwlr_layer_surface_v1_ack_configure(layer, serial);
-    QScreen* screen = self->window()->screen();
-    QRect output = screen ? screen->handle()->geometry() : QRect();
-    self->size_ = QSize(width ? int(width) : output.width(), height ? int(height) : output.height());
-    self->configured_ = true;
-    QRect placed(output.topLeft(), self->size_);
+    QRect output = PlaceOf(part->output);
+    if (output.isEmpty() && self->window()->screen()) output = self->window()->screen()->handle()->geometry();
+    part->size = QSize(width ? int(width) : output.width(), height ? int(height) : output.height());
+    part->configured = true;
+    if (!self->Configured()) return;
+    // The window covers what its parts cover.
+    QRect placed;
+    for (auto& p : self->parts_) {
+        QRect at = PlaceOf(p->output);
+        placed |= QRect(at.isEmpty() ? output.topLeft() : at.topLeft(), p->size);
+    }
+    self->size_ = placed.size();
     self->QPlatformWindow::setGeometry(placed);
     QWindowSystemInterface::handleGeometryChange(self->window(), placed);
     if (self->gl_) self->gl_->Resize(self->Pixels());
@@ -135,12 +214,15 @@ void Window::Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial
 }
 
 void Window::Closed(void* data, zwlr_layer_surface_v1*) {
-    // The output went: the host makes its window again on an output that is.
-    static_cast<Window*>(data)->Unmap();
+    // An output went: the host makes its window again on the outputs that are.
+    static_cast<Part*>(data)->window->Unmap();
 }
 
 void Window::Recompute() {
-    bool exposed = configured_ && drawn_ && !Integration::Instance()->Watcher().Hides(output_);
+    bool exposed = false;
+    if (Configured())
+        for (auto& p : parts_)
+            exposed = exposed || (p->drawn && !Integration::Instance()->Watcher().Hides(p->output));
     if (exposed == exposed_) return;
     exposed_ = exposed;
     QWindowSystemInterface::handleExposeEvent(window(),
@@ -148,27 +230,33 @@ void Window::Recompute() {
 }
 
 void Window::requestUpdate() {
-    // The next frame waits for the compositor's word that it drew the last.
-    if (frame_)
-        updateWanted_ = true;
-    else
-        QPlatformWindow::requestUpdate();
+    // The next frame waits for the compositor's word that it drew the last,
+    // on an output where it still draws.
+    for (auto& p : parts_)
+        if (p->frame && p->drawn) {
+            updateWanted_ = true;
+            return;
+        }
+    QPlatformWindow::requestUpdate();
 }
 
-void Window::AskFrame() {
-    if (frame_) return;
-    frame_ = wl_surface_frame(surface_);
-    static const wl_callback_listener kListener = {FrameDone};
-    wl_callback_add_listener(frame_, &kListener, this);
-    unseen_->start();
+void Window::AskFrames() {
+    for (auto& p : parts_) {
+        if (p->frame) continue;
+        p->frame = wl_surface_frame(p->surface);
+        static const wl_callback_listener kListener = {FrameDone};
+        wl_callback_add_listener(p->frame, &kListener, p.get());
+        p->unseen.start();
+    }
 }
 
 void Window::FrameDone(void* data, wl_callback* callback, uint32_t) {
-    auto* self = static_cast<Window*>(data);
+    auto* part = static_cast<Part*>(data);
+    Window* self = part->window;
     wl_callback_destroy(callback);
-    self->frame_ = nullptr;
-    self->unseen_->stop();
-    self->drawn_ = true;
+    part->frame = nullptr;
+    part->unseen.stop();
+    part->drawn = true;
     self->Recompute();
     if (self->updateWanted_) {
         self->updateWanted_ = false;
@@ -177,17 +265,26 @@ void Window::FrameDone(void* data, wl_callback* callback, uint32_t) {
 }
 
 QSize Window::Pixels() const {
-    QSize logical = configured_ ? size_ : geometry().size();
+    QSize logical = Configured() ? size_ : geometry().size();
     return (QSizeF(logical) * scale_).toSize().expandedTo(QSize(1, 1));
 }
 
 bool Window::BeginFrame() {
-    if (!layer_ || !configured_) return false;
-    AskFrame();
-    if (viewport_)
-        wp_viewport_set_destination(viewport_, size_.width(), size_.height());
-    else
-        wl_surface_set_buffer_scale(surface_, int(scale_));
+    if (!Configured()) return false;
+    AskFrames();
+    for (auto& p : parts_) {
+        if (!p->viewport) {
+            wl_surface_set_buffer_scale(p->surface, int(scale_));
+            continue;
+        }
+        wp_viewport_set_destination(p->viewport, p->size.width(), p->size.height());
+        if (parts_.size() == 1) continue;
+        // Its own part of the window's buffer.
+        QPointF at = QPointF(PlaceOf(p->output).topLeft() - geometry().topLeft()) * scale_;
+        wp_viewport_set_source(p->viewport, wl_fixed_from_double(at.x()), wl_fixed_from_double(at.y()),
+                               wl_fixed_from_double(p->size.width() * scale_),
+                               wl_fixed_from_double(p->size.height() * scale_));
+    }
     return true;
 }
 
@@ -196,12 +293,16 @@ void* Window::GLSurface(void* eglDisplay, void* eglConfig) {
     return gl_->Surface();
 }
 
-void Window::Attach(wl_buffer* buffer, const QRegion& damage) {
+void Window::Attach(wl_buffer* buffer, QSize pixels, const QRegion& damage) {
     if (!BeginFrame()) return;
-    wl_surface_attach(surface_, buffer, 0, 0);
-    for (const QRect& r : damage)
-        wl_surface_damage_buffer(surface_, r.x(), r.y(), r.width(), r.height());
-    wl_surface_commit(surface_);
+    // A buffer of a size the window had before it was laid anew waits for the next.
+    if (pixels != Pixels() && parts_.size() > 1) return;
+    for (auto& p : parts_) {
+        wl_surface_attach(p->surface, buffer, 0, 0);
+        for (const QRect& r : damage)
+            wl_surface_damage_buffer(p->surface, r.x(), r.y(), r.width(), r.height());
+        wl_surface_commit(p->surface);
+    }
     Integration::Instance()->Flush();
 }
 

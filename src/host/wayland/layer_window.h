@@ -1,14 +1,18 @@
-// A top-level window as a layer surface: the background layer of its output,
+// A top-level window as layer surfaces: the background layer of an output,
 // anchored on all four edges, over no other surface's exclusive zone, keys
-// only after a click (Sticky Notes). The compositor says its size. Frames
-// are paced by the compositor's frame callbacks; a surface it stops drawing
-// (covered by a full-screen window, the output off), or one the compositor
-// says nobody sees, is not exposed, so the desktop rests there.
+// only after a click (Sticky Notes). The compositor says its size. A window
+// laid over several outputs (one page across all displays) is a layer
+// surface on each, each showing its own part of the window's one buffer.
+// Frames are paced by the compositor's frame callbacks; a surface it stops
+// drawing (covered by a full-screen window, the output off), or one the
+// compositor says nobody sees, is not exposed, so the desktop rests there.
 #pragma once
 
+#include <QRect>
 #include <QRegion>
 #include <memory>
 #include <qpa/qplatformwindow.h>
+#include <vector>
 
 class QTimer;
 struct wl_buffer;
@@ -21,6 +25,7 @@ struct zwlr_layer_surface_v1;
 namespace host::wayland {
 
 class GLWindowSurface;
+class Screen;
 
 class Window : public QPlatformWindow {
   public:
@@ -36,20 +41,24 @@ class Window : public QPlatformWindow {
     void raise() override {}
     void lower() override {}
 
-    // The window of a surface, or null when it is none of this platform's.
-    static Window* Of(wl_surface* surface);
+    // The window of a surface, or null when it is none of this platform's;
+    // where that surface's part lies in the window (logical), when asked.
+    static Window* Of(wl_surface* surface, QPoint* offset = nullptr);
     // What hides the desktop changed (a full-screen window, an idle session).
     static void ShellChanged();
     qreal Scale() const { return scale_; }
-    // Shows a buffer: damage in the buffer's pixels.
-    void Attach(wl_buffer* buffer, const QRegion& damage);
+    // Shows a buffer of the given size in pixels: damage in its pixels.
+    void Attach(wl_buffer* buffer, QSize pixels, const QRegion& damage);
     // Readies the surface for a frame that is about to be committed (the
     // next frame asked for, the buffer's scale); false while the compositor
     // has not yet given the surface its size.
     bool BeginFrame();
     // The window's EGL surface (EGLSurface), made on first use for the
-    // context's display and config.
+    // context's display and config. It is the first output's part only.
     void* GLSurface(void* eglDisplay, void* eglConfig);
+
+    // The window on one output: its layer surface and its frames.
+    struct Part;
 
   private:
     static void Configure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial,
@@ -58,22 +67,21 @@ class Window : public QPlatformWindow {
     static void FrameDone(void* data, wl_callback* callback, uint32_t time);
     void Map();
     void Unmap();
-    void AskFrame();
-    // Exposed while configured, drawn by the compositor, and not hidden.
+    // The outputs the window lies over: several for a window laid across
+    // them, else the window's own.
+    std::vector<Screen*> OutputsUnder() const;
+    bool Configured() const;
+    void AskFrames();
+    // Exposed while configured, and some part drawn by the compositor and not hidden.
     void Recompute();
     QSize Pixels() const;
 
-    wl_surface* surface_ = nullptr;
-    zwlr_layer_surface_v1* layer_ = nullptr;
-    wl_callback* frame_ = nullptr;
-    QTimer* unseen_ = nullptr; // a frame asked for and not drawn for a while
-    QSize size_;               // as configured, logical
+    wl_surface* surface_ = nullptr; // the first part's, kept while the window is
+    std::vector<std::unique_ptr<Part>> parts_;
+    QSize size_;      // as configured, logical
     qreal scale_ = 1; // device pixels a logical one
-    wp_viewport* viewport_ = nullptr;
-    wl_output* output_ = nullptr;
+    wp_viewport* viewport_ = nullptr; // the first surface's
     std::unique_ptr<GLWindowSurface> gl_; // where the window draws with OpenGL
-    bool configured_ = false;
-    bool drawn_ = true; // the compositor draws what it is sent
     bool exposed_ = false;
     bool updateWanted_ = false; // an update request waits for the frame
 };
