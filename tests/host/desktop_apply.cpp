@@ -82,8 +82,11 @@ int main(int argc, char** argv) {
             ok = display_layout::SaveChoices(own);
             platform::SignalDesktopChanged();
         }
+    } else if (cmd == "span" && argc == 2) {
+        ok = display_layout::SpanDisplays();
+        platform::SignalDesktopChanged();
     } else {
-        std::fprintf(stderr, "usage: desktop_apply page|display|remove-apply|active-desktop|classic ...\n");
+        std::fprintf(stderr, "usage: desktop_apply page|display|span|remove-apply|active-desktop|classic ...\n");
         return 2;
     }
     return ok ? 0 : 1;

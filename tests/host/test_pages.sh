@@ -13,6 +13,28 @@ HTML
   echo "$2" > "$ZELKORA_PREFIX/drive_c/App/Modules/T/$1/color.txt"
 }
 
+# A page that tells each place of its viewport by its colour: red grows to
+# the right, green downwards.
+gradient_page() {
+  cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRgradient.htm" <<'HTML'
+<!doctype html><html><body style="margin:0;overflow:hidden">
+<canvas id="c" style="display:block"></canvas><script>
+function paint() {
+  var c = document.getElementById('c'), w = innerWidth, h = innerHeight;
+  c.width = w; c.height = h; c.style.width = w + 'px'; c.style.height = h + 'px';
+  var g = c.getContext('2d'), x = g.createLinearGradient(0, 0, w, 0), y = g.createLinearGradient(0, 0, 0, h);
+  x.addColorStop(0, '#000'); x.addColorStop(1, '#f00');
+  y.addColorStop(0, '#000'); y.addColorStop(1, '#0f0');
+  g.fillStyle = x; g.fillRect(0, 0, w, h);
+  g.globalCompositeOperation = 'lighter'; g.fillStyle = y; g.fillRect(0, 0, w, h);
+}
+paint(); addEventListener('resize', paint);
+</script></body></html>
+HTML
+}
+# The colour the gradient page has at X,Y of a viewport W by H, as RRGGBB.
+gradient_at() { printf '%02X%02X00' $(( (2 * $1 + 1) * 255 / (2 * $3) )) $(( (2 * $2 + 1) * 255 / (2 * $4) )); }
+
 # A page that draws all the time.
 busy_page() {
   cat > "$ZELKORA_PREFIX/drive_c/App/Modules/T/Test/ZKRbusy.htm" <<'HTML'

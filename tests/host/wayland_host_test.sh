@@ -236,6 +236,38 @@ display-toyz)
   ! yellow HEADLESS-2 || { echo "FAIL: the note is on the second output too" >&2; grim "/tmp/wayland-host-$case_name.png"; exit 1; }
   [ "$(pixel 320 240 HEADLESS-2)" != 000000 ] || { echo "FAIL: the second output shows nothing" >&2; exit 1; }
   ;;
+span)
+  # One page across both outputs: its viewport is the rectangle that bounds
+  # them, each output shows its own part, and the seam is continuous; at
+  # scales 1 and 1.5 alike; an output plugged in, the page lies over it too.
+  gradient_page
+  swaymsg create_output >/dev/null
+  swaymsg output HEADLESS-1 position 0 0 >/dev/null
+  swaymsg output HEADLESS-2 resolution 800x600 position 640 0 >/dev/null
+  start_host
+  apply span
+  apply page "$T\ZKRgradient.htm"
+  shows() { # output x y (of the output, in its pixels) X Y (in the viewport) W H
+    expect_pixel "$2" "$3" "${9:-20}" "$(gradient_at "$4" "$5" "$6" "$7")" "$1"
+  }
+  for at in "0 0" "639 0" "0 479" "639 479" "320 240"; do
+    set -- $at; shows HEADLESS-1 $1 $2 $1 $2 1440 600
+  done
+  for at in "0 0" "799 0" "0 599" "799 599" "400 300"; do
+    set -- $at; shows HEADLESS-2 $1 $2 $((640 + $1)) $2 1440 600
+  done
+  # At scale 1.5 the second output is 640x480 logical, its pixels 1.5 a point.
+  swaymsg output HEADLESS-2 resolution 960x720 scale 1.5 >/dev/null
+  shows HEADLESS-1 639 240 639 240 1280 480
+  for at in "0 0" "959 0" "0 719" "959 719" "480 360"; do
+    set -- $at; shows HEADLESS-2 $1 $2 $((640 + $1 * 2 / 3)) $(($2 * 2 / 3)) 1280 480
+  done
+  # An output plugged in: the page lies over it too.
+  swaymsg create_output >/dev/null
+  swaymsg output HEADLESS-3 resolution 640x480 position 1280 0 >/dev/null
+  shows HEADLESS-1 639 240 639 240 1920 480
+  shows HEADLESS-3 639 479 1919 479 1920 480
+  ;;
 kwin)
   # The same layer on KDE's compositor: the module fills the output and a
   # new apply shows at once; left without input, the session goes idle

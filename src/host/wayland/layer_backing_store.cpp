@@ -65,17 +65,17 @@ void BackingStore::resize(const QSize& size, const QRegion&) {
     canvas_ = QImage(pixels, QImage::Format_RGB32);
     canvas_.setDevicePixelRatio(scale);
     canvas_.fill(Qt::black);
-    buffers_.clear(); // a buffer the compositor still reads stays valid on its side
+    parts_.clear(); // a buffer the compositor still reads stays valid on its side
 }
 
-BackingStore::Buffer* BackingStore::FreeBuffer() {
-    for (auto& b : buffers_)
+BackingStore::Buffer* BackingStore::FreeBuffer(Part& part) {
+    for (auto& b : part.buffers)
         if (!b->busy) return b.get();
     // Two are shown in turn; a third only while the compositor holds both.
-    auto b = std::make_unique<Buffer>(canvas_.size());
+    auto b = std::make_unique<Buffer>(part.pixels.size());
     if (!b->buffer) return nullptr;
-    buffers_.push_back(std::move(b));
-    return buffers_.back().get();
+    part.buffers.push_back(std::move(b));
+    return part.buffers.back().get();
 }
 
 void BackingStore::flush(QWindow* window, const QRegion& region, const QPoint& offset) {
@@ -86,19 +86,39 @@ void BackingStore::flush(QWindow* window, const QRegion& region, const QPoint& o
     for (const QRect& r : region.translated(offset)) // the pixels a logical rectangle touches
         changed += QRectF(QPointF(r.topLeft()) * scale, QSizeF(r.size()) * scale).toAlignedRect();
     changed &= QRect(QPoint(), canvas_.size());
-    for (auto& b : buffers_)
-        b->missing += changed;
-    Buffer* b = FreeBuffer();
-    if (!b) return;
-    // What this buffer misses of the canvas, copied row by row.
-    for (const QRect& r : b->missing) {
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            std::memcpy(b->image.scanLine(y) + r.left() * 4, canvas_.constScanLine(y) + r.left() * 4,
-                        size_t(r.width()) * 4);
+    // The parts as the window lies now, within the canvas (one part is all
+    // of it); laid anew, their buffers go, and each is shown whole.
+    std::vector<QRect> rects = w->PartPixels();
+    for (QRect& r : rects)
+        r = rects.size() == 1 ? canvas_.rect() : r & canvas_.rect();
+    bool same = rects.size() == parts_.size();
+    for (size_t i = 0; same && i < rects.size(); ++i)
+        same = parts_[i].pixels == rects[i];
+    if (!same) {
+        parts_.clear();
+        for (const QRect& r : rects)
+            parts_.push_back({r, {}});
     }
-    b->missing = QRegion();
-    b->busy = true;
-    w->Attach(b->buffer, canvas_.size(), changed);
+    for (size_t i = 0; i < parts_.size(); ++i) {
+        Part& part = parts_[i];
+        if (part.pixels.isEmpty()) continue;
+        QRegion mine = (same ? changed & part.pixels : QRegion(part.pixels)).translated(-part.pixels.topLeft());
+        if (mine.isEmpty()) continue;
+        for (auto& b : part.buffers)
+            b->missing += mine;
+        Buffer* b = FreeBuffer(part);
+        if (!b) continue;
+        // What this buffer misses of its part of the canvas, copied row by row.
+        const int left = part.pixels.left(), top = part.pixels.top();
+        for (const QRect& r : b->missing) {
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(b->image.scanLine(y) + r.left() * 4,
+                            canvas_.constScanLine(top + y) + (left + r.left()) * 4, size_t(r.width()) * 4);
+        }
+        b->missing = QRegion();
+        b->busy = true;
+        w->Attach(i, b->buffer, mine);
+    }
 }
 
 } // namespace host::wayland

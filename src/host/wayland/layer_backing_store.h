@@ -1,7 +1,8 @@
 // A window's pixels in shared memory: Qt paints into a canvas of the
 // window's own; a flush copies what changed into a buffer the compositor is
 // not reading (with what that buffer missed since it was last shown), and
-// sends the compositor only the changed rectangles.
+// sends the compositor only the changed rectangles. A window across several
+// outputs has buffers for each output's part, filled from the one canvas.
 #pragma once
 
 #include <QImage>
@@ -25,10 +26,15 @@ class BackingStore : public QPlatformBackingStore {
 
   private:
     struct Buffer;
-    Buffer* FreeBuffer();
+    // The buffers of one part: where it lies on the canvas, and those made for it.
+    struct Part {
+        QRect pixels;
+        std::vector<std::unique_ptr<Buffer>> buffers;
+    };
+    Buffer* FreeBuffer(Part& part);
 
     QImage canvas_; // device pixels, with the window's scale as its ratio
-    std::vector<std::unique_ptr<Buffer>> buffers_;
+    std::vector<Part> parts_;
 };
 
 } // namespace host::wayland

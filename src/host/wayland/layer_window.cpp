@@ -103,10 +103,10 @@ std::vector<Screen*> Window::OutputsUnder() const {
     Screen* own = in->ScreenOf(window()->screen() ? window()->screen()->handle() : nullptr);
     if (!own) return {};
     // A window within its own output stays there; one laid over others as
-    // well is a part on each (cut from its buffer by a viewport).
+    // well is a part on each.
     std::vector<Screen*> under{own};
     QRect want = geometry();
-    if (!in->Viewporter() || own->geometry().contains(want)) return under;
+    if (own->geometry().contains(want)) return under;
     for (QScreen* s : QGuiApplication::screens())
         if (Screen* screen = in->ScreenOf(s->handle());
             screen && screen != own && screen->geometry().intersects(want))
@@ -121,7 +121,7 @@ void Window::Map() {
     // At the window's own output's scale, fractional ones too, where a
     // viewport shows the buffer at the logical size; otherwise at the next
     // whole scale, which the compositor scales down. Other outputs under the
-    // window show their part of the same buffer, scaled by the compositor.
+    // window show their part of it, scaled by the compositor.
     scale_ = outputs.empty() ? 1 : outputs.front()->devicePixelRatio();
     if (in->Viewporter() && !viewport_)
         viewport_ = wp_viewporter_get_viewport(in->Viewporter(), surface_);
@@ -132,7 +132,7 @@ void Window::Map() {
         Part* p = part.get();
         p->window = this;
         p->surface = i == 0 ? surface_ : wl_compositor_create_surface(in->Compositor());
-        p->viewport = i == 0 ? viewport_ : wp_viewporter_get_viewport(in->Viewporter(), p->surface);
+        p->viewport = i == 0 || !viewport_ ? viewport_ : wp_viewporter_get_viewport(in->Viewporter(), p->surface);
         p->output = outputs.empty() ? nullptr : outputs[i]->Output();
         if (!outputs.empty()) place |= outputs[i]->geometry();
         p->unseen.setSingleShot(true);
@@ -174,7 +174,7 @@ void Window::Unmap() {
             wl_surface_commit(surface_);
             continue;
         }
-        wp_viewport_destroy(p->viewport);
+        if (p->viewport) wp_viewport_destroy(p->viewport);
         wl_surface_destroy(p->surface);
     }
     parts_.clear();
@@ -278,12 +278,6 @@ bool Window::BeginFrame() {
             continue;
         }
         wp_viewport_set_destination(p->viewport, p->size.width(), p->size.height());
-        if (parts_.size() == 1) continue;
-        // Its own part of the window's buffer.
-        QPointF at = QPointF(PlaceOf(p->output).topLeft() - geometry().topLeft()) * scale_;
-        wp_viewport_set_source(p->viewport, wl_fixed_from_double(at.x()), wl_fixed_from_double(at.y()),
-                               wl_fixed_from_double(p->size.width() * scale_),
-                               wl_fixed_from_double(p->size.height() * scale_));
     }
     return true;
 }
@@ -293,16 +287,23 @@ void* Window::GLSurface(void* eglDisplay, void* eglConfig) {
     return gl_->Surface();
 }
 
-void Window::Attach(wl_buffer* buffer, QSize pixels, const QRegion& damage) {
-    if (!BeginFrame()) return;
-    // A buffer of a size the window had before it was laid anew waits for the next.
-    if (pixels != Pixels() && parts_.size() > 1) return;
+std::vector<QRect> Window::PartPixels() const {
+    if (parts_.size() == 1) return {QRect(QPoint(), Pixels())};
+    std::vector<QRect> rects;
     for (auto& p : parts_) {
-        wl_surface_attach(p->surface, buffer, 0, 0);
-        for (const QRect& r : damage)
-            wl_surface_damage_buffer(p->surface, r.x(), r.y(), r.width(), r.height());
-        wl_surface_commit(p->surface);
+        QPointF at = QPointF(PlaceOf(p->output).topLeft() - geometry().topLeft()) * scale_;
+        rects.push_back(QRectF(at, QSizeF(p->size) * scale_).toRect() & QRect(QPoint(), Pixels()));
     }
+    return rects;
+}
+
+void Window::Attach(size_t part, wl_buffer* buffer, const QRegion& damage) {
+    if (!BeginFrame() || part >= parts_.size()) return;
+    wl_surface* surface = parts_[part]->surface;
+    wl_surface_attach(surface, buffer, 0, 0);
+    for (const QRect& r : damage)
+        wl_surface_damage_buffer(surface, r.x(), r.y(), r.width(), r.height());
+    wl_surface_commit(surface);
     Integration::Instance()->Flush();
 }
 

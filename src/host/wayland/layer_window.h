@@ -2,7 +2,7 @@
 // anchored on all four edges, over no other surface's exclusive zone, keys
 // only after a click (Sticky Notes). The compositor says its size. A window
 // laid over several outputs (one page across all displays) is a layer
-// surface on each, each showing its own part of the window's one buffer.
+// surface on each, each showing its own part of the window.
 // Frames are paced by the compositor's frame callbacks; a surface it stops
 // drawing (covered by a full-screen window, the output off), or one the
 // compositor says nobody sees, is not exposed, so the desktop rests there.
@@ -47,8 +47,11 @@ class Window : public QPlatformWindow {
     // What hides the desktop changed (a full-screen window, an idle session).
     static void ShellChanged();
     qreal Scale() const { return scale_; }
-    // Shows a buffer of the given size in pixels: damage in its pixels.
-    void Attach(wl_buffer* buffer, QSize pixels, const QRegion& damage);
+    // Where each part lies in the window's pixels: the whole window for one
+    // within its output.
+    std::vector<QRect> PartPixels() const;
+    // Shows a part's buffer (of its size in PartPixels): damage in its pixels.
+    void Attach(size_t part, wl_buffer* buffer, const QRegion& damage);
     // Readies the surface for a frame that is about to be committed (the
     // next frame asked for, the buffer's scale); false while the compositor
     // has not yet given the surface its size.
