@@ -23,7 +23,7 @@ work=$(mktemp -d)
 screens=(-screen 0 640x480x24)
 # Two screens: two X screens of one display, which Qt shows as two screens.
 [ "$case_name" = two-screens ] || [ "$case_name" = renderer-ends ] && screens=(-screen 0 640x480x24 -screen 1 800x600x24)
-if [ "$case_name" = monitors ]; then
+if [ "$case_name" = monitors ] || [ "$case_name" = span ]; then
   # Two monitors of one X screen: Xorg's dummy driver (Xvfb has one output).
   command -v Xorg >/dev/null && [ "$(id -u)" = 0 ] || {
     echo "FAIL: two monitors of one X screen need Xorg with its dummy driver, run as root" \
@@ -95,6 +95,22 @@ moves() {
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1 || true; }
 
 # Waits up to $3 seconds (default 20) for the pixel at $1,$2 to be $4.
+# DUMMY0 640x480 at 0,0 and DUMMY1 800x600 beside it.
+two_monitors() {
+  xrandr --newmode 800x600_60 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
+  xrandr --addmode DUMMY1 800x600_60
+  xrandr --output DUMMY0 --mode 640x480 --pos 0x0 --output DUMMY1 --mode 800x600_60 --pos 640x0
+}
+# Waits up to $3 seconds for the pixel at $1,$2 to be near the colour $4 (#RRGGBB).
+expect_near() {
+  local got= end=$((SECONDS + $3))
+  while [ $SECONDS -le $end ]; do
+    got=$(pixel "$1" "$2")
+    near "${got#\#}" "${4#\#}" && return 0
+    sleep 0.1
+  done
+  expect_pixel "$1" "$2" 0 "$4"
+}
 expect_pixel() {
   local x=$1 y=$2 want=$4 limit=${3:-20} got=
   local end=$((SECONDS + limit))
@@ -190,9 +206,7 @@ monitors)
   # page of its own shows it and the other keeps its page, unloaded; a
   # window over one monitor rests that monitor's page only; a page over its
   # budget is stopped on its monitor only.
-  xrandr --newmode 800x600_60 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
-  xrandr --addmode DUMMY1 800x600_60
-  xrandr --output DUMMY0 --mode 640x480 --pos 0x0 --output DUMMY1 --mode 800x600_60 --pos 640x0
+  two_monitors
   corners() { # x y width height colour: the monitor's corners and middle
     expect_pixel $(($1 + $3 / 2)) $(($2 + $4 / 2)) 20 "$5"
     for p in "$1 $2" "$(($1 + $3 - 1)) $2" "$1 $(($2 + $4 - 1))" "$(($1 + $3 - 1)) $(($2 + $4 - 1))"; do
@@ -233,6 +247,31 @@ HTML
   expect_pixel 1000 300 30 '#3A6EA5'
   expect_said "stopped the page .*ZKRhog.htm: .*% of a core" 5
   corners 0 0 640 480 $GREEN
+  ;;
+span)
+  # One page across two RandR monitors: one window over the rectangle that
+  # bounds them, the page's viewport that rectangle, each monitor its part,
+  # continuous at the seam; it rests only when both monitors are covered.
+  two_monitors
+  gradient_page
+  busy_page
+  start_host
+  apply span
+  apply page "$T\ZKRgradient.htm"
+  for at in "0 0" "639 0" "0 479" "639 479" "640 0" "1439 0" "640 599" "1439 599" "1000 300"; do
+    set -- $at
+    expect_near $1 $2 20 "#$(gradient_at $1 $2 1440 600)"
+  done
+  [ "$(xdotool search --onlyvisible --name '^Zelkora Desktop$' | wc -l)" = 1 ] ||
+    { echo "FAIL: not one window across the monitors" >&2; exit 1; }
+  apply page "$T\ZKRbusy.htm"
+  expect_pixel 600 10 20 '#0000FF'
+  convert -size 1440x600 xc:'#808080' "$work/cover.png"
+  display -geometry 640x480+0+0 "$work/cover.png" & cover=$!
+  sleep 1
+  [ "$(ticks_now)" -gt 10 ] || { echo "FAIL: a window over one monitor rests the page across both" >&2; exit 1; }
+  kill $cover
+  rests_under 'display -geometry 1440x600+0+0 "$work/cover.png" & cover=$!; sleep 1' 'kill $cover'
   ;;
 window-above)
   # Under a window manager: of the desktop type alone, in no task bar or

@@ -32,6 +32,16 @@ paint(); addEventListener('resize', paint);
 </script></body></html>
 HTML
 }
+# Two colours as RRGGBB alike within 6 a channel (an output at a fractional
+# scale is drawn filtered at its edges, a gradient dithered).
+near() {
+  [ ${#1} = 6 ] || return 1
+  local i
+  for i in 0 2 4; do
+    local d=$(( 16#${1:$i:2} - 16#${2:$i:2} ))
+    [ ${d#-} -le 6 ] || return 1
+  done
+}
 # The colour the gradient page has at X,Y of a viewport W by H, as RRGGBB.
 gradient_at() { printf '%02X%02X00' $(( (2 * $1 + 1) * 255 / (2 * $3) )) $(( (2 * $2 + 1) * 255 / (2 * $4) )); }
 

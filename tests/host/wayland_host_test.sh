@@ -96,16 +96,6 @@ print("%02X%02X%02X" % (data[at + 2], data[at + 1], data[at]))' "$1" "$2" 2>/dev
   grim -o "${3:-HEADLESS-1}" -t ppm - 2>/dev/null |
     convert ppm:- -crop "1x1+$1+$2" -depth 8 rgb:- 2>/dev/null | od -An -tx1 | tr -d ' \n' | tr a-f A-F
 }
-# Two colours alike within 6 a channel (an output at a fractional scale is
-# drawn filtered at its edges).
-near() {
-  [ ${#1} = 6 ] || return 1
-  local i
-  for i in 0 2 4; do
-    local d=$(( 16#${1:$i:2} - 16#${2:$i:2} ))
-    [ ${d#-} -le 6 ] || return 1
-  done
-}
 expect_pixel() { # x y seconds RRGGBB [output]
   local got= end=$((SECONDS + $3))
   while [ $SECONDS -le $end ]; do
