@@ -56,7 +56,8 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
         {"set 'Blue Orbit' speed=2", 1, "Deep Space/Blue Orbit has no properties"},
         {"displays", 1, "zelkora: the desktop is not running, so its displays are not known"},
         {"displays --all", 2, "displays takes only --json"},
-        {"apply 'Deep Blue' --display", 2, "apply takes one module's name, and --display DISPLAY"},
+        {"apply 'Deep Blue' --display", 2, "apply takes one module's name, and --display DISPLAY or --span"},
+        {"apply 'Deep Blue' --span --display DP-1", 2, "apply takes one module's name, and --display"},
         {"apply 'Deep Blue' --display DP-9", 1, "there is no display \"DP-9\" (see zelkora displays)"},
     };
     std::string shell = ReadFile(prefix.path("shell.ini"));
@@ -100,6 +101,16 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
     ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
     EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Deep Space/Starfield\n"
                    "HDMI-2  1280x800  scale 1.5  Deep Space/Starfield\n");
+    // One page across them all, until a display is given its own.
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Blue' --span", &out), 0) << out;
+    EXPECT_EQ(out, "Ocean Dreams/Deep Blue is on all displays as one.\n");
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
+    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Ocean Dreams/Deep Blue (all displays as one)\n"
+                   "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue (all displays as one)\n");
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Coral Reef' --display DP-1", &out), 0) << out;
+    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
+    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Ocean Dreams/Coral Reef (its own)\n"
+                   "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue\n");
 }
 
 } // namespace

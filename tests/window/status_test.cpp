@@ -1,6 +1,7 @@
 // What the window tells about the desktop: the marked module, the status
 // line, and the banner's stand-in page.
 #include "desktop/display_layout.h"
+#include "desktop/kel_basActiveDesktop.h"
 #include "platform/desktop_host.h"
 #include "window/manager_fixture.h"
 
@@ -76,10 +77,10 @@ TEST_F(Status, TheDisplayListAppliesToOneDisplayFollowsTheDisplaysAndMarksWhereM
             v.push_back(form->cboDisplay.List(i));
         return v;
     };
-    EXPECT_EQ(items(), (V{"All displays", "DP-1 (1920x1080)", "HDMI-2 (1280x800)"}));
+    EXPECT_EQ(items(), (V{"All displays", "All displays as one", "DP-1 (1920x1080)", "HDMI-2 (1280x800)"}));
     EXPECT_EQ(form->cboDisplay.ListIndex(), 0);
     // One display: the module is its own, the others keep every display's.
-    form->cboDisplay.UserSelect(2);
+    form->cboDisplay.UserSelect(3);
     form->TreeView.UserClick(NodeOf("Waves Module"));
     form->cmdApply.UserClick();
     EXPECT_EQ(display_layout::LoadChoices(), (display_layout::Choices{{"HDMI-2", ModuleUrl("Waves")}}));
@@ -88,17 +89,34 @@ TEST_F(Status, TheDisplayListAppliesToOneDisplayFollowsTheDisplaysAndMarksWhereM
     // The display unplugged: the list follows, and Apply is for every display again.
     display_layout::SaveSeen({{"DP-1", 1920, 1080, 1, 0, 0}});
     form->zkr_ListDisplays();
-    EXPECT_EQ(items(), (V{"All displays", "DP-1 (1920x1080)"}));
+    EXPECT_EQ(items(), (V{"All displays", "All displays as one", "DP-1 (1920x1080)"}));
     EXPECT_EQ(form->cboDisplay.ListIndex(), 0);
     form->TreeView.UserDblClick(NodeOf("Stars Module"));
     EXPECT_EQ(display_layout::LoadChoices(), display_layout::Choices{});
     EXPECT_EQ(Marked(), V{"Stars Module (on the desktop)"});
     EXPECT_EQ(Line(), "Stars Module is on the desktop.");
-    // With no module on every display, the first put on one is on all of them.
-    form->cmdRemove.UserClick();
+    // All displays as one: the module of every display, one page across them;
+    // a display given its own ends it.
     form->cboDisplay.UserSelect(1);
     form->TreeView.UserDblClick(NodeOf("Reef Module"));
-    EXPECT_EQ(Marked(), V{"Reef Module (on the desktop and on DP-1)"});
+    EXPECT_TRUE(display_layout::Spans(display_layout::LoadChoices()));
+    EXPECT_EQ(kel_GetWallPaper(), ModuleUrl("Reef"));
+    EXPECT_EQ(Marked(), V{"Reef Module (on the desktop)"});
+    EXPECT_EQ(Line(), "Reef Module is on all displays as one.");
+    form->cboDisplay.UserSelect(2);
+    form->TreeView.UserDblClick(NodeOf("Waves Module"));
+    EXPECT_EQ(display_layout::LoadChoices(), (display_layout::Choices{{"DP-1", ModuleUrl("Waves")}}));
+    EXPECT_EQ(Line(), "Reef Module is on the desktop. Waves Module is on DP-1.");
+    // With no module on every display, the first put on one is on all of them.
+    form->TreeView.UserClick(NodeOf("Reef Module"));
+    form->cmdRemove.UserClick();
+    form->TreeView.UserDblClick(NodeOf("Stars Module"));
+    EXPECT_EQ(Marked(), V{"Stars Module (on the desktop and on DP-1)"});
+    // Opened again while a page spans the displays, the list says so.
+    form->cboDisplay.UserSelect(1);
+    form->cmdApply.UserClick();
+    Load();
+    EXPECT_EQ(form->cboDisplay.ListIndex(), 1);
 }
 
 TEST_F(Status, ToyzAndTransparencySayWhatWasApplied) {
