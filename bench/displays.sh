@@ -6,6 +6,8 @@
 #  - the same module on two outputs;
 #  - a module of its own on each of two outputs (Rolling Waves, and Winter
 #    Frost, which costs about as much alone);
+#  - one page across two outputs (Rolling Waves), against the same page on
+#    one output as wide as the two;
 # and the memory (PSS) of the host's tree in each.
 # Usage: bench/displays.sh [SECONDS [RUNS]]   (after a build of the default
 # preset; sway refuses root, so as root it runs as the Wayland tests' user)
@@ -42,6 +44,10 @@ measure() {
 row() { printf '  %-46s %6s%% %6s%% %7s MB\n' "$@"; }
 
 second='Winter Frost'
+"$build/zelkora" apply 'Rolling Waves' >/dev/null
+swaymsg output HEADLESS-1 resolution 2560x800 >/dev/null
+read -r wide wide_sway wide_pss < <(measure)
+swaymsg output HEADLESS-1 resolution 1280x800 >/dev/null
 "$build/zelkora" apply "$second" >/dev/null
 read -r alone alone_sway alone_pss < <(measure)
 "$build/zelkora" apply 'Rolling Waves' >/dev/null
@@ -54,6 +60,8 @@ seen=$!; pids+=($seen); sleep 3
 "$build/zelkora" apply "$second" --display HEADLESS-2 >/dev/null
 kill $seen; wait $seen 2>/dev/null || true
 read -r own own_sway own_pss < <(measure)
+"$build/zelkora" apply 'Rolling Waves' --span >/dev/null
+read -r across across_sway across_pss < <(measure)
 
 echo "sway headless, 1280x800 outputs, three toyz; host's tree and sway over $span s, median of $runs"
 printf '  %-46s %7s %7s %10s\n' "" host sway memory
@@ -61,6 +69,10 @@ row "one output, Rolling Waves" "$one" "$one_sway" "$one_pss"
 row "one output, $second" "$alone" "$alone_sway" "$alone_pss"
 row "two outputs, Rolling Waves on both" "$same" "$same_sway" "$same_pss"
 row "two outputs, Rolling Waves and $second" "$own" "$own_sway" "$own_pss"
+row "one 2560x800 output, Rolling Waves" "$wide" "$wide_sway" "$wide_pss"
+row "two outputs, Rolling Waves across both" "$across" "$across_sway" "$across_pss"
 awk -v a="$own" -v b="$one" -v c="$alone" 'BEGIN {
   printf "  two modules on two outputs: %.2fx Rolling Waves on one (goal: at most 2.1x), %.2fx the two alone\n",
          a / b, a / (b + c) }'
+awk -v a="$across" -v w="$wide" 'BEGIN {
+  printf "  one page across two outputs: %.2fx the page on one output as wide (goal: at most 1.2x)\n", a / w }'
