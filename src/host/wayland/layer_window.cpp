@@ -70,12 +70,8 @@ Window::~Window() {
 }
 
 void Window::ShellChanged() {
-    std::vector<Window*> windows;
     for (auto& [surface, part] : Parts())
-        if (std::find(windows.begin(), windows.end(), part->window) == windows.end())
-            windows.push_back(part->window);
-    for (Window* window : windows)
-        window->Recompute();
+        part->window->Recompute();
 }
 
 Window* Window::Of(wl_surface* surface, QPoint* offset) {
@@ -240,14 +236,17 @@ void Window::requestUpdate() {
     QPlatformWindow::requestUpdate();
 }
 
-void Window::AskFrames() {
-    for (auto& p : parts_) {
-        if (p->frame) continue;
-        p->frame = wl_surface_frame(p->surface);
+void Window::Ready(Part& p) {
+    if (!p.frame) {
+        p.frame = wl_surface_frame(p.surface);
         static const wl_callback_listener kListener = {FrameDone};
-        wl_callback_add_listener(p->frame, &kListener, p.get());
-        p->unseen.start();
+        wl_callback_add_listener(p.frame, &kListener, &p);
+        p.unseen.start();
     }
+    if (p.viewport)
+        wp_viewport_set_destination(p.viewport, p.size.width(), p.size.height());
+    else
+        wl_surface_set_buffer_scale(p.surface, int(scale_));
 }
 
 void Window::FrameDone(void* data, wl_callback* callback, uint32_t) {
@@ -271,14 +270,8 @@ QSize Window::Pixels() const {
 
 bool Window::BeginFrame() {
     if (!Configured()) return false;
-    AskFrames();
-    for (auto& p : parts_) {
-        if (!p->viewport) {
-            wl_surface_set_buffer_scale(p->surface, int(scale_));
-            continue;
-        }
-        wp_viewport_set_destination(p->viewport, p->size.width(), p->size.height());
-    }
+    for (auto& p : parts_)
+        Ready(*p);
     return true;
 }
 
@@ -298,7 +291,8 @@ std::vector<QRect> Window::PartPixels() const {
 }
 
 void Window::Attach(size_t part, wl_buffer* buffer, const QRegion& damage) {
-    if (!BeginFrame() || part >= parts_.size()) return;
+    if (!Configured() || part >= parts_.size()) return;
+    Ready(*parts_[part]);
     wl_surface* surface = parts_[part]->surface;
     wl_surface_attach(surface, buffer, 0, 0);
     for (const QRect& r : damage)

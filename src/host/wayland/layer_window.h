@@ -74,7 +74,9 @@ class Window : public QPlatformWindow {
     // them, else the window's own.
     std::vector<Screen*> OutputsUnder() const;
     bool Configured() const;
-    void AskFrames();
+    // Readies a part for a frame about to be committed: the next frame asked
+    // for, the buffer's scale or the viewport's size.
+    void Ready(Part& part);
     // Exposed while configured, and some part drawn by the compositor and not hidden.
     void Recompute();
     QSize Pixels() const;
