@@ -91,9 +91,8 @@ int main(int argc, char** argv) {
     sandbox::RegisterAppScheme();
     // WebGL needs OpenGL: on layer-shell the platform offers it only to a
     // host that will draw it, so every other one makes no GL context at all.
-    host::DesktopState state = host::ReadDesktopState();
-    display_layout::Choices own = display_layout::LoadChoices();
-    bool webgl = !still && host::NeedsOfPages(state, own).webgl;
+    host::PagesNeed pages = host::NeedsOfPages(host::ReadDesktopState(), display_layout::LoadChoices());
+    bool webgl = !still && pages.webgl;
     if (layer) host::wayland::OfferOpenGL(host::OpenGLWanted(webgl));
     host::ChooseRenderPathEarly(webgl);
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -103,7 +102,7 @@ int main(int argc, char** argv) {
     // A renderer for each display, so that another display's own module
     // needs no new start (the same module on two may share one).
     int renderers = static_cast<int>(QGuiApplication::screens().size());
-    host::ChooseRenderPath(webgl, still ? 1 : std::max(renderers, host::NeedsOfPages(state, own).renderers));
+    host::ChooseRenderPath(webgl, still ? 1 : std::max(renderers, pages.renderers));
     if (still) {
         host::StillDesktop desktop(host::wayland::LargestOutput());
         return app.exec();
