@@ -87,30 +87,35 @@ TEST(CommandLine, ListsAppliesAndRefusesByTheTable) {
     // own, and every display the same again when a module is applied to all.
     ASSERT_GE(platform::TakeDesktopHostLock(), 0);
     display_layout::SaveSeen({{"DP-1", 1920, 1080, 1, 0, 0}, {"HDMI-2", 1280, 800, 1.5, 1920, 0}});
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Blue' --display HDMI-2", &out), 0) << out;
-    EXPECT_EQ(out, "Ocean Dreams/Deep Blue is on HDMI-2.\n");
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
-    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Deep Space/Starfield\n"
-                   "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue (its own)\n");
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays --json", &out), 0) << out;
-    EXPECT_NE(out.find("\"name\": \"HDMI-2\",\n      \"own\": true,\n      \"scale\": 1.5,\n"
-                       "      \"shows\": \"Ocean Dreams/Deep Blue\""),
-              std::string::npos)
-        << out;
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Space/Starfield'", &out), 0) << out;
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
-    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Deep Space/Starfield\n"
-                   "HDMI-2  1280x800  scale 1.5  Deep Space/Starfield\n");
-    // One page across them all, until a display is given its own.
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Deep Blue' --span", &out), 0) << out;
-    EXPECT_EQ(out, "Ocean Dreams/Deep Blue is on all displays as one.\n");
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
-    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Ocean Dreams/Deep Blue (all displays as one)\n"
-                   "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue (all displays as one)\n");
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora apply 'Coral Reef' --display DP-1", &out), 0) << out;
-    ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora displays", &out), 0) << out;
-    EXPECT_EQ(out, "DP-1  1920x1080  scale 1  Ocean Dreams/Coral Reef (its own)\n"
-                   "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue\n");
+    // Each step's command, and what it prints: all of it, or a part.
+    struct Step {
+        const char* args;
+        const char* prints = "";
+        const char* among = "";
+    } steps[] = {
+        {"apply 'Deep Blue' --display HDMI-2", "Ocean Dreams/Deep Blue is on HDMI-2.\n"},
+        {"displays", "DP-1  1920x1080  scale 1  Deep Space/Starfield\n"
+                     "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue (its own)\n"},
+        {"displays --json", "", "\"name\": \"HDMI-2\",\n      \"own\": true,\n      \"scale\": 1.5,\n"
+                                "      \"shows\": \"Ocean Dreams/Deep Blue\""},
+        {"apply 'Deep Space/Starfield'"},
+        {"displays", "DP-1  1920x1080  scale 1  Deep Space/Starfield\n"
+                     "HDMI-2  1280x800  scale 1.5  Deep Space/Starfield\n"},
+        // One page across them all, until a display is given its own.
+        {"apply 'Deep Blue' --span", "Ocean Dreams/Deep Blue is on all displays as one.\n"},
+        {"displays", "DP-1  1920x1080  scale 1  Ocean Dreams/Deep Blue (all displays as one)\n"
+                     "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue (all displays as one)\n"},
+        {"apply 'Coral Reef' --display DP-1"},
+        {"displays", "DP-1  1920x1080  scale 1  Ocean Dreams/Coral Reef (its own)\n"
+                     "HDMI-2  1280x800  scale 1.5  Ocean Dreams/Deep Blue\n"},
+    };
+    for (const Step& step : steps) {
+        ASSERT_EQ(RunCommand(ToolsDir() + "/../zelkora " + step.args, &out), 0) << step.args << ":\n" << out;
+        if (*step.prints) {
+            EXPECT_EQ(out, step.prints) << step.args;
+        }
+        EXPECT_NE(out.find(step.among), std::string::npos) << step.args << ":\n" << out;
+    }
 }
 
 } // namespace
