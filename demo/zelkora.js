@@ -200,57 +200,73 @@
   function governMotion(fps) {
     if (window.matchMedia && matchMedia('(prefers-reduced-motion: reduce)').matches) return;
     var last = performance.now();
-    // animation -> whether it moves its target, and where and when it was
-    var known = new WeakMap();
+    var slides = new WeakMap(); // the page's animation -> whether it moves its target
+    var nudges = new WeakMap(); // element -> the nudge that holds it on whole pixels
+    var ours = new WeakSet();   // those nudges' animations, which no timer moves on
     function tick() {
       var now = performance.now();
       var dt = document.hidden ? 0 : now - last;
       last = now;
       var running = document.getAnimations().filter(function (a) {
-        return a.playState !== 'finished';
+        return !ours.has(a) && a.playState !== 'finished';
       });
       running.forEach(function (a) {
         if (a.playState !== 'paused') a.pause();
         a.currentTime = (a.currentTime || 0) + dt;
       });
       if (dt === 0) return;
-      // All reads first, then all writes: the page's style is worked out
-      // once a frame, not once an animation.
-      running.map(function (a) { return [a, pixelShift(a, dt)]; }).forEach(function (s) {
-        if (s[1]) s[0].currentTime += s[1];
+      var moved = [];
+      running.forEach(function (a) {
+        var el = slider(a);
+        if (el && moved.indexOf(el) < 0) moved.push(el);
       });
+      // All reads first, then all writes: the page's style is worked out
+      // once a frame, not once an element.
+      moved.map(function (el) { return [el, wholePixelNudge(el)]; }).forEach(function (s) {
+        if (s[1]) nudge(s[0], s[1]);
+      });
+    }
+    function slider(a) {
+      var el = a.effect && a.effect.target;
+      if (!el || !el.getBoundingClientRect) return null;
+      if (!slides.has(a))
+        slides.set(a, a.effect.getKeyframes().some(function (k) { return 'transform' in k; }));
+      return slides.get(a) ? el : null;
     }
     // A layer drawn at a fraction of a pixel is resampled, filtered, for
     // every frame; at a whole pixel it is copied, at a fraction of the
-    // cost. So an element that only slides is moved on or back in its
-    // animation by the time it takes to slide to the nearest pixel, found
-    // from how fast it slid since the last frame.
-    function pixelShift(a, dt) {
-      var el = a.effect && a.effect.target;
-      if (!el || !el.getBoundingClientRect) return 0;
-      var was = known.get(a);
-      var slides = was ? was.slides
-          : a.effect.getKeyframes().some(function (k) { return 'transform' in k; });
-      if (!slides) {
-        known.set(a, {slides: false});
-        return 0;
+    // cost. The browser lays the layer itself on a whole pixel (drawing the
+    // fraction of its place into it), so what counts is the transform:
+    // whatever only slides (or is mirrored) is nudged, by less than half a
+    // pixel each way, so that its transform moves it by whole pixels.
+    // Turned or scaled layers are resampled however they lie: left alone.
+    function wholePixelNudge(el) {
+      var style = getComputedStyle(el), m = new DOMMatrix(style.transform);
+      if (!m.is2D || Math.abs(m.a) !== 1 || m.b !== 0 || m.c !== 0 || Math.abs(m.d) !== 1) return null;
+      // A mirror turns about the transform's origin, which moves it too.
+      var origin = style.transformOrigin.split(' ').map(parseFloat);
+      var was = nudges.get(el) || {x: 0, y: 0}, r = window.devicePixelRatio || 1;
+      var x = m.e + origin[0] * (1 - m.a) - was.x, y = m.f + origin[1] * (1 - m.d) - was.y;
+      var to = {x: Math.round(x * r) / r - x, y: Math.round(y * r) / r - y, a: m.a, d: m.d};
+      return Math.abs(to.x - was.x) < 1 / 512 && Math.abs(to.y - was.y) < 1 / 512 ? null : to;
+    }
+    // The nudge is an animation of its own, added to what the page's
+    // animations make of the element's transform, after them: a mirrored
+    // element is nudged the other way round in its own space.
+    function nudge(el, to) {
+      var at = 'translate(' + to.x * to.a + 'px, ' + to.y * to.d + 'px)';
+      var frames = [{transform: at}, {transform: at}];
+      var held = nudges.get(el);
+      if (held) {
+        held.animation.effect.setKeyframes(frames);
+      } else {
+        held = {animation: el.animate(frames, {duration: 1, fill: 'both', composite: 'add'})};
+        held.animation.pause();
+        ours.add(held.animation);
+        nudges.set(el, held);
       }
-      var m = new DOMMatrix(getComputedStyle(el).transform);
-      var box = el.getBoundingClientRect();
-      var now = {slides: true, x: box.left, y: box.top, t: a.currentTime};
-      known.set(a, now);
-      if (!m.is2D || m.a !== 1 || m.b !== 0 || m.c !== 0 || m.d !== 1 || !was) return 0;
-      var span = now.t - was.t, r = window.devicePixelRatio || 1;
-      if (!(span > 0)) return 0;
-      var vx = (now.x - was.x) / span, vy = (now.y - was.y) / span;
-      var along = Math.abs(vx) >= Math.abs(vy) ? 'x' : 'y', v = along === 'x' ? vx : vy;
-      var across = along === 'x' ? now.y : now.x;
-      if (v === 0 || Math.abs(across * r - Math.round(across * r)) > 0.01) return 0;
-      var shift = (Math.round(now[along] * r) / r - now[along]) / v;
-      if (Math.abs(shift) > dt / 2) return 0; // a loop back or a change of pace: next frame
-      now.t += shift;
-      now[along] += shift * v;
-      return shift;
+      held.x = to.x;
+      held.y = to.y;
     }
     document.getAnimations().forEach(function (a) { a.pause(); });
     setInterval(tick, 1000 / fps);
