@@ -229,7 +229,7 @@
     function slider(a) {
       var el = a.effect && a.effect.target;
       // What moves a ::before or ::after moves no layer of the element's.
-      if (!el || !el.getBoundingClientRect || a.effect.pseudoElement) return null;
+      if (!(el instanceof Element) || a.effect.pseudoElement) return null;
       if (!slides.has(a))
         slides.set(a, a.effect.getKeyframes().some(function (k) { return 'transform' in k; }));
       return slides.get(a) ? el : null;
