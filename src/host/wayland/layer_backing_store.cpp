@@ -1,5 +1,6 @@
 #include "host/wayland/layer_backing_store.h"
 
+#include "host/wayland/changed_pixels.h"
 #include "host/wayland/layer_integration.h"
 #include "host/wayland/layer_window.h"
 
@@ -103,7 +104,8 @@ void BackingStore::flush(QWindow* window, const QRegion& region, const QPoint& o
         Part& part = parts_[i];
         if (part.pixels.isEmpty()) continue;
         QRegion mine = (same ? changed & part.pixels : QRegion(part.pixels)).translated(-part.pixels.topLeft());
-        if (mine.isEmpty()) continue;
+        if (part.shown) mine = ChangedPixels(canvas_, part.pixels.topLeft(), part.shown->image, mine);
+        if (mine.isEmpty()) continue; // nothing the compositor shows has changed
         for (auto& b : part.buffers)
             b->missing += mine;
         Buffer* b = FreeBuffer(part);
@@ -117,6 +119,7 @@ void BackingStore::flush(QWindow* window, const QRegion& region, const QPoint& o
         }
         b->missing = QRegion();
         b->busy = true;
+        part.shown = b;
         w->Attach(i, b->buffer, mine);
     }
 }

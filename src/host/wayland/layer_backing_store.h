@@ -1,7 +1,8 @@
 // A window's pixels in shared memory: Qt paints into a canvas of the
 // window's own; a flush copies what changed into a buffer the compositor is
 // not reading (with what that buffer missed since it was last shown), and
-// sends the compositor only the changed rectangles. A window across several
+// sends the compositor only the changed rectangles: those where the canvas
+// differs from the buffer shown last, not all that Qt repainted. A window across several
 // outputs has buffers for each output's part, filled from the one canvas.
 #pragma once
 
@@ -30,6 +31,7 @@ class BackingStore : public QPlatformBackingStore {
     struct Part {
         QRect pixels;
         std::vector<std::unique_ptr<Buffer>> buffers;
+        Buffer* shown = nullptr; // the last given to the compositor: the canvas as it was
     };
     Buffer* FreeBuffer(Part& part);
 
