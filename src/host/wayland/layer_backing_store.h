@@ -2,8 +2,9 @@
 // window's own; a flush copies what changed into a buffer the compositor is
 // not reading (with what that buffer missed since it was last shown), and
 // sends the compositor only the changed rectangles: those where the canvas
-// differs from the buffer shown last, not all that Qt repainted. A window across several
-// outputs has buffers for each output's part, filled from the one canvas.
+// differs from the buffer shown last, not all that Qt repainted. A window
+// across several outputs has buffers for each output's part, filled from the
+// one canvas.
 #pragma once
 
 #include <QImage>
